@@ -1,0 +1,197 @@
+// dopplet-find: runs the window program's search headless and prints the groups it finds.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "search/search.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: dopplet-find [--mode content|stem|name] FOLDER...\n"
+    "\n"
+    "Finds files that are the same in the folders and all their subfolders and prints each\n"
+    "group as it is found: the full paths of its files, one per line, and a blank line.\n"
+    "\n"
+    "  --mode content  files with the same contents (the default)\n"
+    "  --mode stem     files with the same name without its extension\n"
+    "  --mode name     files with the same name, extension included\n"
+    "  --help          show this text\n"
+    "\n"
+    "Names compare ASCII letters without regard to case. Symbolic links are not followed.\n"
+    "Ctrl+C stops the search; the groups found so far stay printed.\n"
+    "Exit status: 0 finished, 1 stopped, 2 error or bad arguments.\n";
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// The window's stand-in: hand-overs run on the worker thread itself, one at a time.
+class PrintingHost final : public search::SearchHost {
+public:
+    PrintingHost(std::vector<std::string> folders, const search::ResultTable& results)
+        : m_folders(std::move(folders)), m_results(results) {}
+
+    void RunOnWindowThread(const std::function<void()>& procedure) override {
+        std::lock_guard lock(m_mutex);
+        procedure();
+    }
+
+    void ShowMessage(const std::string& text) override {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", text.c_str());
+        m_lastMessage = text;
+    }
+
+    std::vector<std::string> SearchStarted() override { return m_folders; }
+    void StatusUpdate(const search::StatusReport&) override {}
+    void SearchFinished() override {}
+
+    void PostGroupRow(int groupIndex) override {
+        const search::ResultGroup& group = m_results.Group(groupIndex);
+        if (group.MemberCount < 2) {
+            return;
+        }
+        for (const search::ResultMember& member : group.Members) {
+            if (!member.IsFree()) {
+                // The path's bytes as the file system gave them, valid UTF-8 or not.
+                const std::string path = member.FullPath();
+                std::fwrite(path.data(), 1, path.size(), stdout);
+                std::fputc('\n', stdout);
+            }
+        }
+        std::fputc('\n', stdout);
+    }
+
+    int ExitStatus() const {
+        if (m_lastMessage == search::kMessageFinished) {
+            return 0;
+        }
+        return m_lastMessage == search::kMessageStopped ? 1 : 2;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_folders;
+    const search::ResultTable& m_results;
+    std::string m_lastMessage;
+};
+
+// An absolute path without empty or "." components and without a final separator.
+std::string AbsoluteFolder(const std::string& folder) {
+    std::string whole = folder;
+    if (whole.empty() || whole[0] != '/') {
+        std::vector<char> cwd(4096);
+        while (getcwd(cwd.data(), cwd.size()) == nullptr && errno == ERANGE) {
+            cwd.resize(cwd.size() * 2);
+        }
+        whole = std::string(cwd.data()) + "/" + whole;
+    }
+    std::string result;
+    std::size_t pos = 0;
+    while (pos <= whole.size()) {
+        std::size_t next = whole.find('/', pos);
+        if (next == std::string::npos) {
+            next = whole.size();
+        }
+        const std::string part = whole.substr(pos, next - pos);
+        if (!part.empty() && part != ".") {
+            result += "/" + part;
+        }
+        pos = next + 1;
+    }
+    return result.empty() ? "/" : result;
+}
+
+// The order of the window's target list: the locale's collation, so that a folder comes before
+// the folders inside it.
+void SortLikeTargetList(std::vector<std::string>& folders) {
+    std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+        const int order = std::strcoll(a.c_str(), b.c_str());
+        return order != 0 ? order < 0 : a < b;
+    });
+}
+
+int UsageError(const char* problem) {
+    std::fprintf(stderr, "dopplet-find: %s\n\n%s", problem, kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    int mode = search::kCompareContent;
+    std::vector<std::string> folders;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--mode" || arg.starts_with("--mode="))) {
+            std::string value;
+            if (arg == "--mode") {
+                if (i + 1 >= argc) {
+                    return UsageError("--mode needs a value");
+                }
+                value = argv[++i];
+            } else {
+                value = arg.substr(std::strlen("--mode="));
+            }
+            if (value == "content") {
+                mode = search::kCompareContent;
+            } else if (value == "stem") {
+                mode = search::kCompareStem;
+            } else if (value == "name") {
+                mode = search::kCompareName;
+            } else {
+                return UsageError(("unknown mode: " + value).c_str());
+            }
+        } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
+            return UsageError(("unknown option: " + arg).c_str());
+        } else {
+            folders.push_back(AbsoluteFolder(arg));
+        }
+    }
+    if (folders.empty()) {
+        return UsageError("no folder given");
+    }
+    for (const std::string& folder : folders) {
+        struct stat st {};
+        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            const std::string problem = "not a folder: " + folder;
+            return UsageError(problem.c_str());
+        }
+    }
+    SortLikeTargetList(folders);
+
+    std::signal(SIGINT, OnInterrupt);
+    search::ResultTable results;
+    search::ProgressCounters progress;
+    PrintingHost host(folders, results);
+    auto* job = new search::SFileSearch(host, results, progress);
+    job->SetMode(mode);
+    const std::shared_ptr<search::SearchSignal> signal = job->Signal();
+    job->Resume();
+    while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {
+        if (g_interrupted) {
+            signal->RequestStop();
+        }
+    }
+    return host.ExitStatus();
+}

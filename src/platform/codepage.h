@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The multi-byte code page that paths and names are written in. Every search for a separator or
+// a ".", every upper-casing and every name comparison steps over multi-byte characters through
+// this one type, so that the same code serves UTF-8 (the system's here) and Shift JIS (932).
+class CodePage {
+public:
+    enum class Kind { Utf8, ShiftJis };
+
+    explicit constexpr CodePage(Kind kind) : m_kind(kind) {}
+
+    Kind GetKind() const { return m_kind; }
+
+    // Length in bytes of the character that starts at `pos` (1 for a single-byte character, and
+    // for a lead byte that the text ends after).
+    std::size_t CharLength(std::string_view text, std::size_t pos) const;
+
+    // Position of the last `ch` that is a character of its own, never the trail byte of a
+    // multi-byte character; npos if there is none. `ch` must be an ASCII character.
+    std::size_t FindLast(std::string_view text, char ch) const;
+
+    // True when the last character of `text` is `ch` itself (not a trail byte that equals it).
+    bool EndsWithChar(std::string_view text, char ch) const;
+
+    // `text` with the ASCII letters a to z turned into A to Z; multi-byte characters stay.
+    std::string UpperAscii(std::string_view text) const;
+
+    // Compares two names character by character: ASCII letters without regard to case, multi-byte
+    // characters only when identical, every single-byte character before every multi-byte one.
+    // Negative, zero or positive.
+    int CompareNames(std::string_view a, std::string_view b) const;
+
+private:
+    Kind m_kind;
+};
+
+// The code page of this system.
+const CodePage& SystemCodePage();
+
+inline constexpr char kSeparator = '/';
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// One regular file opened for reading. Opening never blocks (a FIFO that took a file's place is
+// refused) and never follows a final symbolic link.
+class FileReader {
+public:
+    FileReader() = default;
+    explicit FileReader(const std::string& path);
+    ~FileReader();
+    FileReader(FileReader&& other) noexcept;
+    FileReader& operator=(FileReader&& other) noexcept;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+
+    // Reads up to `size` bytes from `offset`, retrying short reads, so that fewer bytes than asked
+    // mean the end of the file. Returns the number of bytes read, or -1 on a read error.
+    std::int64_t ReadAt(std::int64_t offset, unsigned char* buffer, std::size_t size) const;
+
+private:
+    void Close();
+
+    int m_fd = -1;
+};
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform {
+
+// Identity of a file on this machine: two paths with the same identity are one file.
+struct FileIdentity {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+struct FileIdentityHash {
+    std::size_t operator()(const FileIdentity& id) const {
+        return std::hash<std::uint64_t>()(id.Inode * 0x9E3779B97F4A7C15ULL ^ id.Device);
+    }
+};
+
+// What the walk does with a folder entry.
+enum class EntryKind {
+    Dot,     // "." or "..": the listing's own entries.
+    Folder,  // a real folder: walked.
+    File,    // a regular file: added.
+    Skipped  // symbolic links, FIFOs, sockets, devices, trash folders and entries that vanished.
+};
+
+struct FolderEntry {
+    std::string Name;
+    EntryKind Kind = EntryKind::Skipped;
+    std::int64_t Size = 0;
+    FileIdentity Identity;
+};
+
+struct FolderListing {
+    std::vector<FolderEntry> Entries;  // in the order in which the file system lists them
+    std::error_code Error;             // set when the folder could not be opened
+};
+
+// Lists one folder without following symbolic links. The folder is closed again before this
+// returns, so a deep walk holds no descriptors open.
+FolderListing ListFolder(const std::string& folder);
+
+// Number of names that one listing of the folder gives, "." and ".." included; -1
+// when the folder cannot be opened.
+int CountFolderEntries(const std::string& folder);
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+#include "search/Search_func.h"
+
+#include <cstdio>
+
+namespace search {
+
+using platform::kSeparator;
+
+std::string_view PhaseText(std::int32_t phase) {
+    switch (phase) {
+        case kPhaseWalk:
+            return "名前確認中";
+        case kPhaseContent:
+            return "内容確認中";
+        case kPhaseName:
+            return "名前比較中";
+        default:
+            return "";
+    }
+}
+
+std::string FolderBase(const std::string& folder, const platform::CodePage& codePage) {
+    return codePage.EndsWithChar(folder, kSeparator) ? folder : folder + kSeparator;
+}
+
+std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows,
+                                        const platform::CodePage& codePage) {
+    std::vector<std::string> targets = rows;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (targets[i].empty()) {
+            continue;
+        }
+        // Compare the folders with their final separator, so that /data2 is not taken to lie
+        // inside /data, while / (the root) contains everything.
+        const std::string base = FolderBase(targets[i], codePage);
+        for (std::size_t j = 0; j < i; ++j) {
+            if (!targets[j].empty() && base.starts_with(FolderBase(targets[j], codePage))) {
+                targets[i].clear();
+                break;
+            }
+        }
+    }
+    return targets;
+}
+
+std::string NameKeyOf(const std::string& path, const platform::CodePage& codePage) {
+    const std::size_t dot = codePage.FindLast(path, '.');
+    if (dot == std::string::npos) {
+        return path;
+    }
+    const std::size_t separator = codePage.FindLast(path, kSeparator);
+    if (separator != std::string::npos && separator > dot) {
+        return path;  // The dot belongs to a folder name.
+    }
+    return path.substr(0, dot);
+}
+
+std::string_view NamePartOf(std::string_view key, const platform::CodePage& codePage) {
+    const std::size_t separator = codePage.FindLast(key, kSeparator);
+    return separator == std::string_view::npos ? std::string_view() : key.substr(separator);
+}
+
+std::int32_t BlockSignature(const unsigned char* block) {
+    static constexpr int kWeights[16] = {7, 13, 16, 1, 4, 11, 12, 6, 3, 10, 2, 14, 15, 5, 9, 8};
+    std::uint32_t sum = 0;
+    for (int i = 0; i < 256; ++i) {
+        sum += static_cast<std::uint32_t>(block[i]) * kWeights[i % 16];
+    }
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(sum & 0xFFFF));
+}
+
+int SizeOrder(const FileEntry& a, const FileEntry& b) {
+    if (a.Size != b.Size) {
+        return b.Size > a.Size ? 1 : -1;
+    }
+    if (a.Group != b.Group) {
+        return b.Group > a.Group ? 1 : -1;
+    }
+    return 0;
+}
+
+int NameOrder(const FileEntry& a, const FileEntry& b, int mode, const platform::CodePage& codePage) {
+    if (a.IsSentinel() || b.IsSentinel()) {
+        return a.IsSentinel() == b.IsSentinel() ? 0 : (a.IsSentinel() ? 1 : -1);
+    }
+    if (a.Path.empty() || b.Path.empty()) {
+        return a.Path.empty() == b.Path.empty() ? 0 : (a.Path.empty() ? 1 : -1);
+    }
+    const std::string& keyA = mode == 1 ? a.NameKey : a.Path;
+    const std::string& keyB = mode == 1 ? b.NameKey : b.Path;
+    return codePage.CompareNames(NamePartOf(keyA, codePage), NamePartOf(keyB, codePage));
+}
+
+std::string FormatResultDate(const platform::LocalDateTime& time) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%d/%d/%d %d:%d:%d", time.Year, time.Month, time.Day,
+                  time.Hour, time.Minute, time.Second);
+    return text;
+}
+
+}  // namespace search

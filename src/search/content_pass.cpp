@@ -1,0 +1,110 @@
+#include <algorithm>
+#include <cstring>
+
+#include "search/Search_func.h"
+#include "search/search.h"
+
+namespace search {
+
+void SFileSearch::PreFilter() {
+    Phase = kPhasePreFilter;
+    m_progress.Position = 0;
+    RequestStatusUpdate();
+
+    SortSlots(m_table.WorkLength + 3, SizeOrder);
+    // A file whose size neither neighbour shares can match nothing. Slot 0 is not examined.
+    for (int i = 1; i < m_table.Capacity() - 1; ++i) {
+        if (m_table[i].IsSentinel()) {
+            break;
+        }
+        if (m_table[i - 1].Size != m_table[i].Size && m_table[i].Size != m_table[i + 1].Size) {
+            m_table[i].Size = -1;
+        }
+    }
+    SortSlots(m_table.WorkLength + 3, SizeOrder);
+    m_table.WorkLength = m_table.FirstSentinel() + 2;
+}
+
+void SFileSearch::ContentPass() {
+    SortSlots(m_table.WorkLength, SizeOrder);
+    m_progress.Set(0, m_table.FirstSentinel());
+    StatusDivisor = 10;
+    Phase = kPhaseContent;
+
+    for (int j = 0; j < m_table.WorkLength; ++j) {
+        if (m_table[j].IsSentinel() || m_table[j].Group != 0) {
+            continue;
+        }
+        const platform::FileReader reference(m_table[j].Path);
+        if (!reference.IsOpen()) {
+            continue;
+        }
+        if (MustStop()) {
+            return;
+        }
+        m_progress.Position = j;
+        StatusText = m_table[j].Path;
+        RequestStatusUpdate();
+
+        BeginMembers(j);
+        int k = j + 1;
+        for (; k < m_table.Capacity(); ++k) {
+            if (m_table[k].IsSentinel() || m_table[k].Size != m_table[j].Size) {
+                break;
+            }
+            const std::int32_t signatureJ = m_table[j].Signature;
+            const std::int32_t signatureK = m_table[k].Signature;
+            if (signatureJ != 0 && signatureK != 0 && signatureJ != signatureK) {
+                continue;
+            }
+            if (IsMember(k) || m_table[k].Group != 0) {
+                continue;
+            }
+            const platform::FileReader candidate(m_table[k].Path);
+            if (!candidate.IsOpen()) {
+                continue;
+            }
+            if (CompareFiles(reference, candidate, j, k)) {
+                AssignGroup(j, k);
+            }
+            if (MustStop()) {
+                break;
+            }
+        }
+        if (m_table[j].Group != 0 && m_table[j].Posted == 0) {
+            PostGroups(j, k - 1);
+        }
+    }
+}
+
+bool SFileSearch::CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j,
+                               int k) {
+    BlockA.fill(0);
+    BlockB.fill(0);
+    std::int64_t offset = 0;
+    for (bool first = true;; first = false) {
+        const std::int64_t readA = a.ReadAt(offset, BlockA.data(), kBlockSize);
+        const std::int64_t readB = b.ReadAt(offset, BlockB.data(), kBlockSize);
+        if (first) {
+            if (m_table[j].Signature == 0) {
+                m_table[j].Signature = BlockSignature(BlockA.data());
+            }
+            if (m_table[k].Signature == 0) {
+                m_table[k].Signature = BlockSignature(BlockB.data());
+            }
+        }
+        // A read error, or a round that got more bytes from one file than from the other (one of
+        // them changed since the walk), makes the pair different: stale buffer bytes must never
+        // stand in for bytes that were not read.
+        if (readA < 0 || readB < 0 || readA != readB ||
+            std::memcmp(BlockA.data(), BlockB.data(), static_cast<std::size_t>(readA)) != 0) {
+            return false;
+        }
+        if (readA < static_cast<std::int64_t>(kBlockSize)) {
+            return true;  // Both files ended after the same bytes.
+        }
+        offset += readA;
+    }
+}
+
+}  // namespace search

@@ -1,0 +1,65 @@
+#include "search/Search_func.h"
+#include "search/search.h"
+
+namespace search {
+
+void SFileSearch::NamePass() {
+    const int mode = Mode;
+    const platform::CodePage& codePage = *m_codePage;
+    SortSlots(m_table.WorkLength, [mode, &codePage](const FileEntry& a, const FileEntry& b) {
+        return NameOrder(a, b, mode, codePage);
+    });
+    m_progress.Set(0, m_table.FirstSentinel());
+    StatusDivisor = 10;
+    Phase = kPhaseName;
+
+    const auto namePart = [&](int index) {
+        const FileEntry& entry = m_table[index];
+        return NamePartOf(mode == kCompareStem ? entry.NameKey : entry.Path, codePage);
+    };
+
+    int j = 0;
+    while (j < m_table.WorkLength) {
+        if (MustStop()) {
+            return;
+        }
+        if (m_table[j].IsSentinel() || m_table[j].Posted != 0) {
+            ++j;
+            continue;
+        }
+        const std::string_view reference = namePart(j);
+        if (reference.empty()) {
+            ++j;
+            continue;
+        }
+        m_progress.Position = j;
+        StatusText = m_table[j].Path;
+        RequestStatusUpdate();
+
+        BeginMembers(j);
+        int k = j + 1;
+        for (; k < m_table.WorkLength; ++k) {
+            if (MustStop() || m_table[k].IsSentinel()) {
+                break;
+            }
+            const std::string_view candidate = namePart(k);
+            if (candidate.empty() || IsMember(k) || m_table[k].Group != 0) {
+                continue;
+            }
+            if (codePage.CompareNames(reference, candidate) != 0) {
+                break;  // The run of equal names has ended.
+            }
+            AssignGroup(j, k);
+            // Members of one group must be equal under SizeOrder when PostGroups sorts them.
+            m_table[k].Size = m_table[j].Size;
+        }
+        if (m_table[j].Group != 0) {
+            PostGroups(j, k);
+            j = k;
+        } else {
+            ++j;
+        }
+    }
+}
+
+}  // namespace search

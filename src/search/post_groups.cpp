@@ -1,0 +1,75 @@
+#include <algorithm>
+#include <vector>
+
+#include "platform/file_stamp.h"
+#include "search/Search_func.h"
+#include "search/search.h"
+
+namespace search {
+
+void SFileSearch::PostGroups(int first, int last) {
+    std::vector<int> scratch;
+    for (int i = first; i <= last && i < m_table.Capacity(); ++i) {
+        FileEntry& entry = m_table[i];
+        if (!entry.IsSentinel() && entry.Group != 0 && entry.Posted == 0) {
+            scratch.push_back(i);
+            entry.Posted = 2;
+        }
+    }
+    std::stable_sort(scratch.begin(), scratch.end(),
+                     [this](int a, int b) { return SizeOrder(m_table[a], m_table[b]) < 0; });
+    StatusDivisor = 1;
+
+    const std::int32_t start = LastResult;
+    std::int32_t previousGroup = -1;
+    ResultGroup* group = nullptr;
+    for (int index : scratch) {
+        if (MustStop()) {
+            break;
+        }
+        const FileEntry& entry = m_table[index];
+        if (entry.Group != previousGroup) {
+            if (!StartResultGroup()) {
+                break;
+            }
+            group = &m_results.Group(LastResult);
+        }
+        previousGroup = entry.Group;
+        AddResultMember(*group, entry);
+    }
+
+    for (std::int32_t index = start + 1; index <= LastResult; ++index) {
+        HandOver([this, index] { m_host.PostGroupRow(index); });
+    }
+}
+
+bool SFileSearch::StartResultGroup() {
+    ++LastResult;
+    ResultGroup& group = m_results.Group(LastResult);
+    group.Members.clear();
+    group.MemberCount = 0;
+    if (LastResult >= m_results.Capacity() - 5 &&
+        (!Allowed(AllocationSite::ResultTableGrowth) || !m_results.Grow())) {
+        OutOfMemory();
+        return false;
+    }
+    return true;
+}
+
+void SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
+    // A file that vanished, or that another file has replaced since the walk, is left out.
+    const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(entry.Path);
+    if (!stamp || stamp->Identity != entry.Identity) {
+        return;
+    }
+    const std::size_t separator = m_codePage->FindLast(entry.Path, platform::kSeparator);
+    ResultMember member;
+    member.Folder = entry.Path.substr(0, separator + 1);
+    member.Name = entry.Path.substr(separator + 1);
+    member.Date = FormatResultDate(stamp->Modified);
+    member.Stamp = *stamp;
+    group.Members.push_back(std::move(member));
+    group.MemberCount = static_cast<std::int32_t>(group.Members.size());
+}
+
+}  // namespace search

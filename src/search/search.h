@@ -1,0 +1,146 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/file_reader.h"
+#include "platform/trash_folders.h"
+#include "search/file_table.h"
+#include "search/progress.h"
+#include "search/result_table.h"
+#include "search/search_host.h"
+
+namespace search {
+
+// The messages that a search shows, each in a box titled "Dopplet".
+inline constexpr char kMessageFinished[] = "検索終了";
+inline constexpr char kMessageStopped[] = "検索を中断しました";
+inline constexpr char kMessageError[] = "エラーのため中断しました";
+inline constexpr char kMessageOutOfMemory[] = "メモリ不足です";
+
+// The compare modes.
+enum CompareMode : int { kCompareContent = 0, kCompareStem = 1, kCompareName = 2 };
+
+// Where a search allocates the memory it cannot do without.
+enum class AllocationSite { FileTableCreate, FileTableGrowth, ResultTableGrowth };
+
+// Decides whether an allocation may go ahead; a test returns false to force a memory failure.
+using AllocationGate = std::function<bool(AllocationSite)>;
+
+// The part of a search that outlives the job: the stop request and the news of its end.
+class SearchSignal {
+public:
+    void RequestStop() { m_stopRequested.store(true); }
+    bool StopRequested() const { return m_stopRequested.load(); }
+
+    bool HasEnded() const;
+    // Blocks until the job has ended. Only for a host whose hand-overs the waiting thread need
+    // not serve; the window instead serves them in a local event loop until HasEnded().
+    void WaitForEnd() const;
+    bool WaitForEnd(std::chrono::milliseconds timeout) const;
+
+    // Runs `callback` on the worker thread as the job's very last act. Set it before Resume().
+    void SetOnEnded(std::function<void()> callback) { m_onEnded = std::move(callback); }
+
+    void MarkEnded();
+
+private:
+    std::atomic<bool> m_stopRequested{false};
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_ended;
+    bool m_hasEnded = false;
+    std::function<void()> m_onEnded;
+};
+
+// One search: walks the targets into a file table, finds the matching files with the pass of its
+// compare mode, writes the groups into the result table and hands them to its host.
+//
+// Legal order: create with new (the job is suspended), SetMode() and the other setters, keep
+// Signal(), then Resume(). From Resume() on the job belongs to its own worker thread and deletes
+// itself when that thread ends; only the SearchSignal may be used after that.
+class SFileSearch {
+public:
+    SFileSearch(SearchHost& host, ResultTable& results, ProgressCounters& progress);
+    SFileSearch(const SFileSearch&) = delete;
+    SFileSearch& operator=(const SFileSearch&) = delete;
+
+    void SetMode(int mode) { Mode = mode; }
+    void SetCodePage(const platform::CodePage& codePage) { m_codePage = &codePage; }
+    void SetAllocationGate(AllocationGate gate) { m_allocationGate = std::move(gate); }
+
+    std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
+
+    // Starts the worker thread.
+    void Resume();
+
+private:
+    static constexpr std::size_t kBlockSize = 8192;
+
+    ~SFileSearch() = default;
+
+    void Execute();
+    void Run();
+    void EndSequence();
+
+    // Target walk.
+    void CountTopLevel(const std::string& folder);
+    void WalkFolder(const std::string& folder);
+    void AddEntry(const std::string& path, std::int64_t size, const platform::FileIdentity& identity);
+
+    // Matching passes.
+    void PreFilter();
+    void ContentPass();
+    bool CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j, int k);
+    void NamePass();
+    void PostGroups(int first, int last);
+    bool StartResultGroup();
+    void AddResultMember(ResultGroup& group, const FileEntry& entry);
+
+    // Hand-overs.
+    void HandOver(const std::function<void()>& procedure);
+    void RequestStatusUpdate();
+
+    void SortSlots(int count, const std::function<int(const FileEntry&, const FileEntry&)>& order);
+    bool Allowed(AllocationSite site) const;
+    bool MustStop() const { return m_signal->StopRequested() || ErrorStop; }
+    // Starts the group of reference `j`; AssignGroup refuses a file that is already a member.
+    void BeginMembers(int reference);
+    bool IsMember(int candidate) const;
+    void AssignGroup(int reference, int candidate);
+    void OutOfMemory();
+
+    SearchHost& m_host;
+    ResultTable& m_results;
+    ProgressCounters& m_progress;
+    const platform::CodePage* m_codePage = &platform::SystemCodePage();
+    AllocationGate m_allocationGate;
+    std::shared_ptr<SearchSignal> m_signal = std::make_shared<SearchSignal>();
+    platform::TrashFolders m_trashFolders;
+
+    std::vector<std::string> Targets;
+    int Mode = kCompareContent;
+    std::int32_t Phase = 0;
+    std::string StatusText;
+    std::int32_t Depth = 0;
+    std::int32_t StatusCalls = 0;
+    std::int32_t StatusDivisor = 1;
+    FileTable m_table;
+    std::int32_t GroupCounter = 0;
+    std::int32_t LastResult = -1;
+    std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> m_memberFiles;
+    bool ErrorStop = false;
+    std::array<unsigned char, kBlockSize> BlockA{};
+    std::array<unsigned char, kBlockSize> BlockB{};
+};
+
+}  // namespace search

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace search {
+
+// What a status refresh shows: the phase text and the path at hand. The progress bar reads the
+// ProgressCounters instead.
+struct StatusReport {
+    std::int32_t Phase = 0;
+    std::string PhaseText;
+    std::string StatusText;
+};
+
+// The one way a search job reaches the program that started it (the main window, dopplet-find,
+// a test). The job runs each hand-over through RunOnWindowThread, so the hand-overs run on the
+// window thread while the worker waits; ShowMessage is called on the worker thread itself.
+//
+// Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times;
+// StatusUpdate with phase 0 and an empty text; SearchFinished; ShowMessage with the end message.
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+
+    // Runs `procedure` on the window thread and returns when it has run.
+    virtual void RunOnWindowThread(const std::function<void()>& procedure) = 0;
+
+    // Shows a message box titled "Dopplet" with an OK button and returns when the user has
+    // dismissed it. The window stays usable meanwhile.
+    virtual void ShowMessage(const std::string& text) = 0;
+
+    // Returns the rows of the target list, in row order, and switches to the searching state.
+    virtual std::vector<std::string> SearchStarted() = 0;
+    virtual void StatusUpdate(const StatusReport& report) = 0;
+    // Result group `groupIndex` is complete; the window may read and change it from now on.
+    virtual void PostGroupRow(int groupIndex) = 0;
+    // Back to the idle state; the end message follows.
+    virtual void SearchFinished() = 0;
+};
+
+}  // namespace search

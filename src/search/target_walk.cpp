@@ -1,0 +1,67 @@
+#include "platform/folder_listing.h"
+#include "search/Search_func.h"
+#include "search/search.h"
+
+namespace search {
+
+void SFileSearch::CountTopLevel(const std::string& folder) {
+    const int count = platform::CountFolderEntries(folder);
+    m_progress.Total = count < 0 ? 1 : count;
+}
+
+void SFileSearch::WalkFolder(const std::string& folder) {
+    StatusText = folder;
+    const std::string base = FolderBase(folder, *m_codePage);
+    Phase = kPhaseWalk;
+    ++Depth;
+    // The listing is read whole and closed before the subfolders are walked, so a deep tree
+    // holds no descriptors open.
+    const platform::FolderListing listing = platform::ListFolder(folder);
+    for (const platform::FolderEntry& entry : listing.Entries) {
+        if (m_signal->StopRequested()) {
+            break;
+        }
+        if (entry.Kind == platform::EntryKind::Dot) {
+            continue;
+        }
+        std::string path = base + entry.Name;
+        if (entry.Kind == platform::EntryKind::Folder) {
+            if (!m_trashFolders.IsTrash(path, entry.Name, entry.Identity)) {
+                WalkFolder(path);
+            }
+        } else if (entry.Kind == platform::EntryKind::File) {
+            AddEntry(path, entry.Size, entry.Identity);
+        }
+        if (m_table.Capacity() == 0) {
+            break;
+        }
+        if (Depth == 1) {
+            ++m_progress.Position;
+        }
+        StatusText = std::move(path);
+        RequestStatusUpdate();
+    }
+    if (m_table.Capacity() != 0) {
+        --Depth;
+    }
+}
+
+void SFileSearch::AddEntry(const std::string& path, std::int64_t size,
+                           const platform::FileIdentity& identity) {
+    if (m_table.NeedsGrowth() &&
+        (!Allowed(AllocationSite::FileTableGrowth) || !m_table.Grow())) {
+        m_table.Release();
+        OutOfMemory();
+        return;
+    }
+    FileEntry entry;
+    entry.Path = path;
+    if (Mode == kCompareStem) {
+        entry.NameKey = NameKeyOf(path, *m_codePage);
+    }
+    entry.Size = size;
+    entry.Identity = identity;
+    m_table.Append(std::move(entry));
+}
+
+}  // namespace search
