@@ -309,7 +309,9 @@ def gen_realistic(out, n_files, seed):
         if c[0] == "tiny":
             contents.append(("tiny", flip(c[1], pos)))
         else:
-            contents.append(c[:5] + (c[5] + (pos,),))
+            # flipping a byte twice restores it: keep the set of flipped bytes
+            flips = tuple(sorted(set(c[5]) ^ {pos}))
+            contents.append(c[:5] + (flips,))
         return len(contents) - 1
 
     def content_bytes(cid):
