@@ -7,6 +7,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file_stamp.h"
+#include "search/compare_mode.h"
 #include "search/file_table.h"
 
 namespace search {

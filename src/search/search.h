@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/file_reader.h"
 #include "platform/trash_folders.h"
+#include "search/compare_mode.h"
 #include "search/file_table.h"
 #include "search/progress.h"
 #include "search/result_table.h"
@@ -27,9 +28,6 @@ inline constexpr char kMessageFinished[] = "検索終了";
 inline constexpr char kMessageStopped[] = "検索を中断しました";
 inline constexpr char kMessageError[] = "エラーのため中断しました";
 inline constexpr char kMessageOutOfMemory[] = "メモリ不足です";
-
-// The compare modes.
-enum CompareMode : int { kCompareContent = 0, kCompareStem = 1, kCompareName = 2 };
 
 // Where a search allocates the memory it cannot do without.
 enum class AllocationSite { FileTableCreate, FileTableGrowth, ResultTableGrowth };

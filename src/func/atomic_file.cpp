@@ -1,0 +1,177 @@
+#include "func/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+namespace func {
+
+namespace {
+
+int SystemOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+ssize_t SystemWrite(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
+int SystemFsync(int fd) { return ::fsync(fd); }
+int SystemRename(const char* from, const char* to) { return ::rename(from, to); }
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// The file that a write to `path` has to replace: the target of a symbolic link, so that the link
+// itself survives.
+std::string ResolveTarget(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        return path;
+    }
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return path;  // a dangling link: the rename replaces the link itself
+    }
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A short, fixed-length hidden name, so that a target name near the length limit still leaves room.
+std::string TemporaryName(const std::string& folder, std::mt19937_64& random) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%012llx",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
+    return (folder == "/" ? "" : folder) + "/.dopplet-" + suffix + ".tmp";
+}
+
+std::error_code WriteAll(int fd, std::string_view contents, const AtomicWriteCalls& calls) {
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const ssize_t written = calls.Write(fd, contents.data() + done, contents.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (written == 0) {
+            return std::make_error_code(std::errc::io_error);
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return {};
+}
+
+// Writes and syncs the temporary file; the descriptor is closed in every case.
+std::error_code FillTemporary(int fd, std::string_view contents, const struct stat* old,
+                              const AtomicWriteCalls& calls) {
+    std::error_code error;
+    if (old != nullptr) {
+        // The replacement keeps the old file's permissions and, where allowed, its owner.
+        if (fchmod(fd, old->st_mode & 07777) != 0) {
+            error = LastError();
+        }
+        if (!error && (old->st_uid != geteuid() || old->st_gid != getegid())) {
+            [[maybe_unused]] const int ignored = fchown(fd, old->st_uid, old->st_gid);
+        }
+    }
+    if (!error) {
+        error = WriteAll(fd, contents, calls);
+    }
+    if (!error && calls.Fsync(fd) != 0) {
+        error = LastError();
+    }
+    if (::close(fd) != 0 && !error) {
+        error = LastError();
+    }
+    return error;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // best effort: the rename has happened either way
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+const AtomicWriteCalls& SystemAtomicWriteCalls() {
+    static const AtomicWriteCalls calls{SystemOpen, SystemWrite, SystemFsync, SystemRename};
+    return calls;
+}
+
+std::error_code WriteFileAtomically(const std::string& path, std::string_view contents,
+                                    const AtomicWriteCalls& calls) {
+    const std::string target = ResolveTarget(path);
+    const std::string folder = FolderOf(target);
+
+    struct stat oldStat {};
+    const bool hasOld = stat(target.c_str(), &oldStat) == 0;
+    if (hasOld && S_ISDIR(oldStat.st_mode)) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+
+    std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(getpid()));
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = TemporaryName(folder, random);
+        fd = calls.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return LastError();
+        }
+    }
+    if (fd < 0) {
+        return std::make_error_code(std::errc::file_exists);
+    }
+
+    std::error_code error = FillTemporary(fd, contents, hasOld ? &oldStat : nullptr, calls);
+    if (!error && calls.Rename(temporary.c_str(), target.c_str()) != 0) {
+        error = LastError();
+    }
+    if (error) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    SyncFolder(folder);
+    return {};
+}
+
+std::error_code ReadWholeFile(const std::string& path, std::string& contents) {
+    contents.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const std::error_code error = LastError();
+            ::close(fd);
+            return error;
+        }
+        if (got == 0) {
+            break;
+        }
+        contents.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return {};
+}
+
+}  // namespace func

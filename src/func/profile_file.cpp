@@ -1,0 +1,283 @@
+#include "func/profile_file.h"
+
+#include <cerrno>
+#include <limits>
+
+#include "func/atomic_file.h"
+
+namespace func {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+int HexDigit(char ch) {
+    if (ch >= '0' && ch <= '9') {
+        return ch - '0';
+    }
+    if (ch >= 'a' && ch <= 'f') {
+        return ch - 'a' + 10;
+    }
+    if (ch >= 'A' && ch <= 'F') {
+        return ch - 'A' + 10;
+    }
+    return -1;
+}
+
+std::optional<std::int32_t> ParseHex(std::string_view digits) {
+    std::uint64_t value = 0;
+    for (const char ch : digits) {
+        const int digit = HexDigit(ch);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * 16 + static_cast<std::uint64_t>(digit);
+        if (value > 0xFFFFFFFFULL) {
+            return std::nullopt;
+        }
+    }
+    // Eight hex digits fill the 32 bits: 0xFFFFFFFF is -1, as the Windows reader gives it.
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+std::optional<std::int32_t> ParseDecimal(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (ch - '0');
+        if (value > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1) {
+            return std::nullopt;
+        }
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return ParseHex(text.substr(2));
+    }
+    return ParseDecimal(text);
+}
+
+ProfileFile::ProfileFile(const platform::CodePage& codePage) : m_codePage(&codePage) {}
+
+ProfileFile::Line ProfileFile::ParseLine(std::string_view text) {
+    Line line;
+    line.Text = std::string(text);
+    const std::string_view content = TrimBlanks(text);
+    if (content.empty() || content.front() == ';') {
+        return line;
+    }
+    if (content.front() == '[') {
+        const std::size_t close = content.rfind(']');
+        if (close != std::string_view::npos) {
+            line.Type = Line::Kind::Section;
+            line.Name = std::string(TrimBlanks(content.substr(1, close - 1)));
+            return line;
+        }
+    }
+    line.Type = Line::Kind::Key;
+    const std::size_t equals = content.find('=');
+    if (equals == std::string_view::npos) {
+        line.Name = std::string(content);
+    } else {
+        line.Name = std::string(TrimBlanks(content.substr(0, equals)));
+        line.Value = std::string(TrimBlanks(content.substr(equals + 1)));
+    }
+    return line;
+}
+
+void ProfileFile::Parse(std::string_view text) {
+    m_lines.clear();
+    m_byteOrderMark = text.starts_with(kByteOrderMark);
+    if (m_byteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view lineText = text.substr(0, end);
+        if (lineText.ends_with('\r')) {
+            lineText.remove_suffix(1);
+        }
+        m_lines.push_back(ParseLine(lineText));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+}
+
+std::string ProfileFile::Text() const {
+    std::string text(m_byteOrderMark ? kByteOrderMark : std::string_view());
+    for (const Line& line : m_lines) {
+        text += line.Text;
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool ProfileFile::SameName(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() && m_codePage->UpperAscii(a) == m_codePage->UpperAscii(b);
+}
+
+std::optional<std::size_t> ProfileFile::FindSection(std::string_view section) const {
+    for (std::size_t index = 0; index < m_lines.size(); ++index) {
+        if (m_lines[index].Type == Line::Kind::Section && SameName(m_lines[index].Name, section)) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t ProfileFile::SectionEnd(std::size_t header) const {
+    std::size_t index = header + 1;
+    while (index < m_lines.size() && m_lines[index].Type != Line::Kind::Section) {
+        ++index;
+    }
+    return index;
+}
+
+std::optional<std::size_t> ProfileFile::FindKey(std::string_view section,
+                                                std::string_view key) const {
+    const std::optional<std::size_t> header = FindSection(section);
+    if (!header) {
+        return std::nullopt;
+    }
+    const std::size_t end = SectionEnd(*header);
+    for (std::size_t index = *header + 1; index < end; ++index) {
+        if (m_lines[index].Type == Line::Kind::Key && SameName(m_lines[index].Name, key)) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+    const std::optional<std::size_t> index = FindKey(section, key);
+    if (!index || !m_lines[*index].Value) {
+        return std::string(defaultValue);
+    }
+    return *m_lines[*index].Value;
+}
+
+std::int32_t ProfileFile::ReadInteger(std::string_view section, std::string_view key,
+                                      std::int32_t defaultValue) const {
+    const std::optional<std::size_t> index = FindKey(section, key);
+    if (!index || !m_lines[*index].Value) {
+        return defaultValue;
+    }
+    return ParseWholeNumber(*m_lines[*index].Value).value_or(defaultValue);
+}
+
+std::vector<std::string> ProfileFile::KeyNames(std::string_view section) const {
+    std::vector<std::string> names;
+    const std::optional<std::size_t> header = FindSection(section);
+    if (!header) {
+        return names;
+    }
+    const std::size_t end = SectionEnd(*header);
+    for (std::size_t index = *header + 1; index < end; ++index) {
+        if (m_lines[index].Type == Line::Kind::Key) {
+            names.push_back(m_lines[index].Name);
+        }
+    }
+    return names;
+}
+
+std::error_code ProfileFile::WriteString(std::string_view section, std::string_view key,
+                                         std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    if (const std::optional<std::size_t> index = FindKey(section, key)) {
+        Line& line = m_lines[*index];
+        line.Value = std::string(value);
+        line.Text = line.Name + "=" + *line.Value;
+        return {};
+    }
+
+    Line line;
+    line.Type = Line::Kind::Key;
+    line.Name = std::string(key);
+    line.Value = std::string(value);
+    line.Text = line.Name + "=" + *line.Value;
+
+    const std::optional<std::size_t> header = FindSection(section);
+    if (!header) {
+        Line sectionLine;
+        sectionLine.Type = Line::Kind::Section;
+        sectionLine.Name = std::string(section);
+        sectionLine.Text = "[" + sectionLine.Name + "]";
+        m_lines.push_back(std::move(sectionLine));
+        m_lines.push_back(std::move(line));
+        return {};
+    }
+    // After the section's last line that carries anything, so that empty lines that separate it
+    // from the next section stay where they are.
+    std::size_t insertAt = *header + 1;
+    const std::size_t end = SectionEnd(*header);
+    for (std::size_t index = *header + 1; index < end; ++index) {
+        if (!TrimBlanks(m_lines[index].Text).empty()) {
+            insertAt = index + 1;
+        }
+    }
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    return {};
+}
+
+void ProfileFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void ProfileFile::EraseSection(std::string_view section) {
+    while (const std::optional<std::size_t> header = FindSection(section)) {
+        const std::size_t end = SectionEnd(*header);
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*header),
+                      m_lines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+}
+
+std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile) {
+    std::string contents;
+    std::error_code error = ReadWholeFile(path, contents);
+    if (error == std::errc::no_such_file_or_directory) {
+        error.clear();
+    }
+    profile.Parse(error ? std::string_view() : std::string_view(contents));
+    return error;
+}
+
+std::error_code SaveProfileFile(const std::string& path, const ProfileFile& profile) {
+    return WriteFileAtomically(path, profile.Text());
+}
+
+}  // namespace func

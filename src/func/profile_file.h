@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace func {
+
+// A settings file in the Windows profile ("INI") format, held in memory: "[section]" headers and
+// "key=value" lines. Section and key names compare without regard to the case of a to z; blanks
+// around names and values are ignored; lines starting with ";" are comments. Lines that no write
+// touches keep their text; every line ends in CR LF when written.
+// Use: LoadProfileFile (or start empty), any reads and writes, then SaveProfileFile.
+class ProfileFile {
+public:
+    explicit ProfileFile(const platform::CodePage& codePage = platform::SystemCodePage());
+
+    // Replaces the contents with the lines of `text` (LF or CR LF line ends).
+    void Parse(std::string_view text);
+
+    // The file's bytes: every line followed by CR LF.
+    std::string Text() const;
+
+    // The value of `key`, blanks around it removed; `defaultValue` when the section, the key or
+    // its "=" is missing. With duplicate sections or keys, the first one counts.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+
+    // The value of `key` as a whole number: hexadecimal after "0x" or "0X" when the text is longer
+    // than two characters, decimal otherwise; `defaultValue` when it is missing or not a number.
+    std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                             std::int32_t defaultValue) const;
+
+    // The key names of `section` in the order in which they stand in the file, with or without a
+    // value; empty when the section is missing.
+    std::vector<std::string> KeyNames(std::string_view section) const;
+
+    // Sets `key` to `value`: an existing key keeps its place, a new key goes to the end of its
+    // section, a new section to the end of the file. A value with a line break cannot be stored
+    // (it would add lines of its own): invalid_argument, and nothing changes.
+    std::error_code WriteString(std::string_view section, std::string_view key,
+                                std::string_view value);
+
+    // Sets `key` to `value` as plain signed decimal text.
+    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+
+    // Removes every section named `section` with its header and all its lines.
+    void EraseSection(std::string_view section);
+
+private:
+    struct Line {
+        enum class Kind { Other, Section, Key };
+        Kind Type = Kind::Other;
+        std::string Text;                  // as it stands in the file, without its line end
+        std::string Name;                  // section or key name, blanks removed
+        std::optional<std::string> Value;  // a key's value, blanks removed; none without "="
+    };
+
+    static Line ParseLine(std::string_view text);
+    bool SameName(std::string_view a, std::string_view b) const;
+    std::optional<std::size_t> FindSection(std::string_view section) const;
+    std::size_t SectionEnd(std::size_t header) const;
+    std::optional<std::size_t> FindKey(std::string_view section, std::string_view key) const;
+
+    const platform::CodePage* m_codePage;
+    std::vector<Line> m_lines;
+    bool m_byteOrderMark = false;
+};
+
+// Parses `text` as a whole number under the settings file's rules; nullopt when it is none.
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
+
+// Reads the settings file at `path` into `profile`. A missing file gives an empty profile and no
+// error; a file that exists but cannot be read gives its error.
+std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile);
+
+// Writes `profile` to `path` atomically: a failed write leaves the old file as it was.
+std::error_code SaveProfileFile(const std::string& path, const ProfileFile& profile);
+
+}  // namespace func

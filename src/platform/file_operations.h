@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "platform/trash.h"
+
+namespace platform {
+
+// Renames `from` to `to`. Never replaces: when `to` exists, fails with EEXIST and changes nothing.
+// A name that differs from the old one only in letter case is a rename like any other.
+std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+
+struct MoveResult {
+    std::error_code Error;
+    std::string NewPath;                  // where the file is now, when Error is clear
+    std::optional<TrashedFile> Replaced;  // the same-named file that the move sent to the trash
+};
+
+// Moves one file into `folder`, keeping its name. A file of that name in `folder` is replaced
+// without a question, but goes to the trash first; when it cannot be trashed the move fails and
+// nothing changes. Across file systems the file is copied (contents, mode, times), synced, and only
+// then removed at its old place; a failure leaves the source where it was. A move into the folder
+// that already holds the file succeeds and changes nothing.
+MoveResult MoveToFolder(const std::string& source, const std::string& folder);
+
+}  // namespace platform

@@ -1,0 +1,182 @@
+// Content matching over real files: which files form groups, in which order, and what never
+// matches.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "search/Search_func.h"
+#include "search/search.h"
+#include "support/recording_host.h"
+#include "support/temp_tree.h"
+
+namespace {
+
+using testing_support::AsSets;
+using testing_support::Contents;
+using testing_support::FindGroups;
+using testing_support::RecordingHost;
+using testing_support::RunSearch;
+using testing_support::TempTree;
+using Groups = std::set<std::set<std::string>>;
+
+TEST(ContentPass, GroupsIdenticalFiles) {
+    TempTree tree;
+    const std::string block = Contents(8192, 1);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files;
+        Groups expected;
+    } cases[] = {
+        {"three copies form one group",
+         {{"a", "abc"}, {"b", "abc"}, {"c", "abc"}},
+         {{"a", "b", "c"}}},
+        {"two empty files", {{"a", ""}, {"b", ""}}, {{"a", "b"}}},
+        {"two files of exactly one block", {{"a", block}, {"b", block}}, {{"a", "b"}}},
+        {"equal first block, different later",
+         {{"a", block + "x"}, {"b", block + "y"}},
+         {}},
+        {"equal but for the last byte of a large file",
+         {{"a", Contents(100000, 2)}, {"b", Contents(99999, 2) + "!"}},
+         {}},
+        {"sizes 30, 20, 20, 10",
+         {{"a", std::string(30, 'x')}, {"b", std::string(20, 'y')}, {"c", std::string(20, 'y')},
+          {"d", std::string(10, 'z')}},
+         {{"b", "c"}}},
+        {"same size, first 256 bytes differ", {{"a", "abc"}, {"b", "abd"}}, {}},
+        {"no two sizes alike", {{"a", "1"}, {"b", "22"}, {"c", "333"}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree caseTree;
+        for (const auto& [name, contents] : c.files) {
+            caseTree.File(name, contents);
+        }
+        Groups expected;
+        for (const auto& group : c.expected) {
+            std::set<std::string> paths;
+            for (const std::string& name : group) {
+                paths.insert(caseTree.Path(name));
+            }
+            expected.insert(paths);
+        }
+        EXPECT_EQ(AsSets(FindGroups({caseTree.Root()})), expected);
+    }
+}
+
+TEST(ContentPass, WritesTheGroupOfTheLargerFilesFirst) {
+    TempTree tree;
+    tree.File("a", "AAAA");
+    tree.File("b", "AAAA");
+    tree.File("c", "CCCC");
+    tree.File("d", "CCCC");
+    tree.File("big1", "0123456789");
+    tree.File("big2", "0123456789");
+    const auto groups = FindGroups({tree.Root()});
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(std::set<std::string>(groups[0].begin(), groups[0].end()),
+              (std::set<std::string>{tree.Path("big1"), tree.Path("big2")}));
+    EXPECT_EQ(AsSets(groups).size(), 3u);
+}
+
+TEST(ContentPass, KeepsEveryMemberOfALargeGroup) {
+    TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.File("copy" + std::to_string(i), "the same forty times");
+    }
+    RecordingHost host({tree.Root()});
+    RunSearch(host);
+    ASSERT_EQ(host.Groups.size(), 1u);
+    EXPECT_EQ(host.Groups[0].size(), 40u);
+    EXPECT_EQ(host.Results.Group(0).MemberCount, 40);
+}
+
+TEST(ContentPass, FillsFolderNameAndDateOfEachMember) {
+    TempTree tree;
+    tree.File("sub/x.txt", "data");
+    tree.File("y.txt", "data");
+    RecordingHost host({tree.Root()});
+    RunSearch(host);
+    ASSERT_EQ(host.Groups.size(), 1u);
+    const search::ResultGroup& group = host.Results.Group(0);
+    ASSERT_EQ(group.MemberCount, 2);
+    for (const search::ResultMember& member : group.Members) {
+        EXPECT_TRUE(member.Name == "x.txt" || member.Name == "y.txt") << member.Name;
+        EXPECT_TRUE(member.Folder.ends_with("/"));
+        EXPECT_EQ(member.Stamp.Size, 4);
+        EXPECT_EQ(member.Date, search::FormatResultDate(member.Stamp.Modified));
+    }
+}
+
+TEST(ContentPass, HardLinksNeverFormAGroupWithEachOther) {
+    TempTree tree;
+    tree.File("a", "linked");
+    tree.HardLink("a", "b");
+    tree.HardLink("a", "c");
+    EXPECT_TRUE(FindGroups({tree.Root()}).empty());
+
+    tree.File("copy", "linked");
+    const auto groups = FindGroups({tree.Root()});
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].size(), 2u);  // one of the links and the copy
+    EXPECT_TRUE(std::find(groups[0].begin(), groups[0].end(), tree.Path("copy")) != groups[0].end());
+}
+
+TEST(ContentPass, OneFileReachedThroughTwoTargetsDoesNotMatchItself) {
+    TempTree tree;
+    tree.File("real/only", "one file");
+    tree.SymLink(tree.Path("real"), "alias");
+    EXPECT_TRUE(FindGroups({tree.Path("alias"), tree.Path("real")}).empty());
+}
+
+TEST(ContentPass, FilesWhosePathsDifferOnlyInCaseAreComparedLikeAnyOther) {
+    TempTree tree;
+    tree.File("A", "same");
+    tree.File("a", "same");
+    EXPECT_EQ(AsSets(FindGroups({tree.Root()})),
+              (Groups{{tree.Path("A"), tree.Path("a")}}));
+}
+
+// Builds a folder whose 100th status request, the last of the walk, reaches the host: the test
+// changes the file system there, after the walk has taken the sizes.
+void FillTo100Entries(TempTree& tree, int used) {
+    for (int i = used; i < 100; ++i) {
+        tree.File("pad" + std::to_string(i), std::string(static_cast<std::size_t>(i) + 40000, 'p'));
+    }
+}
+
+TEST(ContentPass, AFileThatShrankSinceTheWalkNeverMatches) {
+    TempTree tree;
+    const std::string block = Contents(8192, 7);
+    const std::string a = tree.File("a", block + block);
+    const std::string b = tree.File("b", block + block);
+    FillTo100Entries(tree, 2);
+    RecordingHost host({tree.Root()});
+    host.OnStatus = [&](const search::StatusReport& report) {
+        if (report.Phase == search::kPhaseWalk) {
+            ASSERT_EQ(truncate(b.c_str(), 8192), 0);
+        }
+    };
+    RunSearch(host);
+    EXPECT_TRUE(host.Groups.empty());
+    EXPECT_EQ(host.Messages, std::vector<std::string>{search::kMessageFinished});
+}
+
+TEST(ContentPass, AFileThatVanishedSinceTheWalkIsLeftOut) {
+    TempTree tree;
+    tree.File("a", "abc");
+    tree.File("b", "abc");
+    const std::string c = tree.File("c", "abc");
+    FillTo100Entries(tree, 3);
+    RecordingHost host({tree.Root()});
+    host.OnStatus = [&](const search::StatusReport& report) {
+        if (report.Phase == search::kPhaseWalk) {
+            std::filesystem::remove(c);
+        }
+    };
+    RunSearch(host);
+    EXPECT_EQ(AsSets(host.Groups), (Groups{{tree.Path("a"), tree.Path("b")}}));
+}
+
+}  // namespace

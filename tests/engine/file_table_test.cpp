@@ -1,0 +1,66 @@
+#include "search/file_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using search::FileEntry;
+using search::FileTable;
+
+void AddFile(FileTable& table, int number) {
+    if (table.NeedsGrowth()) {
+        ASSERT_TRUE(table.Grow());
+    }
+    FileEntry entry;
+    entry.Path = "/f" + std::to_string(number);
+    entry.Size = number;
+    table.Append(std::move(entry));
+}
+
+void ExpectFiveSentinelsBehindTheLastFile(const FileTable& table) {
+    for (int i = table.Count(); i < table.Count() + 5; ++i) {
+        ASSERT_LT(i, table.Capacity());
+        EXPECT_TRUE(table[i].IsSentinel()) << "slot " << i;
+    }
+}
+
+TEST(FileTable, StartsWith1024SentinelSlots) {
+    FileTable table;
+    ASSERT_TRUE(table.Create());
+    EXPECT_EQ(table.Capacity(), 1024);
+    EXPECT_EQ(table.Count(), 0);
+    EXPECT_TRUE(table[0].IsSentinel());
+    EXPECT_EQ(table.FirstSentinel(), 0);
+}
+
+TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
+    FileTable table;
+    ASSERT_TRUE(table.Create());
+    for (int i = 0; i < 1019; ++i) {
+        AddFile(table, i);
+    }
+    EXPECT_EQ(table.Capacity(), 1024);
+    ExpectFiveSentinelsBehindTheLastFile(table);
+    AddFile(table, 1019);
+    EXPECT_EQ(table.Capacity(), 2048);
+    for (int i = 0; i < 1020; ++i) {
+        ASSERT_EQ(table[i].Size, i);
+        ASSERT_EQ(table[i].Path, "/f" + std::to_string(i));
+    }
+    ExpectFiveSentinelsBehindTheLastFile(table);
+    EXPECT_EQ(table.WorkLength, 1020);
+    EXPECT_EQ(table.FirstSentinel(), 1020);
+}
+
+TEST(FileTable, ReleaseLeavesNoSlots) {
+    FileTable table;
+    ASSERT_TRUE(table.Create());
+    AddFile(table, 1);
+    table.Release();
+    EXPECT_EQ(table.Capacity(), 0);
+    EXPECT_EQ(table.Count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "search/Search_func.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::CodePage;
+using search::FileEntry;
+
+const CodePage kUtf8(CodePage::Kind::Utf8);
+const CodePage kSjis(CodePage::Kind::ShiftJis);
+
+TEST(PrepareTargets, LeavesOutOnlyFoldersInsideAnEarlierTarget) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> rows;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"a subfolder", {"/a", "/a/b"}, {"/a", ""}},
+        {"the same folder twice", {"/a", "/a"}, {"/a", ""}},
+        {"a trailing separator", {"/a", "/a/"}, {"/a", ""}},
+        {"a longer name is another folder", {"/data", "/data2"}, {"/data", "/data2"}},
+        {"a name inside another path", {"/home/a", "/x/home/a"}, {"/home/a", "/x/home/a"}},
+        {"the root holds everything", {"/", "/a", "/b/c"}, {"/", "", ""}},
+        {"an emptied target hides nothing", {"/a", "/a/b", "/a/bc"}, {"/a", "", ""}},
+        {"an empty row", {"", "/a"}, {"", "/a"}},
+        {"siblings", {"/a/b", "/a/c"}, {"/a/b", "/a/c"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(search::PrepareTargets(c.rows, kUtf8), c.expected);
+    }
+}
+
+TEST(PrepareTargets, KeepsEveryRowOfAListLongerThan1024) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 1500; ++i) {
+        rows.push_back("/t/" + std::to_string(10000 + i));
+    }
+    EXPECT_EQ(search::PrepareTargets(rows, kUtf8), rows);
+}
+
+TEST(FolderBase, AddsASeparatorUnlessThereIsOne) {
+    EXPECT_EQ(search::FolderBase("/\x95\x5C", kSjis), "/\x95\x5C/");  // 表 ends in 0x5C
+    EXPECT_EQ(search::FolderBase("/", kUtf8), "/");
+    EXPECT_EQ(search::FolderBase("/d", kUtf8), "/d/");
+    EXPECT_EQ(search::FolderBase("/d/", kUtf8), "/d/");
+}
+
+TEST(NameKey, CutsTheExtensionOfTheFileNameOnly) {
+    struct Case {
+        const CodePage& codePage;
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {kUtf8, "/d/report.doc", "/d/report"},
+        {kUtf8, "/d.old/readme", "/d.old/readme"},
+        {kUtf8, "/d/a.tar.gz", "/d/a.tar"},
+        {kUtf8, "/d/.profile", "/d/"},
+        {kUtf8, "/d/noext", "/d/noext"},
+        {kSjis, "/\x95\x5C/a.txt", "/\x95\x5C/a"},
+        {kSjis, "/d.x/\x95\x5C", "/d.x/\x95\x5C"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(search::NameKeyOf(c.path, c.codePage), c.expected);
+    }
+}
+
+TEST(NamePart, StartsAtTheLastSeparator) {
+    EXPECT_EQ(search::NamePartOf("/d/e/f.txt", kUtf8), "/f.txt");
+    EXPECT_EQ(search::NamePartOf("/d/", kUtf8), "/");
+    EXPECT_EQ(search::NamePartOf("nothing", kUtf8), "");
+}
+
+TEST(BlockSignature, WeighsTheFirst256Bytes) {
+    std::array<unsigned char, 8192> block{};
+    EXPECT_EQ(search::BlockSignature(block.data()), 0);
+    block[0] = 'a';
+    block[1] = 'b';
+    block[2] = 'c';
+    EXPECT_EQ(search::BlockSignature(block.data()), 3537);
+    block[300] = 0xFF;  // beyond the first 256 bytes
+    EXPECT_EQ(search::BlockSignature(block.data()), 3537);
+    block.fill(0xFF);  // 255 * 16 * 136 = 554880 = 0x87780: low 16 bits 0x7780
+    EXPECT_EQ(search::BlockSignature(block.data()), 0x7780);
+    block.fill(0);
+    block[2] = 0xFF;
+    block[18] = 0xFF;
+    block[34] = 0xFF;
+    block[50] = 0xFF;
+    block[66] = 0xFF;
+    block[82] = 0xFF;
+    block[98] = 0xFF;
+    block[114] = 0xFF;
+    block[130] = 0xFF;  // 9 * 255 * 16 = 36720 = 0x8F70: negative as a signed 16-bit value
+    EXPECT_EQ(search::BlockSignature(block.data()), 36720 - 65536);
+}
+
+FileEntry Entry(std::int64_t size, std::int32_t group) {
+    FileEntry entry;
+    entry.Path = "/x";
+    entry.Size = size;
+    entry.Group = group;
+    return entry;
+}
+
+TEST(SizeOrder, LargestFirstThenHighestGroupAndSentinelsLast) {
+    EXPECT_LT(search::SizeOrder(Entry(30, 0), Entry(20, 0)), 0);
+    EXPECT_GT(search::SizeOrder(Entry(0, 0), Entry(20, 0)), 0);
+    EXPECT_LT(search::SizeOrder(Entry(20, 5), Entry(20, 2)), 0);
+    EXPECT_EQ(search::SizeOrder(Entry(20, 2), Entry(20, 2)), 0);
+    EXPECT_LT(search::SizeOrder(Entry(0, 0), Entry(-1, 0)), 0);
+    EXPECT_LT(search::SizeOrder(Entry(std::int64_t{5} << 32, 0), Entry(1, 0)), 0);
+}
+
+TEST(NameOrder, SentinelsAndEmptyPathsGoLast) {
+    FileEntry sentinel;
+    FileEntry unnamed = Entry(1, 0);
+    unnamed.Path.clear();
+    FileEntry b = Entry(1, 0);
+    b.Path = "/z/b";
+    FileEntry a = Entry(1, 0);
+    a.Path = "/y/A";
+    EXPECT_LT(search::NameOrder(a, b, search::kCompareName, kUtf8), 0);
+    EXPECT_LT(search::NameOrder(b, unnamed, search::kCompareName, kUtf8), 0);
+    EXPECT_LT(search::NameOrder(unnamed, sentinel, search::kCompareName, kUtf8), 0);
+    EXPECT_EQ(search::NameOrder(sentinel, sentinel, search::kCompareName, kUtf8), 0);
+}
+
+TEST(FormatResultDate, HasNoLeadingZeros) {
+    EXPECT_EQ(search::FormatResultDate({2002, 3, 5, 9, 7, 3}), "2002/3/5 9:7:3");
+    EXPECT_EQ(search::FormatResultDate({2026, 12, 31, 23, 59, 58}), "2026/12/31 23:59:58");
+}
+
+TEST(PhaseText, NamesThePhases) {
+    EXPECT_EQ(search::PhaseText(search::kPhaseWalk), "名前確認中");
+    EXPECT_EQ(search::PhaseText(search::kPhaseContent), "内容確認中");
+    EXPECT_EQ(search::PhaseText(search::kPhaseName), "名前比較中");
+    EXPECT_EQ(search::PhaseText(search::kPhasePreFilter), "");
+    EXPECT_EQ(search::PhaseText(search::kPhaseEnded), "");
+}
+
+}  // namespace
