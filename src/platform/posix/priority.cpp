@@ -18,14 +18,18 @@ constexpr int kIoClassBestEffort = 2;
 constexpr int kIoClassIdle = 3;
 constexpr int kIoWhoProcess = 1;
 
-constexpr int IoPriority(int ioClass, int level) { return (ioClass << kIoClassShift) | level; }
+constexpr int IoPriority(int ioClass, int level) {
+    return (ioClass << kIoClassShift) | level;
+}
 
 struct ThreadPriority {
     int Nice = 0;
     int IoPriority = 0;
 };
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 // With the thread id, setpriority and ioprio_set act on this one thread, not on the process.
 std::error_code SetNice(int nice) {
