@@ -441,11 +441,16 @@ def report(r, args):
         else:
             median = fmt_s(med[name])
             mn, mx = fmt_s(min(walls)), fmt_s(max(walls))
-        ratio = "%.2f" % (med[name] / base) if (base and name in med) else "-"
+        if base and name in med:
+            ratio = "%.2f" % (med[name] / base)
+        elif name in med and r["status"].get("dopplet-find") == "timeout":
+            ratio = "< %.3g" % (med[name] / args.timeout)  # dopplet-find took longer
+        else:
+            ratio = "-"
         peak = "%.1f" % (max(rss) / 1024) if rss else "-"
         groups = str(len(r["found"][name])) if name in r["found"] else "-"
         chk = r["checks"][name]
-        result = "same" if not chk else ("differs" if name in r["found"] else chk[0])
+        result = "same" if not chk else ("differs" if name in r["found"] else "-")
         lines.append("| %s | %s | %s | %s | %s | %s | %s | %s |" %
                      (name, median, mn, mx, ratio, peak, groups, result))
     lines.append("")
