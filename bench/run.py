@@ -273,7 +273,7 @@ def describe_diff(got, ref, tree, limit=4):
             names = names[:4] + ["... %d more" % (len(names) - 4)]
         return "{" + ", ".join(names) + "}"
 
-    lines = ["%d expected group(s) not reported as such, %d unexpected group(s)"
+    lines = ["%d reference group(s) not reported as such, %d unexpected group(s)"
              % (len(missing), len(extra))]
     for g in sorted(missing, key=lambda g: sorted(g))[:limit]:
         parts = {where[p] for p in g if p in where}
