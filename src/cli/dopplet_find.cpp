@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -35,11 +35,13 @@ constexpr char kUsage[] =
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int) {
+    g_interrupted = 1;
+}
 
 // The window's stand-in: hand-overs run on the worker thread itself, one at a time.
 class PrintingHost final : public search::SearchHost {
-public:
+  public:
     PrintingHost(std::vector<std::string> folders, const search::ResultTable& results)
         : m_folders(std::move(folders)), m_results(results) {}
 
@@ -81,7 +83,7 @@ public:
         return m_lastMessage == search::kMessageStopped ? 1 : 2;
     }
 
-private:
+  private:
     std::mutex m_mutex;
     std::vector<std::string> m_folders;
     const search::ResultTable& m_results;

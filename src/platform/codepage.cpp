@@ -8,7 +8,9 @@ bool IsShiftJisLead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-bool IsUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsUtf8Continuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Length that a UTF-8 lead byte announces, or 1 for a byte that starts no multi-byte sequence.
 std::size_t Utf8Announced(unsigned char byte) {
@@ -88,8 +90,8 @@ int CodePage::CompareNames(std::string_view a, std::string_view b) const {
         while (pos < text.size() && pos + CharLength(text, pos) < text.size()) {
             pos += CharLength(text, pos);
         }
-        const bool dangling = pos + 1 == text.size() &&
-                              IsShiftJisLead(static_cast<unsigned char>(text[pos]));
+        const bool dangling =
+            pos + 1 == text.size() && IsShiftJisLead(static_cast<unsigned char>(text[pos]));
         return dangling ? pos : text.size();
     };
     const std::size_t endOfA = textEnd(a);

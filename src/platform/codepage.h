@@ -10,7 +10,7 @@ namespace platform {
 // a ".", every upper-casing and every name comparison steps over multi-byte characters through
 // this one type, so that the same code serves UTF-8 (the system's here) and Shift JIS (932).
 class CodePage {
-public:
+  public:
     enum class Kind { Utf8, ShiftJis };
 
     explicit constexpr CodePage(Kind kind) : m_kind(kind) {}
@@ -36,7 +36,7 @@ public:
     // Negative, zero or positive.
     int CompareNames(std::string_view a, std::string_view b) const;
 
-private:
+  private:
     Kind m_kind;
 };
 

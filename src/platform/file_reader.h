@@ -9,7 +9,7 @@ namespace platform {
 // One regular file opened for reading. Opening never blocks (a FIFO that took a file's place is
 // refused) and never follows a final symbolic link.
 class FileReader {
-public:
+  public:
     FileReader() = default;
     explicit FileReader(const std::string& path);
     ~FileReader();
@@ -24,7 +24,7 @@ public:
     // mean the end of the file. Returns the number of bytes read, or -1 on a read error.
     std::int64_t ReadAt(std::int64_t offset, unsigned char* buffer, std::size_t size) const;
 
-private:
+  private:
     void Close();
 
     int m_fd = -1;

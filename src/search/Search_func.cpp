@@ -79,7 +79,8 @@ int SizeOrder(const FileEntry& a, const FileEntry& b) {
     return 0;
 }
 
-int NameOrder(const FileEntry& a, const FileEntry& b, int mode, const platform::CodePage& codePage) {
+int NameOrder(const FileEntry& a, const FileEntry& b, int mode,
+              const platform::CodePage& codePage) {
     if (a.IsSentinel() || b.IsSentinel()) {
         return a.IsSentinel() == b.IsSentinel() ? 0 : (a.IsSentinel() ? 1 : -1);
     }

@@ -10,9 +10,9 @@ namespace search {
 
 // One file that the walk found.
 struct FileEntry {
-    std::string Path;     // folder, separator, file name
-    std::string NameKey;  // compare mode 1 only: Path without its extension
-    std::int64_t Size = -1;  // -1 marks a sentinel: a slot that holds no file
+    std::string Path;            // folder, separator, file name
+    std::string NameKey;         // compare mode 1 only: Path without its extension
+    std::int64_t Size = -1;      // -1 marks a sentinel: a slot that holds no file
     std::int32_t Signature = 0;  // BlockSignature of the first block; 0 = not computed yet
     std::int32_t Group = 0;      // match group within this search; 0 = matched nothing
     std::int32_t Posted = 0;     // 2 once the file's group has been written to the result table
@@ -24,7 +24,7 @@ struct FileEntry {
 // The growable array of found files that one search job owns. At least 5 sentinel slots follow
 // the last file at all times, so that every scan that runs past the last file meets one.
 class FileTable {
-public:
+  public:
     static constexpr int kGrowthStep = 1024;
 
     // Allocates the first kGrowthStep slots; false when there is no memory for them.
@@ -45,7 +45,9 @@ public:
     int Capacity() const { return static_cast<int>(m_entries.size()); }
     int Count() const { return m_count; }
     FileEntry& operator[](int index) { return m_entries[static_cast<std::size_t>(index)]; }
-    const FileEntry& operator[](int index) const { return m_entries[static_cast<std::size_t>(index)]; }
+    const FileEntry& operator[](int index) const {
+        return m_entries[static_cast<std::size_t>(index)];
+    }
     std::vector<FileEntry>::iterator Begin() { return m_entries.begin(); }
 
     // Index of the first sentinel below Capacity() - 1; Capacity() - 1 when there is none.
@@ -53,7 +55,7 @@ public:
 
     int WorkLength = 0;  // leading slots that the next sort and pass cover
 
-private:
+  private:
     std::vector<FileEntry> m_entries;
     int m_count = 0;
 };

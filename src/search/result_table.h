@@ -33,7 +33,7 @@ struct ResultGroup {
 // were handed over to it. Growth never moves a record, so a group stays where it is while the
 // other thread works on it; only the directory of records is guarded.
 class ResultTable {
-public:
+  public:
     static constexpr int kGrowthStep = 128;
 
     ResultTable();
@@ -47,7 +47,7 @@ public:
     // Adds kGrowthStep records; false when there is no memory (the table keeps its old size).
     bool Grow();
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::deque<ResultGroup> m_records;  // a deque never moves its elements when it grows at the end
 };

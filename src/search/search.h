@@ -37,7 +37,7 @@ using AllocationGate = std::function<bool(AllocationSite)>;
 
 // The part of a search that outlives the job: the stop request and the news of its end.
 class SearchSignal {
-public:
+  public:
     void RequestStop() { m_stopRequested.store(true); }
     bool StopRequested() const { return m_stopRequested.load(); }
 
@@ -52,7 +52,7 @@ public:
 
     void MarkEnded();
 
-private:
+  private:
     std::atomic<bool> m_stopRequested{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_ended;
@@ -67,7 +67,7 @@ private:
 // Signal(), then Resume(). From Resume() on the job belongs to its own worker thread and deletes
 // itself when that thread ends; only the SearchSignal may be used after that.
 class SFileSearch {
-public:
+  public:
     SFileSearch(SearchHost& host, ResultTable& results, ProgressCounters& progress);
     SFileSearch(const SFileSearch&) = delete;
     SFileSearch& operator=(const SFileSearch&) = delete;
@@ -81,7 +81,7 @@ public:
     // Starts the worker thread.
     void Resume();
 
-private:
+  private:
     static constexpr std::size_t kBlockSize = 8192;
 
     ~SFileSearch() = default;
@@ -93,7 +93,8 @@ private:
     // Target walk.
     void CountTopLevel(const std::string& folder);
     void WalkFolder(const std::string& folder);
-    void AddEntry(const std::string& path, std::int64_t size, const platform::FileIdentity& identity);
+    void AddEntry(const std::string& path, std::int64_t size,
+                  const platform::FileIdentity& identity);
 
     // Matching passes.
     void PreFilter();

@@ -22,7 +22,7 @@ struct StatusReport {
 // Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times;
 // StatusUpdate with phase 0 and an empty text; SearchFinished; ShowMessage with the end message.
 class SearchHost {
-public:
+  public:
     virtual ~SearchHost() = default;
 
     // Runs `procedure` on the window thread and returns when it has run.

@@ -48,8 +48,7 @@ void SFileSearch::WalkFolder(const std::string& folder) {
 
 void SFileSearch::AddEntry(const std::string& path, std::int64_t size,
                            const platform::FileIdentity& identity) {
-    if (m_table.NeedsGrowth() &&
-        (!Allowed(AllocationSite::FileTableGrowth) || !m_table.Grow())) {
+    if (m_table.NeedsGrowth() && (!Allowed(AllocationSite::FileTableGrowth) || !m_table.Grow())) {
         m_table.Release();
         OutOfMemory();
         return;

@@ -26,12 +26,9 @@ TEST(CodePage, FindLastStepsOverTrailBytes) {
         char ch;
         std::size_t expected;
     } cases[] = {
-        {kSjis, "C:\\" + kHyou, '\\', 2},
-        {kSjis, "C:\\" + kHyou + "\\x", '\\', 5},
-        {kSjis, kSo, '\\', std::string::npos},
-        {kSjis, "a.b" + kHyou, '.', 1},
-        {kUtf8, "/d/\xE8\xA1\xA8/x.txt", '/', 6},
-        {kUtf8, "/d/\xE8\xA1\xA8/x.txt", '.', 8},
+        {kSjis, "C:\\" + kHyou, '\\', 2},           {kSjis, "C:\\" + kHyou + "\\x", '\\', 5},
+        {kSjis, kSo, '\\', std::string::npos},      {kSjis, "a.b" + kHyou, '.', 1},
+        {kUtf8, "/d/\xE8\xA1\xA8/x.txt", '/', 6},   {kUtf8, "/d/\xE8\xA1\xA8/x.txt", '.', 8},
         {kUtf8, "noslash", '/', std::string::npos},
     };
     for (const Case& c : cases) {

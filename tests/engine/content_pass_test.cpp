@@ -34,14 +34,14 @@ TEST(ContentPass, GroupsIdenticalFiles) {
          {{"a", "b", "c"}}},
         {"two empty files", {{"a", ""}, {"b", ""}}, {{"a", "b"}}},
         {"two files of exactly one block", {{"a", block}, {"b", block}}, {{"a", "b"}}},
-        {"equal first block, different later",
-         {{"a", block + "x"}, {"b", block + "y"}},
-         {}},
+        {"equal first block, different later", {{"a", block + "x"}, {"b", block + "y"}}, {}},
         {"equal but for the last byte of a large file",
          {{"a", Contents(100000, 2)}, {"b", Contents(99999, 2) + "!"}},
          {}},
         {"sizes 30, 20, 20, 10",
-         {{"a", std::string(30, 'x')}, {"b", std::string(20, 'y')}, {"c", std::string(20, 'y')},
+         {{"a", std::string(30, 'x')},
+          {"b", std::string(20, 'y')},
+          {"c", std::string(20, 'y')},
           {"d", std::string(10, 'z')}},
          {{"b", "c"}}},
         {"same size, first 256 bytes differ", {{"a", "abc"}, {"b", "abd"}}, {}},
@@ -120,7 +120,8 @@ TEST(ContentPass, HardLinksNeverFormAGroupWithEachOther) {
     const auto groups = FindGroups({tree.Root()});
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(groups[0].size(), 2u);  // one of the links and the copy
-    EXPECT_TRUE(std::find(groups[0].begin(), groups[0].end(), tree.Path("copy")) != groups[0].end());
+    EXPECT_TRUE(std::find(groups[0].begin(), groups[0].end(), tree.Path("copy")) !=
+                groups[0].end());
 }
 
 TEST(ContentPass, OneFileReachedThroughTwoTargetsDoesNotMatchItself) {
@@ -134,8 +135,7 @@ TEST(ContentPass, FilesWhosePathsDifferOnlyInCaseAreComparedLikeAnyOther) {
     TempTree tree;
     tree.File("A", "same");
     tree.File("a", "same");
-    EXPECT_EQ(AsSets(FindGroups({tree.Root()})),
-              (Groups{{tree.Path("A"), tree.Path("a")}}));
+    EXPECT_EQ(AsSets(FindGroups({tree.Root()})), (Groups{{tree.Path("A"), tree.Path("a")}}));
 }
 
 // Builds a folder whose 100th status request, the last of the walk, reaches the host: the test

@@ -34,7 +34,9 @@ FindResult RunFind(const std::string& arguments) {
     return run;
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
 
 TEST(DoppletFind, PrintsEachGroupThenABlankLine) {
     TempTree tree;
@@ -87,8 +89,8 @@ TEST(DoppletFind, TakesTwoSpellingsOfOneFolderAsOneTarget) {
     TempTree tree;
     tree.File("in/a", "z");
     tree.File("in/b", "z");
-    const FindResult run = RunFind("--mode content " + Quoted(tree.Path("in/.")) + " " +
-                            Quoted(tree.Path("in/")));
+    const FindResult run =
+        RunFind("--mode content " + Quoted(tree.Path("in/.")) + " " + Quoted(tree.Path("in/")));
     EXPECT_EQ(run.status, 0);
     const std::size_t first = run.out.find(tree.Path("in/a") + "\n");
     ASSERT_NE(first, std::string::npos);

@@ -46,25 +46,40 @@ TEST_P(NamePass, GroupsEqualNames) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NamePass,
     testing::Values(
-        Case{"letter case of ASCII names does not count", search::kCompareName,
-             {"x/README.txt", "y/readme.TXT"}, {{"x/README.txt", "y/readme.TXT"}}},
+        Case{"letter case of ASCII names does not count",
+             search::kCompareName,
+             {"x/README.txt", "y/readme.TXT"},
+             {{"x/README.txt", "y/readme.TXT"}}},
         Case{"extensions count in mode 2", search::kCompareName, {"x/a.txt", "y/a.doc"}, {}},
-        Case{"extensions do not count in mode 1", search::kCompareStem, {"x/a.txt", "y/a.doc"},
+        Case{"extensions do not count in mode 1",
+             search::kCompareStem,
+             {"x/a.txt", "y/a.doc"},
              {{"x/a.txt", "y/a.doc"}}},
-        Case{"only the last extension goes", search::kCompareStem,
+        Case{"only the last extension goes",
+             search::kCompareStem,
              {"x/report.doc", "y/report.txt", "z/report.doc.bak"},
              {{"x/report.doc", "y/report.txt"}}},
-        Case{"full-width letters keep their case", search::kCompareName,
-             {"x/\xEF\xBC\xA1", "y/\xEF\xBD\x81"}, {}},
-        Case{"names that are all extension are empty in mode 1", search::kCompareStem,
-             {"x/.profile", "y/.bashrc"}, {{"x/.profile", "y/.bashrc"}}},
-        Case{"three contents, one name", search::kCompareName, {"a/n", "b/n", "c/n"},
+        Case{"full-width letters keep their case",
+             search::kCompareName,
+             {"x/\xEF\xBC\xA1", "y/\xEF\xBD\x81"},
+             {}},
+        Case{"names that are all extension are empty in mode 1",
+             search::kCompareStem,
+             {"x/.profile", "y/.bashrc"},
+             {{"x/.profile", "y/.bashrc"}}},
+        Case{"three contents, one name",
+             search::kCompareName,
+             {"a/n", "b/n", "c/n"},
              {{"a/n", "b/n", "c/n"}}},
-        Case{"two runs of names", search::kCompareName, {"a/n", "b/n", "a/m", "b/m", "c/o"},
+        Case{"two runs of names",
+             search::kCompareName,
+             {"a/n", "b/n", "a/m", "b/m", "c/o"},
              {{"a/n", "b/n"}, {"a/m", "b/m"}}},
         Case{"every name unique", search::kCompareName, {"a/1", "a/2", "a/3"}, {}},
-        Case{"a dot in a folder name is no extension", search::kCompareStem,
-             {"d.old/readme", "e/readme"}, {{"d.old/readme", "e/readme"}}}),
+        Case{"a dot in a folder name is no extension",
+             search::kCompareStem,
+             {"d.old/readme", "e/readme"},
+             {{"d.old/readme", "e/readme"}}}),
     [](const testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
 
 TEST(NamePassJob, HardLinksWithOneNameNeverFormAGroup) {
@@ -81,7 +96,8 @@ TEST(NamePassJob, HardLinksWithOneNameNeverFormAGroup) {
 TEST(NamePassJob, GroupOfManyNamesKeepsAllMembersAndTheirOwnSizes) {
     TempTree tree;
     for (int i = 0; i < 35; ++i) {
-        tree.File("d" + std::to_string(i) + "/same.txt", std::string(static_cast<std::size_t>(i), 'x'));
+        tree.File("d" + std::to_string(i) + "/same.txt",
+                  std::string(static_cast<std::size_t>(i), 'x'));
     }
     RecordingHost host({tree.Root()});
     RunSearch(host, {.Mode = search::kCompareName});

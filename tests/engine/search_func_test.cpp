@@ -57,12 +57,9 @@ TEST(NameKey, CutsTheExtensionOfTheFileNameOnly) {
         std::string path;
         std::string expected;
     } cases[] = {
-        {kUtf8, "/d/report.doc", "/d/report"},
-        {kUtf8, "/d.old/readme", "/d.old/readme"},
-        {kUtf8, "/d/a.tar.gz", "/d/a.tar"},
-        {kUtf8, "/d/.profile", "/d/"},
-        {kUtf8, "/d/noext", "/d/noext"},
-        {kSjis, "/\x95\x5C/a.txt", "/\x95\x5C/a"},
+        {kUtf8, "/d/report.doc", "/d/report"},     {kUtf8, "/d.old/readme", "/d.old/readme"},
+        {kUtf8, "/d/a.tar.gz", "/d/a.tar"},        {kUtf8, "/d/.profile", "/d/"},
+        {kUtf8, "/d/noext", "/d/noext"},           {kSjis, "/\x95\x5C/a.txt", "/\x95\x5C/a"},
         {kSjis, "/d.x/\x95\x5C", "/d.x/\x95\x5C"},
     };
     for (const Case& c : cases) {

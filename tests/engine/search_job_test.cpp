@@ -23,8 +23,9 @@ using testing_support::RunSearch;
 using testing_support::TempTree;
 
 int CountEvents(const RecordingHost& host, const std::string& prefix) {
-    return static_cast<int>(std::count_if(host.Events.begin(), host.Events.end(),
-                                          [&](const std::string& e) { return e.starts_with(prefix); }));
+    return static_cast<int>(
+        std::count_if(host.Events.begin(), host.Events.end(),
+                      [&](const std::string& e) { return e.starts_with(prefix); }));
 }
 
 TEST(SearchJob, HandsOverInOrderAndEndsWithTheFinishedMessage) {
@@ -34,8 +35,8 @@ TEST(SearchJob, HandsOverInOrderAndEndsWithTheFinishedMessage) {
     RecordingHost host({tree.Root()});
     RunSearch(host);
 
-    const std::vector<std::string> expected = {
-        "started", "status 0 ", "finished", "message 検索終了"};
+    const std::vector<std::string> expected = {"started", "status 0 ", "finished",
+                                               "message 検索終了"};
     // The walk and the pass stay below the status divisors here, so apart from the group the
     // window hears only the start, the final status refresh, the end and the message.
     std::vector<std::string> withoutPosts;
@@ -145,8 +146,8 @@ TEST(SearchJob, StopDuringTheWalkSkipsTheContentPass) {
 TEST(SearchJob, NoMemoryForTheFileTableEndsAtOnceWithoutHandOvers) {
     RecordingHost host({"/"});
     RunSearch(host, {.Gate = [](AllocationSite site) {
-                         return site != AllocationSite::FileTableCreate;
-                     }});
+                  return site != AllocationSite::FileTableCreate;
+              }});
     EXPECT_EQ(host.Events, std::vector<std::string>{"message メモリ不足です"});
 }
 
@@ -197,8 +198,8 @@ TEST(SearchJob, ResultTableThatCannotGrowStopsAtGroup123) {
     MakePairs(tree, 130);
     RecordingHost host({tree.Root()});
     RunSearch(host, {.Gate = [](AllocationSite site) {
-                         return site != AllocationSite::ResultTableGrowth;
-                     }});
+                  return site != AllocationSite::ResultTableGrowth;
+              }});
     EXPECT_EQ(host.Groups.size(), 123u);  // groups 0 to 122; group 123 stays empty
     EXPECT_EQ(host.Results.Group(123).MemberCount, 0);
     EXPECT_EQ(CountEvents(host, "post"), 124);
@@ -209,7 +210,7 @@ TEST(SearchJob, ResultTableThatCannotGrowStopsAtGroup123) {
 // A host whose hand-overs run on another thread, as the window's do: the worker queues each
 // procedure and waits until the "window" thread has run it.
 class WindowThreadHost : public RecordingHost {
-public:
+  public:
     using RecordingHost::RecordingHost;
 
     void RunOnWindowThread(const std::function<void()>& procedure) override {
@@ -243,7 +244,7 @@ public:
         }
     }
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<const std::function<void()>*> m_queue;

@@ -21,8 +21,9 @@ TEST(TargetWalk, FindsFilesInEveryFolderLevel) {
     tree.File("a/b/c/d/e/f/deep", "x");
     tree.File("top", "x");
     tree.File(".hidden/also", "x");
-    EXPECT_EQ(AsSets(FindGroups({tree.Root()})),
-              (Groups{{tree.Path("a/b/c/d/e/f/deep"), tree.Path("top"), tree.Path(".hidden/also")}}));
+    EXPECT_EQ(
+        AsSets(FindGroups({tree.Root()})),
+        (Groups{{tree.Path("a/b/c/d/e/f/deep"), tree.Path("top"), tree.Path(".hidden/also")}}));
 }
 
 TEST(TargetWalk, NeitherFollowsNorAddsSymbolicLinks) {

@@ -24,7 +24,9 @@ FileReader::FileReader(const std::string& path) {
     posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-FileReader::~FileReader() { Close(); }
+FileReader::~FileReader() {
+    Close();
+}
 
 FileReader::FileReader(FileReader&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
@@ -43,10 +45,12 @@ void FileReader::Close() {
     }
 }
 
-std::int64_t FileReader::ReadAt(std::int64_t offset, unsigned char* buffer, std::size_t size) const {
+std::int64_t FileReader::ReadAt(std::int64_t offset, unsigned char* buffer,
+                                std::size_t size) const {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = pread(m_fd, buffer + done, size - done, offset + static_cast<off_t>(done));
+        const ssize_t got =
+            pread(m_fd, buffer + done, size - done, offset + static_cast<off_t>(done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

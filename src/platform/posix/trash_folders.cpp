@@ -51,7 +51,8 @@ std::string HomeTrashPath() {
 TrashFolders::TrashFolders() {
     struct stat st {};
     if (lstat(HomeTrashPath().c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        m_homeTrash = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        m_homeTrash = {static_cast<std::uint64_t>(st.st_dev),
+                       static_cast<std::uint64_t>(st.st_ino)};
         m_hasHomeTrash = true;
     }
 }

@@ -41,7 +41,9 @@ void RecordingHost::PostGroupRow(int groupIndex) {
     Groups.push_back(paths);
 }
 
-void RecordingHost::SearchFinished() { Events.push_back("finished"); }
+void RecordingHost::SearchFinished() {
+    Events.push_back("finished");
+}
 
 void RunSearch(RecordingHost& host, const SearchOptions& options) {
     auto* job = new search::SFileSearch(host, host.Results, host.Progress);

@@ -13,7 +13,7 @@ namespace testing_support {
 // Records every hand-over of a search in order. Hand-overs run on the worker thread itself, one
 // at a time, as dopplet-find runs them.
 class RecordingHost : public search::SearchHost {
-public:
+  public:
     explicit RecordingHost(std::vector<std::string> targetRows) : m_rows(std::move(targetRows)) {}
 
     void RunOnWindowThread(const std::function<void()>& procedure) override;
@@ -37,7 +37,7 @@ public:
     search::ResultTable Results;
     search::ProgressCounters Progress;
 
-private:
+  private:
     std::mutex m_mutex;
     std::vector<std::string> m_rows;
 };

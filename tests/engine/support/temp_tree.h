@@ -6,7 +6,7 @@ namespace testing_support {
 
 // A fresh temporary folder that is removed with everything in it when the object goes.
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -21,7 +21,7 @@ public:
     void HardLink(const std::string& existing, const std::string& relative);
     void SymLink(const std::string& target, const std::string& relative);
 
-private:
+  private:
     std::string m_root;
 };
 

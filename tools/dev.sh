@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Dopplet, builds it, and then either starts the program
+# ("run") or runs every test ("test"). Run from anywhere; needs root or sudo only to install.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libgtest-dev qt6-base-dev
+    fonts-noto-cjk xvfb xauth
+    clang-format
+)
+
+install_missing() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# build DIR [cmake options...]
+build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+check_format() {
+    local files
+    files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests -name '*.cpp' -o -name '*.h')
+    # shellcheck disable=SC2086
+    clang-format --dry-run --Werror $files
+}
+
+run_tests() {
+    echo "== format"
+    check_format
+
+    echo "== build and test"
+    build build
+    ctest --test-dir build --output-on-failure -j "$jobs"
+
+    echo "== AddressSanitizer + UndefinedBehaviorSanitizer, all tests"
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=address
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+        UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+    echo "== ThreadSanitizer, engine tests"
+    build build-tsan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=thread -DDOPPLET_BUILD_GUI=OFF
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+        ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+}
+
+case "${1:-}" in
+    run)
+        install_missing
+        build build
+        if [ -x build/src/main/dopplet ]; then
+            exec build/src/main/dopplet
+        fi
+        exec build/src/cli/dopplet-find --help
+        ;;
+    test)
+        install_missing
+        run_tests
+        ;;
+    *)
+        echo "usage: tools/dev.sh run|test" >&2
+        exit 2
+        ;;
+esac
