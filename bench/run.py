@@ -21,6 +21,7 @@ import json
 import os
 import platform
 import re
+import resource
 import shlex
 import shutil
 import signal
@@ -36,7 +37,10 @@ sys.path.insert(0, HERE)
 import gen_tree  # noqa: E402
 
 REPO = os.path.dirname(HERE)
-DEFAULT_DOPPLET = os.path.join(REPO, "build", "dopplet-find")
+# where a build with `cmake -S . -B build && cmake --build build` may put it
+DOPPLET_CANDIDATES = [os.path.join(REPO, "build", "dopplet-find"),
+                      os.path.join(REPO, "build", "src", "cli", "dopplet-find")]
+DEFAULT_DOPPLET = next((p for p in DOPPLET_CANDIDATES if os.path.isfile(p)), DOPPLET_CANDIDATES[0])
 ALL_TARGETS = ["realistic-5000", "realistic-50000", "tail4k", "bigfiles"]
 ALL_TOOLS = ["dopplet-find", "fdupes", "jdupes", "jdupes -Q", "rdfind", "rmlint"]
 TIME_BIN = "/usr/bin/time"
@@ -205,6 +209,36 @@ def run_once(tool, tree, work, timeout):
     return RunResult("ok", wall, rss, rc, tail)
 
 
+class OtherLoad:
+    """How much CPU other processes (not this script and the tools it runs)
+    used between start() and stop(), as a fraction of all cores."""
+
+    @staticmethod
+    def _sample():
+        try:
+            with open("/proc/stat") as f:
+                v = [int(x) for x in f.readline().split()[1:]]
+        except (OSError, ValueError):
+            return None
+        hz = os.sysconf("SC_CLK_TCK")
+        busy = (sum(v[:8]) - v[3] - v[4]) / hz  # all but idle and iowait
+        own = 0.0
+        for who in (resource.RUSAGE_SELF, resource.RUSAGE_CHILDREN):
+            ru = resource.getrusage(who)
+            own += ru.ru_utime + ru.ru_stime
+        return busy, own, time.monotonic()
+
+    def start(self):
+        self.a = self._sample()
+
+    def stop(self):
+        b = self._sample()
+        if self.a is None or b is None or b[2] <= self.a[2]:
+            return None
+        other = (b[0] - self.a[0]) - (b[1] - self.a[1])
+        return max(0.0, other / ((b[2] - self.a[2]) * (os.cpu_count() or 1)))
+
+
 def read_whole_tree(tree):
     """Read every file once so that all tools start with a warm page cache."""
     t0 = time.perf_counter()
@@ -331,6 +365,8 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     found = {}
     status = {}
     read_whole_tree(tree)
+    other_load = OtherLoad()
+    other_load.start()
 
     for t in tools:
         if t.name == "dopplet-find" or shutil.which(t.argv[0]):
@@ -394,6 +430,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     shutil.rmtree(work) if not args.keep_work else log("  kept work folder %s" % work)
 
     return {
+        "other_load": other_load.stop(),
         "label": label, "tree": tree, "manifest": manifest, "ref_name": ref_name,
         "ref_groups": len(ref), "ref_files": sum(len(g) for g in ref),
         "tools": [t.name for t in tools],
@@ -453,6 +490,12 @@ def report(r, args):
         result = "same" if not chk else ("differs" if name in r["found"] else "-")
         lines.append("| %s | %s | %s | %s | %s | %s | %s | %s |" %
                      (name, median, mn, mx, ratio, peak, groups, result))
+    if r["other_load"] is not None:
+        busy = " (other work was running: times are not reliable)" \
+            if r["other_load"] > 0.1 else ""
+        lines.append("")
+        lines.append("CPU used by other processes during the runs: %.0f%% of the machine%s"
+                     % (100 * r["other_load"], busy))
     lines.append("")
     lines.append("Result check against %s (%d groups, %d files; zero-byte groups ignored):"
                  % (r["ref_name"], r["ref_groups"], r["ref_files"]))
