@@ -18,7 +18,8 @@ struct TrashContext {
     std::string HomeTrash;  // $XDG_DATA_HOME/Trash; empty when there is no home folder
     uid_t Uid = 0;
     // Device of the home trash; when unset, that of the home trash or of its nearest existing
-    // parent folder (the home trash is created on first use).
+    // parent folder (the home trash is created on first use). Tests set it to pretend that a file
+    // lies on another file system.
     std::optional<dev_t> HomeTrashDevice;
     // Finds the top folder (mount point) of the file system `device` that holds `folder`, a
     // folder path without symbolic links; empty when there is none.
@@ -45,7 +46,7 @@ struct TrashFolderChoice {
 // missing: the home trash when the file shares its file system; else "<topDir>/.Trash/<uid>"
 // when "<topDir>/.Trash" is a real folder with the sticky bit, else "<topDir>/.Trash-<uid>".
 // A trash that would not lie on `fileDevice` is never chosen (TrashErrc::NoUsableTrash).
-TrashFolderChoice ChooseTrashFolder(dev_t fileDevice, std::optional<dev_t> homeTrashDevice,
+TrashFolderChoice ChooseTrashFolder(dev_t fileDevice, dev_t homeTrashDevice,
                                     const std::string& homeTrash, const std::string& topDir,
                                     uid_t uid);
 

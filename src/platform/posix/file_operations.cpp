@@ -1,0 +1,260 @@
+#include "platform/file_operations.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/posix/file_operations_posix.h"
+#include "platform/posix/path_parts.h"
+
+namespace platform {
+
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+bool IsSameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    // Closes now, so that a failing close (a delayed write error) can be reported.
+    std::error_code Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return close(fd) == 0 ? std::error_code() : LastError();
+    }
+
+  private:
+    int m_fd;
+};
+
+std::error_code WriteAll(int fd, const char* data, std::size_t size, const SystemCalls& calls) {
+    while (size > 0) {
+        const ssize_t n = calls.Write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+std::error_code CopyContents(int in, int out, const SystemCalls& calls) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t n = read(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (n == 0) {
+            return {};
+        }
+        if (const std::error_code error =
+                WriteAll(out, buffer.data(), static_cast<std::size_t>(n), calls)) {
+            return error;
+        }
+    }
+}
+
+// Gives the copy the owner (where allowed), mode and times of the original and writes it to disk.
+std::error_code FinishCopy(int out, const struct stat& original, const SystemCalls& calls) {
+    // The owner comes before the mode, because a change of owner clears set-user-ID bits.
+    if (fchown(out, original.st_uid, original.st_gid) != 0) {
+        // Only a privileged user may give a file away; anyone else keeps the copy as their own.
+    }
+    if (fchmod(out, original.st_mode & 07777) != 0) {
+        return LastError();
+    }
+    const struct timespec times[2] = {original.st_atim, original.st_mtim};
+    if (futimens(out, times) != 0) {
+        return LastError();
+    }
+    return calls.Fsync(out) == 0 ? std::error_code() : LastError();
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// Moves `source` to `target` on another file system: copies it beside `target` under a temporary
+// name, syncs the copy, gives it its name and only then removes the source. Any failure removes
+// the copy and leaves the source as it was.
+std::error_code CopyAcrossFileSystems(const std::string& source, const std::string& target,
+                                      const SystemCalls& calls) {
+    FileDescriptor in(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (in.Get() < 0) {
+        // A symbolic link is not copied as whatever it points at.
+        return errno == ELOOP ? std::make_error_code(std::errc::cross_device_link) : LastError();
+    }
+    struct stat st {};
+    if (fstat(in.Get(), &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return std::make_error_code(std::errc::cross_device_link);
+    }
+
+    const std::string folder = SplitPath(target).Folder;
+    std::string temporary = JoinPath(folder, ".dopplet-move-XXXXXX");
+    FileDescriptor out(mkostemp(temporary.data(), O_CLOEXEC));
+    if (out.Get() < 0) {
+        return LastError();
+    }
+    std::error_code error = CopyContents(in.Get(), out.Get(), calls);
+    if (!error) {
+        error = FinishCopy(out.Get(), st, calls);
+    }
+    if (const std::error_code closeError = out.Close(); !error) {
+        error = closeError;
+    }
+    if (!error) {
+        error = RenameNoReplace(temporary, target, calls);
+    }
+    if (error) {
+        unlink(temporary.c_str());
+        return error;
+    }
+    // The new name must be on disk before the only other copy goes.
+    SyncFolder(folder);
+    if (unlink(source.c_str()) != 0) {
+        error = LastError();
+        unlink(target.c_str());
+        return error;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::error_code RenameNoReplace(const std::string& from, const std::string& to,
+                                const SystemCalls& calls) {
+    if (calls.RenameAt2(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    const int renameError = errno;
+    if (renameError != EINVAL && renameError != ENOSYS) {
+        return {renameError, std::generic_category()};
+    }
+    // The kernel or the file system does not know the flag. A hard link claims the new name just
+    // as safely (it fails when the name exists); a folder cannot be linked.
+    struct stat st {};
+    if (lstat(from.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return {renameError, std::generic_category()};
+    }
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    if (unlink(from.c_str()) != 0) {
+        const std::error_code error = LastError();
+        unlink(to.c_str());
+        return error;
+    }
+    return {};
+}
+
+std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
+    return RenameNoReplace(from, to, RealSystemCalls());
+}
+
+MoveResult MoveToFolder(const std::string& source, const std::string& folder,
+                        const SystemCalls& calls, const TrashContext& trash) {
+    MoveResult result;
+    const PathParts parts = SplitPath(source);
+    if (source.empty() || parts.Name.empty() || parts.Name == "." || parts.Name == "..") {
+        result.Error = std::make_error_code(std::errc::invalid_argument);
+        return result;
+    }
+    struct stat sourceStat {};
+    struct stat sourceFolderStat {};
+    struct stat folderStat {};
+    if (lstat(source.c_str(), &sourceStat) != 0 ||
+        stat(parts.Folder.c_str(), &sourceFolderStat) != 0 ||
+        stat(folder.c_str(), &folderStat) != 0) {
+        result.Error = LastError();
+        return result;
+    }
+    if (!S_ISDIR(folderStat.st_mode)) {
+        result.Error = std::make_error_code(std::errc::not_a_directory);
+        return result;
+    }
+    const std::string target = JoinPath(folder, parts.Name);
+    if (IsSameFile(sourceFolderStat, folderStat)) {
+        // The file is in that folder already. Treating its own name as a file to replace would
+        // send the file itself to the trash.
+        result.NewPath = target;
+        return result;
+    }
+
+    struct stat targetStat {};
+    if (lstat(target.c_str(), &targetStat) == 0) {
+        if (S_ISDIR(targetStat.st_mode)) {
+            result.Error = std::make_error_code(std::errc::is_a_directory);
+            return result;
+        }
+        TrashResult trashed = MoveToTrash(target, trash);
+        if (trashed.Error) {
+            result.Error = trashed.Error;
+            return result;
+        }
+        result.Replaced = std::move(trashed.Trashed);
+    } else if (errno != ENOENT) {
+        result.Error = LastError();
+        return result;
+    }
+
+    // No-replace even now: a file that took the name since it was trashed is not overwritten.
+    result.Error = RenameNoReplace(source, target, calls);
+    if (result.Error == std::errc::cross_device_link) {
+        result.Error = CopyAcrossFileSystems(source, target, calls);
+    }
+    if (result.Error) {
+        // The move did not happen: the replaced file goes back to its place.
+        if (result.Replaced) {
+            RestoreFromTrash(*result.Replaced);
+            result.Replaced.reset();
+        }
+        return result;
+    }
+    result.NewPath = target;
+    return result;
+}
+
+MoveResult MoveToFolder(const std::string& source, const std::string& folder) {
+    return MoveToFolder(source, folder, RealSystemCalls(), TrashContextFromEnvironment());
+}
+
+}  // namespace platform
