@@ -364,6 +364,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     results = {t.name: [] for t in tools}
     found = {}
     status = {}
+    repeats = {}  # tool -> number of paths it printed more than once
     read_whole_tree(tree)
     other_load = OtherLoad()
     other_load.start()
@@ -398,6 +399,13 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
             log("    cannot read output: %s" % e)
             continue
         found[t.name] = normalise(groups, work, size_of)
+        seen, repeated = set(), 0
+        for g in groups:
+            for p in g:
+                repeated += p in seen
+                seen.add(p)
+        if repeated:
+            repeats[t.name] = repeated
         if args.keep_work:
             shutil.copy(out_file(t), os.path.join(work, "output-%s.txt" % t.name.replace(" ", "")))
 
@@ -427,6 +435,12 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
             checks[t.name] = ["no result (%s)" % status.get(t.name, "?")]
         else:
             checks[t.name] = describe_diff(found[t.name], ref, tree)
+            if t.name in repeats:
+                msg = "%d path(s) printed more than once" % repeats[t.name]
+                if checks[t.name]:
+                    checks[t.name].append(msg)
+                else:
+                    checks[t.name] = [msg]
     shutil.rmtree(work) if not args.keep_work else log("  kept work folder %s" % work)
 
     return {
