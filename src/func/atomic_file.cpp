@@ -14,12 +14,22 @@ namespace func {
 
 namespace {
 
-int SystemOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
-ssize_t SystemWrite(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
-int SystemFsync(int fd) { return ::fsync(fd); }
-int SystemRename(const char* from, const char* to) { return ::rename(from, to); }
+int SystemOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+ssize_t SystemWrite(int fd, const void* data, size_t size) {
+    return ::write(fd, data, size);
+}
+int SystemFsync(int fd) {
+    return ::fsync(fd);
+}
+int SystemRename(const char* from, const char* to) {
+    return ::rename(from, to);
+}
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 // The file that a write to `path` has to replace: the target of a symbolic link, so that the link
 // itself survives.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <unordered_map>
 
 #include "func/atomic_file.h"
 
@@ -23,6 +24,10 @@ std::string_view TrimBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+char UpperLetter(char ch) {
+    return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
 }
 
 int HexDigit(char ch) {
@@ -145,7 +150,25 @@ std::string ProfileFile::Text() const {
 }
 
 bool ProfileFile::SameName(std::string_view a, std::string_view b) const {
-    return a.size() == b.size() && m_codePage->UpperAscii(a) == m_codePage->UpperAscii(b);
+    if (a.size() != b.size()) {
+        return false;
+    }
+    // Character by character, so that the trail byte of a double-byte character is never folded.
+    for (std::size_t pos = 0; pos < a.size();) {
+        const std::size_t length = m_codePage->CharLength(a, pos);
+        if (length != m_codePage->CharLength(b, pos)) {
+            return false;
+        }
+        if (length == 1) {
+            if (UpperLetter(a[pos]) != UpperLetter(b[pos])) {
+                return false;
+            }
+        } else if (a.substr(pos, length) != b.substr(pos, length)) {
+            return false;
+        }
+        pos += length;
+    }
+    return true;
 }
 
 std::optional<std::size_t> ProfileFile::FindSection(std::string_view section) const {
@@ -251,6 +274,54 @@ std::error_code ProfileFile::WriteString(std::string_view section, std::string_v
         }
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    return {};
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(
+    std::string_view section, std::string_view defaultValue) const {
+    std::vector<std::pair<std::string, std::string>> keys;
+    const std::optional<std::size_t> header = FindSection(section);
+    if (!header) {
+        return keys;
+    }
+    std::unordered_map<std::string, std::size_t> firstLine;
+    const std::size_t end = SectionEnd(*header);
+    for (std::size_t index = *header + 1; index < end; ++index) {
+        const Line& line = m_lines[index];
+        if (line.Type != Line::Kind::Key) {
+            continue;
+        }
+        const Line& first =
+            m_lines[firstLine.try_emplace(m_codePage->UpperAscii(line.Name), index).first->second];
+        keys.emplace_back(line.Name, first.Value ? *first.Value : std::string(defaultValue));
+    }
+    return keys;
+}
+
+std::error_code ProfileFile::ReplaceSection(
+    std::string_view section, const std::vector<std::pair<std::string, std::string>>& keys) {
+    for (const auto& [key, value] : keys) {
+        if (value.find_first_of("\r\n") != std::string::npos) {
+            return std::make_error_code(std::errc::invalid_argument);
+        }
+    }
+    EraseSection(section);
+    if (keys.empty()) {
+        return {};
+    }
+    Line header;
+    header.Type = Line::Kind::Section;
+    header.Name = std::string(section);
+    header.Text = "[" + header.Name + "]";
+    m_lines.push_back(std::move(header));
+    for (const auto& [key, value] : keys) {
+        Line line;
+        line.Type = Line::Kind::Key;
+        line.Name = key;
+        line.Value = value;
+        line.Text = key + "=" + value;
+        m_lines.push_back(std::move(line));
+    }
     return {};
 }
 

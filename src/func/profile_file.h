@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -17,7 +18,7 @@ namespace func {
 // touches keep their text; every line ends in CR LF when written.
 // Use: LoadProfileFile (or start empty), any reads and writes, then SaveProfileFile.
 class ProfileFile {
-public:
+  public:
     explicit ProfileFile(const platform::CodePage& codePage = platform::SystemCodePage());
 
     // Replaces the contents with the lines of `text` (LF or CR LF line ends).
@@ -46,13 +47,25 @@ public:
     std::error_code WriteString(std::string_view section, std::string_view key,
                                 std::string_view value);
 
+    // The keys of `section` in file order with the values that ReadString gives for them (a
+    // repeated key gives its first value; a key without "=" gives `defaultValue`). One pass, for
+    // long sections.
+    std::vector<std::pair<std::string, std::string>> ReadSection(
+        std::string_view section, std::string_view defaultValue) const;
+
+    // Erases every section named `section` and, unless `keys` is empty, adds it anew at the end
+    // of the file with `keys` in their order: what EraseSection and a WriteString per key give.
+    // The names in `keys` must differ. A value with a line break: invalid_argument, no change.
+    std::error_code ReplaceSection(std::string_view section,
+                                   const std::vector<std::pair<std::string, std::string>>& keys);
+
     // Sets `key` to `value` as plain signed decimal text.
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
     // Removes every section named `section` with its header and all its lines.
     void EraseSection(std::string_view section);
 
-private:
+  private:
     struct Line {
         enum class Kind { Other, Section, Key };
         Kind Type = Kind::Other;

@@ -1,0 +1,123 @@
+#include "func/bulk_delete.h"
+
+#include <algorithm>
+
+#include "func/no_del_list.h"
+
+namespace func {
+
+bool IsFileAsFound(const search::ResultMember& member,
+                   const std::optional<platform::FileStamp>& stamp) {
+    return stamp && stamp->Identity == member.Stamp.Identity && stamp->Size == member.Stamp.Size &&
+           stamp->ModifiedNs == member.Stamp.ModifiedNs;
+}
+
+int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& noDelList,
+                    const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
+    for (search::ResultMember& member : group.Members) {
+        member.DeleteMark = 0;
+    }
+    int present = 0;
+    int protectedCount = 0;
+    search::ResultMember* first = nullptr;
+    for (search::ResultMember& member : group.Members) {
+        if (member.IsFree()) {
+            continue;
+        }
+        ++present;
+        const std::string upperPath = codePage.UpperAscii(member.FullPath());
+        calls.AddReportRow(upperPath, ReportStatus::NotDeleted);
+        if (IsProtected(upperPath, noDelList, codePage)) {
+            member.DeleteMark = 0;
+            ++protectedCount;
+        } else {
+            member.DeleteMark = 1;
+        }
+        if (first == nullptr) {
+            first = &member;
+        }
+    }
+    if (protectedCount == 0 && first != nullptr) {
+        first->DeleteMark = 0;
+    }
+    return present;
+}
+
+namespace {
+
+bool IsMarked(const search::ResultMember& member) {
+    return !member.IsFree() && member.DeleteMark != 0;
+}
+
+// The delete rests on the files that stay: unless every one of them is still there, unchanged,
+// the group is no longer known to hold a copy of what would be deleted.
+bool SurvivorsAreAsFound(const search::ResultGroup& group, const BulkDeleteCalls& calls) {
+    bool anySurvivor = false;
+    for (const search::ResultMember& member : group.Members) {
+        if (member.IsFree() || member.DeleteMark != 0) {
+            continue;
+        }
+        anySurvivor = true;
+        if (!IsFileAsFound(member, calls.ReadFileStamp(member.FullPath()))) {
+            return false;
+        }
+    }
+    return anySurvivor;
+}
+
+}  // namespace
+
+void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& calls) {
+    if (std::none_of(group.Members.begin(), group.Members.end(), IsMarked)) {
+        return;
+    }
+    const bool survivorsSafe = SurvivorsAreAsFound(group, calls);
+    for (search::ResultMember& member : group.Members) {
+        if (!IsMarked(member)) {
+            continue;
+        }
+        const std::string path = member.FullPath();
+        if (calls.ShowCurrentPath) {
+            calls.ShowCurrentPath(path);
+        }
+        // Checked right before the delete: a file changed or replaced since the search is not the
+        // copy the user was shown, and must not go.
+        const bool deleted = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
+                             !calls.DeletePath(path);
+        if (deleted) {
+            --group.MemberCount;
+        }
+        calls.AddReportRow(path, deleted ? ReportStatus::Deleted : ReportStatus::DeleteFailed);
+        member.Name.clear();
+    }
+}
+
+std::int32_t WalkGroup(search::ResultGroup& group, const std::vector<std::string>& noDelList,
+                       const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
+    ChooseSurvivors(group, noDelList, codePage, calls);
+    DeleteMarkedMembers(group, calls);
+    return group.MemberCount;
+}
+
+void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
+                   const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
+                   const BulkDeleteCalls& calls, search::ProgressCounters& progress) {
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        progress.Set(row, rows.RowCount());
+        const int groupIndex = rows.GroupIndexOfRow(row);
+        if (groupIndex < 0 || groupIndex >= table.Capacity()) {
+            continue;  // a row that names no group is left alone
+        }
+        const std::int32_t count = WalkGroup(table.Group(groupIndex), noDelList, codePage, calls);
+        if (count <= 1) {
+            rows.RemoveRow(row);
+            // Go on at the row before the removed one (it is walked again), or at row 0.
+            row = std::max(row - 2, -1);
+        } else {
+            rows.ShowMemberCount(row, count);
+        }
+    }
+    progress.Position.store(0, std::memory_order_relaxed);
+}
+
+}  // namespace func

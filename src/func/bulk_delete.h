@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "func/deletion_report.h"
+#include "platform/codepage.h"
+#include "platform/file_stamp.h"
+#include "search/progress.h"
+#include "search/result_table.h"
+
+namespace func {
+
+// What the bulk delete needs from the program around it.
+struct BulkDeleteCalls {
+    // Appends one row to the report window.
+    std::function<void(const std::string& path, ReportStatus status)> AddReportRow;
+    // Moves one file to the trash; an empty error on success.
+    std::function<std::error_code(const std::string& path)> DeletePath;
+    // Shows the path that is about to be deleted (the status bar); may be empty.
+    std::function<void(const std::string& path)> ShowCurrentPath;
+    // Looks at a file again right before the delete relies on it.
+    std::function<std::optional<platform::FileStamp>(const std::string& path)> ReadFileStamp =
+        platform::ReadFileStamp;
+};
+
+// True when `stamp` is the file that the search recorded in `member`: same file (device and
+// inode), same size and same modification time.
+bool IsFileAsFound(const search::ResultMember& member,
+                   const std::optional<platform::FileStamp>& stamp);
+
+// First pass over one group: reports every present member, upper-cased, as "削除しません", and
+// sets each member's DeleteMark: 0 for members protected by `noDelList` and, when none is
+// protected, for the first present member; 1 for the rest. Returns the number of present members.
+int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& noDelList,
+                    const platform::CodePage& codePage, const BulkDeleteCalls& calls);
+
+// Second pass over one group: deletes the present members with a DeleteMark, each reported as
+// "削除" (and counted off MemberCount) or "削除失敗", and each leaving the member list. Nothing
+// is deleted unless every member that stays is still the file the search found; a member that
+// is no longer the file the search found is not deleted either. Both cases report "削除失敗".
+void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& calls);
+
+// Both passes over one group. Returns the group's MemberCount afterwards.
+std::int32_t WalkGroup(search::ResultGroup& group, const std::vector<std::string>& noDelList,
+                       const platform::CodePage& codePage, const BulkDeleteCalls& calls);
+
+// The group list as the bulk delete walks it: rows in list order, each naming one group.
+class BulkDeleteRows {
+  public:
+    virtual ~BulkDeleteRows() = default;
+    virtual int RowCount() const = 0;
+    // The group index that the row carries.
+    virtual int GroupIndexOfRow(int row) const = 0;
+    virtual void RemoveRow(int row) = 0;
+    virtual void ShowMemberCount(int row, std::int32_t count) = 0;
+};
+
+// Walks every row of `rows` once: each group keeps its protected files or its first file and
+// loses the others. A group left with one member or none loses its row; the walk then goes on
+// at the row before it, which is walked again. Progress shows the row being walked.
+void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
+                   const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
+                   const BulkDeleteCalls& calls, search::ProgressCounters& progress);
+
+}  // namespace func

@@ -1,0 +1,157 @@
+#include "func/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+using functest::NamesIn;
+using functest::ReadBytes;
+using functest::WriteBytes;
+
+TEST(WriteFileAtomically, CreatesAndReplacesFilesLeavingNothingElseBehind) {
+    functest::TempFolder folder;
+    const std::string path = folder / "dopplet.INI";
+    ASSERT_FALSE(func::WriteFileAtomically(path, "first\r\n"));
+    EXPECT_EQ(ReadBytes(path), "first\r\n");
+    ASSERT_FALSE(func::WriteFileAtomically(path, "second"));
+    EXPECT_EQ(ReadBytes(path), "second");
+    ASSERT_FALSE(func::WriteFileAtomically(path, ""));
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
+}
+
+TEST(WriteFileAtomically, KeepsTheOldFilesPermissions) {
+    functest::TempFolder folder;
+    const std::string path = folder / "report.txt";
+    WriteBytes(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_FALSE(func::WriteFileAtomically(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(WriteFileAtomically, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
+    functest::TempFolder folder;
+    const std::string target = folder / "real/dopplet.INI";
+    const std::string link = folder / "dopplet.INI";
+    WriteBytes(target, "old");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_FALSE(func::WriteFileAtomically(link, "new"));
+    struct stat st {};
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBytes(target), "new");
+}
+
+// Stand-ins for single system calls: each fails the way a full disk, a lost device or a
+// refusing file system makes it fail. Writes let some bytes through first.
+int FailOpen(const char*, int, mode_t) {
+    errno = EACCES;
+    return -1;
+}
+
+ssize_t FailWriteAfterSomeBytes(int fd, const void* data, size_t size) {
+    static int calls = 0;
+    if (++calls % 2 == 1) {
+        return ::write(fd, data, size / 2 + 1);
+    }
+    errno = ENOSPC;
+    return -1;
+}
+
+int FailFsync(int) {
+    errno = EIO;
+    return -1;
+}
+
+int FailRename(const char*, const char*) {
+    errno = EXDEV;
+    return -1;
+}
+
+ssize_t WriteOneByte(int fd, const void* data, size_t size) {
+    return ::write(fd, data, size > 0 ? 1 : 0);
+}
+
+TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
+    const func::AtomicWriteCalls& system = func::SystemAtomicWriteCalls();
+    struct Case {
+        const char* name;
+        func::AtomicWriteCalls calls;
+        std::errc expected;
+    };
+    const Case cases[] = {
+        {"temporary file refused",
+         {FailOpen, system.Write, system.Fsync, system.Rename},
+         std::errc::permission_denied},
+        {"disk full while writing",
+         {system.Open, FailWriteAfterSomeBytes, system.Fsync, system.Rename},
+         std::errc::no_space_on_device},
+        {"sync fails", {system.Open, system.Write, FailFsync, system.Rename}, std::errc::io_error},
+        {"rename fails",
+         {system.Open, system.Write, system.Fsync, FailRename},
+         std::errc::cross_device_link},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        functest::TempFolder folder;
+        const std::string path = folder / "dopplet.INI";
+        WriteBytes(path, "[DOPPLETF]\r\nposX=1\r\n");
+        EXPECT_EQ(func::WriteFileAtomically(path, std::string(10000, 'x'), c.calls), c.expected);
+        EXPECT_EQ(ReadBytes(path), "[DOPPLETF]\r\nposX=1\r\n");
+        EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
+    }
+}
+
+TEST(WriteFileAtomically, WritesEverythingThroughShortWrites) {
+    const func::AtomicWriteCalls& system = func::SystemAtomicWriteCalls();
+    const func::AtomicWriteCalls calls{system.Open, WriteOneByte, system.Fsync, system.Rename};
+    functest::TempFolder folder;
+    const std::string path = folder / "report.txt";
+    ASSERT_FALSE(func::WriteFileAtomically(path, "a line\r\n", calls));
+    EXPECT_EQ(ReadBytes(path), "a line\r\n");
+}
+
+TEST(WriteFileAtomically, RefusesToReplaceAFolder) {
+    functest::TempFolder folder;
+    const std::string path = folder / "settings";
+    WriteBytes(path + "/inside", "kept");
+    EXPECT_EQ(func::WriteFileAtomically(path, "x"), std::errc::is_a_directory);
+    EXPECT_EQ(ReadBytes(path + "/inside"), "kept");
+    EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"settings"});
+}
+
+TEST(WriteFileAtomically, FailsInAFolderThatIsMissing) {
+    functest::TempFolder folder;
+    EXPECT_EQ(func::WriteFileAtomically(folder / "missing/report.txt", "x"),
+              std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(NamesIn(folder.Path()).empty());
+}
+
+TEST(WriteFileAtomically, FailsInAReadOnlyFolderWithoutTouchingTheOldFile) {
+    functest::TempFolder folder;
+    const std::string path = folder / "locked/dopplet.INI";
+    WriteBytes(path, "old");
+    ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        if (func::WriteFileAtomically(path, "new") != std::errc::permission_denied) {
+            return "the write did not fail with EACCES";
+        }
+        return ReadBytes(path) == "old" ? "" : "the old file changed";
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(NamesIn(folder / "locked"), std::vector<std::string>{"dopplet.INI"});
+}
+
+}  // namespace

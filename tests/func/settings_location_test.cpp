@@ -1,0 +1,97 @@
+#include "func/settings_location.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+TEST(SettingsFileBesideProgram, ReplacesOrAddsTheExtension) {
+    struct Case {
+        const char* program;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/usr/local/bin/dopplet", "/usr/local/bin/dopplet.INI"},
+        {"/opt/tools/dopplet.exe", "/opt/tools/dopplet.INI"},
+        {"/opt/v1.2/dopplet", "/opt/v1.2/dopplet.INI"},
+        {"/opt/a/dopplet.tar.gz", "/opt/a/dopplet.tar.INI"},
+        {"dopplet", "dopplet.INI"},
+        {"/opt/デュプ/ドップ.bin", "/opt/デュプ/ドップ.INI"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        EXPECT_EQ(func::SettingsFileBesideProgram(c.program), c.expected);
+    }
+}
+
+TEST(IniFileName, IsBesideTheProgramWhenItsFolderIsWritable) {
+    functest::TempFolder folder;
+    EXPECT_EQ(func::IniFileName(folder / "dopplet", folder / "config"), folder / "dopplet.INI");
+}
+
+TEST(IniFileName, FallsBackToTheConfigurationFolderOtherwise) {
+    functest::TempFolder folder;
+    const std::string programFolder = folder / "bin";
+    functest::WriteBytes(programFolder + "/dopplet", "");
+    ASSERT_EQ(chmod(programFolder.c_str(), 0555), 0);
+    const std::string fallback = folder / "config/Dopplet";
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        const std::string a = func::IniFileName(programFolder + "/dopplet", fallback);
+        const std::string b = func::IniFileName(programFolder + "/dopplet", fallback + "/");
+        const std::string expected = fallback + "/dopplet.INI";
+        return a == expected && b == expected ? "" : "got " + a + " and " + b;
+    });
+    EXPECT_EQ(failure, "");
+}
+
+class ConfigFolderEnvironment : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_configHome = Get("XDG_CONFIG_HOME");
+        m_home = Get("HOME");
+    }
+    void TearDown() override {
+        Restore("XDG_CONFIG_HOME", m_configHome);
+        Restore("HOME", m_home);
+    }
+
+  private:
+    static std::optional<std::string> Get(const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+    }
+    static void Restore(const char* name, const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+
+    std::optional<std::string> m_configHome;
+    std::optional<std::string> m_home;
+};
+
+TEST_F(ConfigFolderEnvironment, UsesXdgConfigHomeWhenItIsAnAbsolutePath) {
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_CONFIG_HOME", "/custom/config", 1);
+    EXPECT_EQ(func::DefaultConfigFolder(), "/custom/config/Dopplet");
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    EXPECT_EQ(func::DefaultConfigFolder(), "/home/someone/.config/Dopplet");
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(func::DefaultConfigFolder(), "/home/someone/.config/Dopplet");
+}
+
+TEST(ProgramFilePath, NamesThisTestProgram) {
+    const std::string path = func::ProgramFilePath();
+    EXPECT_TRUE(path.ends_with("/func_tests")) << path;
+}
+
+}  // namespace

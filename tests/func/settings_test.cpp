@@ -1,0 +1,240 @@
+#include "func/settings.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+using functest::ReadBytes;
+using functest::WriteBytes;
+
+constexpr const char* kDefaultForm =
+    "[DOPPLETF]\r\n"
+    "posX=0\r\n"
+    "posY=0\r\n"
+    "width=640\r\n"
+    "height=480\r\n"
+    "Priority=32\r\n"
+    "Compare_Mode=0\r\n";
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    // Loads `text` as the settings file and saves what was loaded straight back.
+    func::Settings LoadAndSave(const std::string& text) {
+        WriteBytes(m_path, text);
+        const func::Settings settings = func::LoadSettings(m_path);
+        const func::SaveResult result = func::SaveSettings(m_path, settings);
+        EXPECT_FALSE(result.Error) << result.Message;
+        return settings;
+    }
+
+    functest::TempFolder m_folder;
+    const std::string m_path = m_folder / "dopplet.INI";
+};
+
+TEST_F(SettingsFile, WithoutAFileLoadsTheDefaultsAndSavesTheFormSectionOnly) {
+    const func::Settings settings = func::LoadSettings(m_path);
+    EXPECT_EQ(settings.PosX, 0);
+    EXPECT_EQ(settings.PosY, 0);
+    EXPECT_EQ(settings.Width, 640);
+    EXPECT_EQ(settings.Height, 480);
+    EXPECT_EQ(settings.PriorityClass, 32);
+    EXPECT_EQ(settings.CompareModeSetting, 0);
+    EXPECT_TRUE(settings.NoDelList.empty());
+
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path), kDefaultForm);
+}
+
+TEST_F(SettingsFile, SavesTheLayoutExampleExactly) {
+    func::Settings settings;
+    settings.PosX = 194;
+    settings.PosY = 111;
+    settings.Width = 717;
+    settings.Height = 505;
+    settings.NoDelList = {"/SRV/ARCHIVE", "/HOME/PROGRAM FILES"};
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path),
+              "[DOPPLETF]\r\n"
+              "posX=194\r\n"
+              "posY=111\r\n"
+              "width=717\r\n"
+              "height=505\r\n"
+              "Priority=32\r\n"
+              "Compare_Mode=0\r\n"
+              "[DOPPLETD]\r\n"
+              "NODEL00001=/HOME/PROGRAM FILES\r\n"
+              "NODEL00002=/SRV/ARCHIVE\r\n");
+    const func::Settings loaded = func::LoadSettings(m_path);
+    EXPECT_EQ(loaded.PosX, 194);
+    EXPECT_EQ(loaded.Height, 505);
+    EXPECT_EQ(loaded.NoDelList, (Entries{"/HOME/PROGRAM FILES", "/SRV/ARCHIVE"}));
+}
+
+TEST_F(SettingsFile, ReadsEachNumberOrItsDefault) {
+    struct Case {
+        const char* line;
+        std::int32_t func::Settings::*field;
+        std::int32_t expected;
+        const char* savedLine;
+    };
+    const Case cases[] = {
+        {"Priority=0x100", &func::Settings::PriorityClass, 256, "Priority=256"},
+        {"width=abc", &func::Settings::Width, 640, "width=640"},
+        {"Compare_Mode=7", &func::Settings::CompareModeSetting, 7, "Compare_Mode=7"},
+        {"posX=-4", &func::Settings::PosX, -4, "posX=-4"},
+        {"POSY = 12 ", &func::Settings::PosY, 12, "POSY=12"},
+        {"height=", &func::Settings::Height, 480, "height=480"},
+        {"height=0x", &func::Settings::Height, 480, "height=480"},
+        {"width=1", &func::Settings::Width, 1, "width=1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const func::Settings settings =
+            LoadAndSave(std::string("[doppletf]\r\n") + c.line + "\r\n");
+        EXPECT_EQ(settings.*c.field, c.expected);
+        // The key keeps its place and the spelling of its name; the others follow in order.
+        EXPECT_EQ(ReadBytes(m_path).find(std::string("\r\n") + c.savedLine + "\r\n"),
+                  std::string("[doppletf]").size());
+    }
+}
+
+TEST_F(SettingsFile, WritesAnOddCompareModeBackUnchanged) {
+    LoadAndSave("[DOPPLETF]\r\nCompare_Mode=7\r\n");
+    EXPECT_EQ(ReadBytes(m_path),
+              "[DOPPLETF]\r\n"
+              "Compare_Mode=7\r\n"
+              "posX=0\r\n"
+              "posY=0\r\n"
+              "width=640\r\n"
+              "height=480\r\n"
+              "Priority=32\r\n");
+}
+
+TEST_F(SettingsFile, StopsReadingTheListAtAnEmptyValue) {
+    const func::Settings settings =
+        LoadAndSave("[DOPPLETD]\r\nNODEL00001=/a\r\nNODEL00002=\r\nNODEL00003=/b\r\n" +
+                    std::string(kDefaultForm));
+    EXPECT_EQ(settings.NoDelList, Entries{"/A"});
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\n");
+}
+
+TEST_F(SettingsFile, ReadsEveryKeyOfTheListInFileOrderAndRenumbersThem) {
+    const func::Settings settings =
+        LoadAndSave("[DOPPLETD]\r\nX=/tmp\r\nNODEL00001=/DATA\r\n[Other]\r\nk=v\r\n");
+    EXPECT_EQ(settings.NoDelList, (Entries{"/DATA", "/TMP"}));
+    EXPECT_EQ(ReadBytes(m_path), "[Other]\r\nk=v\r\n" + std::string(kDefaultForm) +
+                                     "[DOPPLETD]\r\nNODEL00001=/DATA\r\nNODEL00002=/TMP\r\n");
+}
+
+TEST_F(SettingsFile, WritesARepeatedEntryOnceAndAnEmptyListAsNoSection) {
+    func::Settings settings;
+    settings.NoDelList = {"/WORK", "/WORK", " ", ""};
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/WORK\r\n");
+
+    settings.NoDelList.clear();
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path), kDefaultForm);
+}
+
+TEST_F(SettingsFile, KeepsBlanksAroundAnEntryInTheFileButNotAfterARestart) {
+    func::Settings settings;
+    settings.NoDelList = {" /X "};
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001= /X \r\n");
+    EXPECT_EQ(func::LoadSettings(m_path).NoDelList, Entries{"/X"});
+}
+
+TEST_F(SettingsFile, LeavesOutAnEntryWithALineBreak) {
+    func::Settings settings;
+    settings.NoDelList = {"/A", "/B\r\nNODEL00009=/C", "/D"};
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path),
+              std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/D\r\n");
+}
+
+TEST_F(SettingsFile, KeepsLongListsAndLongEntriesWhole) {
+    func::Settings settings;
+    for (int i = 0; i < 2000; ++i) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "/DATA/%05d", i);
+        settings.NoDelList.push_back(entry);
+    }
+    const std::string longEntry = "/" + std::string(5000, 'L');
+    settings.NoDelList.push_back(longEntry);
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+
+    const func::Settings loaded = func::LoadSettings(m_path);
+    ASSERT_EQ(loaded.NoDelList.size(), 2001u);
+    EXPECT_EQ(loaded.NoDelList.front(), "/DATA/00000");
+    EXPECT_EQ(loaded.NoDelList[1999], "/DATA/01999");
+    EXPECT_TRUE(loaded.NoDelList.back() == longEntry) << loaded.NoDelList.back().size() << " bytes";
+}
+
+TEST_F(SettingsFile, MovesTheListSectionToTheEndAndDropsDuplicateListSections) {
+    LoadAndSave(
+        "[DOPPLETD]\r\nNODEL00001=/A\r\n[DOPPLETF]\r\nposX=3\r\n[dopplETD]\r\nNODEL00001=/B\r\n");
+    EXPECT_EQ(ReadBytes(m_path),
+              "[DOPPLETF]\r\nposX=3\r\nposY=0\r\nwidth=640\r\nheight=480\r\nPriority=32\r\n"
+              "Compare_Mode=0\r\n[DOPPLETD]\r\nNODEL00001=/A\r\n");
+}
+
+TEST_F(SettingsFile, CreatesAMissingFolder) {
+    const std::string path = m_folder / "config/Dopplet/dopplet.INI";
+    ASSERT_FALSE(func::SaveSettings(path, func::Settings()).Error);
+    EXPECT_EQ(ReadBytes(path), kDefaultForm);
+}
+
+TEST_F(SettingsFile, AFailedSaveReportsThePathAndLeavesTheOldFile) {
+    const std::string folder = m_folder / "readonly";
+    const std::string path = folder + "/dopplet.INI";
+    WriteBytes(path, "[DOPPLETF]\r\nposX=5\r\n");
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        func::Settings settings;
+        settings.PosX = 9;
+        settings.NoDelList = {"/A"};
+        const func::SaveResult result = func::SaveSettings(path, settings);
+        if (!result.Error) {
+            return "the save did not fail";
+        }
+        if (result.Message != path + " に書き込めません") {
+            return "message: " + result.Message;
+        }
+        return ReadBytes(path) == "[DOPPLETF]\r\nposX=5\r\n" ? "" : "the old file changed";
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(functest::NamesIn(folder), std::vector<std::string>{"dopplet.INI"});
+}
+
+TEST_F(SettingsFile, DoesNotReplaceAFileItCannotRead) {
+    WriteBytes(m_path, "[Mine]\r\nkeep=1\r\n");
+    ASSERT_EQ(chmod(m_path.c_str(), 0200), 0);
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        if (func::LoadSettings(m_path).Width != 640) {
+            return "no defaults";
+        }
+        const func::SaveResult result = func::SaveSettings(m_path, func::Settings());
+        return result.Error ? "" : "the unreadable file was replaced";
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(ReadBytes(m_path), "[Mine]\r\nkeep=1\r\n");
+}
+
+TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesTheWriteError) {
+    WriteBytes(m_path + "/inside", "x");
+    const func::SaveResult result = func::SaveSettings(m_path, func::Settings());
+    EXPECT_TRUE(result.Error);
+    EXPECT_EQ(result.Message, m_path + " に書き込めません");
+}
+
+}  // namespace

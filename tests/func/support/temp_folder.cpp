@@ -1,0 +1,119 @@
+#include "support/temp_folder.h"
+
+#include <dirent.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace functest {
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/dopplet_func_test.XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    m_path = pattern;
+    chmod(m_path.c_str(), 0755);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // Folders a test made read-only must become writable again before they can be emptied.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            chmod(it->path().c_str(), 0755);
+        }
+    }
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return "<missing>";
+    }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return "pipe failed";
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        return "fork failed";
+    }
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::string failure;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            failure = "could not give up root's privileges";
+        } else {
+            failure = check();
+        }
+        [[maybe_unused]] const ssize_t written = write(pipeEnds[1], failure.data(), failure.size());
+        close(pipeEnds[1]);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string failure;
+    char buffer[512];
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+        failure.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "the check's process ended abnormally";
+    }
+    return failure;
+}
+
+}  // namespace functest
