@@ -1,0 +1,80 @@
+#include "dialogs/About.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "dialogs/program_icon.h"
+#include "dialogs/window_font.h"
+
+TAboutBox* AboutBox = nullptr;
+
+namespace {
+
+QLabel* FixedLabel(QWidget* parent, int left, int top, int width, int height) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(left, top, width, height);
+    return label;
+}
+
+QLabel* AutoLabel(QWidget* parent, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    setFixedSize(298, 198);
+
+    Panel1 = new QFrame(this);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Panel1->setGeometry(8, 8, 281, 145);
+
+    ProgramIcon = FixedLabel(Panel1, 8, 8, 65, 57);
+    ProgramIcon->setPixmap(ProgramPixmap(64));
+    ProgramIcon->setScaledContents(true);
+
+    ProductName = FixedLabel(Panel1, 88, 16, 185, 12);
+    Label1 = AutoLabel(Panel1, QStringLiteral("Version"), 88, 40);
+    Version = FixedLabel(Panel1, 136, 40, 137, 12);
+    DebugInfo = FixedLabel(Panel1, 136, 56, 137, 12);
+    Label2 = AutoLabel(Panel1, QStringLiteral("Copyright"), 88, 72);
+    Copyright = FixedLabel(Panel1, 160, 72, 105, 12);
+    OtherInfo = FixedLabel(Panel1, 16, 88, 249, 49);
+    OtherInfo->setWordWrap(true);
+    OtherInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    OtherInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setGeometry(111, 164, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // No layout placeholder is ever shown: the caller fills these before every showing.
+    for (QLabel* label : {ProductName, Version, Copyright, OtherInfo, DebugInfo}) {
+        label->clear();
+    }
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    // The box has no cancel button: Esc does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    OKButton->setFocus();
+}

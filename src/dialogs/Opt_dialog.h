@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class RadioGroup;
+
+// The options dialog: the priority class used while a search runs and the compare mode of the
+// next search. The caller sets both item indexes, shows it and reads them back on OK.
+class TOptSettingForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TOptSettingForm(QWidget* parent = nullptr);
+
+    RadioGroup* SPriority;
+    QPushButton* OKButton;
+    QPushButton* CancelButton;
+    RadioGroup* SearchMode;
+    QLabel* Label1;
+
+    // The item of SPriority that stands for a priority class (every unknown class is "普通"), and
+    // the class that an item stands for (no item: `current` stays).
+    static int PriorityItemOf(int priorityClass);
+    static int PriorityClassOf(int item, int current);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+extern TOptSettingForm* OptSettingForm;

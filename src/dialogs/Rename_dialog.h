@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+// The rename dialog.
+class TRenameDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TRenameDialog(QWidget* parent = nullptr);
+};
+
+extern TRenameDialog* RenameDialog;

@@ -1,0 +1,123 @@
+#include "dialogs/folder_list_box.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QPainter>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <vector>
+
+#include "platform/folder_listing.h"
+
+namespace {
+
+constexpr int kItemHeight = 16;
+constexpr int kIndent = 8;
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kLevelRole = Qt::UserRole + 1;
+
+// Indents each line by its level, as a tree would.
+class IndentDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted = option;
+        shifted.rect.setLeft(option.rect.left() + kIndent * index.data(kLevelRole).toInt());
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(size.width() + kIndent * index.data(kLevelRole).toInt());
+        size.setHeight(kItemHeight);
+        return size;
+    }
+};
+
+// "/a/b/c" gives "/", "/a", "/a/b", "/a/b/c".
+std::vector<std::string> LevelsOf(const std::string& folder) {
+    std::vector<std::string> levels{"/"};
+    std::size_t pos = 1;
+    while (pos < folder.size()) {
+        std::size_t next = folder.find('/', pos);
+        if (next == std::string::npos) {
+            next = folder.size();
+        }
+        if (next > pos) {
+            levels.push_back(folder.substr(0, next));
+        }
+        pos = next + 1;
+    }
+    return levels;
+}
+
+std::string NameOf(const std::string& path) {
+    return path == "/" ? path : path.substr(path.rfind('/') + 1);
+}
+
+std::string Child(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string Normalised(const std::string& folder) {
+    std::string result;
+    for (const std::string& level : LevelsOf(folder)) {
+        result = level;
+    }
+    return result;
+}
+
+}  // namespace
+
+FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new IndentDelegate(this));
+    setUniformItemSizes(true);
+    setIconSize(QSize(16, 14));
+    connect(this, &QListWidget::itemActivated, this, &FolderListBox::OpenLine);
+}
+
+void FolderListBox::SetFolder(const std::string& folder) {
+    m_folder = Normalised(folder.empty() || folder[0] != '/' ? "/" + folder : folder);
+    Rebuild();
+    emit FolderChanged();
+}
+
+void FolderListBox::Rebuild() {
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    const std::vector<std::string> levels = LevelsOf(m_folder);
+    int level = 0;
+    for (const std::string& path : levels) {
+        auto* item = new QListWidgetItem(openIcon, QFile::decodeName(NameOf(path).c_str()), this);
+        item->setData(kPathRole, QByteArray::fromStdString(path));
+        item->setData(kLevelRole, level++);
+    }
+    setCurrentRow(count() - 1);
+
+    std::vector<std::string> names;
+    for (const platform::FolderEntry& entry : platform::ListFolder(m_folder).Entries) {
+        if (entry.Kind == platform::EntryKind::Folder) {
+            names.push_back(entry.Name);
+        }
+    }
+    QCollator collator;
+    std::sort(names.begin(), names.end(), [&collator](const std::string& a, const std::string& b) {
+        return collator.compare(QFile::decodeName(a.c_str()), QFile::decodeName(b.c_str())) < 0;
+    });
+    for (const std::string& name : names) {
+        auto* item = new QListWidgetItem(closedIcon, QFile::decodeName(name.c_str()), this);
+        item->setData(kPathRole, QByteArray::fromStdString(Child(m_folder, name)));
+        item->setData(kLevelRole, level);
+    }
+}
+
+void FolderListBox::OpenLine(QListWidgetItem* item) {
+    if (item != nullptr) {
+        SetFolder(item->data(kPathRole).toByteArray().toStdString());
+    }
+}

@@ -1,0 +1,430 @@
+#include "main/main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "dialogs/About.h"
+#include "dialogs/Opt_dialog.h"
+#include "dialogs/drive_combo_box.h"
+#include "dialogs/folder_list_box.h"
+#include "dialogs/program_icon.h"
+#include "dialogs/radio_group.h"
+#include "dialogs/user_dialogs.h"
+#include "dialogs/window_font.h"
+#include "main/program_info.h"
+#include "main/progress_panel.h"
+#include "main/report_list.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+// The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
+constexpr int kDesignedWidth = 709;
+constexpr int kDesignedHeight = 459;
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 27;
+
+QFrame* NewPanel(QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameShape(QFrame::NoFrame);
+    return panel;
+}
+
+QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width,
+                       int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* NewStatusPanel(QWidget* parent) {
+    auto* panel = new QLabel(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setTextFormat(Qt::PlainText);
+    return panel;
+}
+
+// The program file's path with its extension replaced by ".INI".
+std::string SettingsPathOfProgram() {
+    std::string path = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+        path.erase(dot);
+    }
+    return path + ".INI";
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), m_results(std::make_unique<search::ResultTable>()) {
+    setWindowTitle(QStringLiteral("DoppletSearcher"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(ProgramPixmap(32)));
+    setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
+
+    BuildMenus();
+    BuildStatusBar();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    PageControl = new QTabWidget(central);
+    BuildCommandPanel();
+    layout->addWidget(PageControl, 1);
+    layout->addWidget(Panel1);
+    setCentralWidget(central);
+
+    BuildResultsPage();
+    BuildTargetsPage();
+    BuildNoDeletePage();
+    PageControl->setCurrentWidget(TabSheet1);
+    ConnectHandlers();
+
+    m_progress.Set(0, 0);
+    IniFileName = SettingsPathOfProgram();
+    InPlaceEditing = false;
+
+    setMinimumSize(640 - kFrameWidth, 480 - kFrameHeight);
+    resize(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
+    PageControl->installEventFilter(this);
+    TabSheet2->installEventFilter(this);
+    DetailList->viewport()->installEventFilter(this);
+    FormPaint();
+    ShowResultCount();
+}
+
+TMainForm::~TMainForm() {
+    FinishAllSearches();
+    if (MainForm == this) {
+        MainForm = nullptr;
+    }
+}
+
+void TMainForm::BuildMenus() {
+    MenuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    MenuOpen = MenuFile->addAction(QStringLiteral(" 開く(&O)"));
+    MenuRename = MenuFile->addAction(QStringLiteral("名前変更(&M)"));
+    MenuMove = MenuFile->addAction(QStringLiteral("移動(&T)"));
+    MenuDel = MenuFile->addAction(QStringLiteral("削除(&D)"));
+    MenuFile->addSeparator();
+    MenuOptSet = MenuFile->addAction(QStringLiteral("動作設定(&S)"));
+    MenuFile->addSeparator();
+    MenuExit = MenuFile->addAction(QStringLiteral("終了(&X)"));
+
+    MenuFind = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+    MenuStart = MenuFind->addAction(QStringLiteral("開始(&B)"));
+    MenuStop = MenuFind->addAction(QStringLiteral("中断(&E)"));
+    MenuStop->setEnabled(false);
+
+    MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    MenuAbout = MenuHelp->addAction(QStringLiteral("Doppletについて(&A)"));
+
+    DetailMenu = new QMenu(this);
+    DetailOpen = DetailMenu->addAction(QStringLiteral("開く(&O)"));
+    QFont bold = DetailOpen->font();
+    bold.setBold(true);
+    DetailOpen->setFont(bold);
+    DetailMenu->setDefaultAction(DetailOpen);
+    DetailRename = DetailMenu->addAction(QStringLiteral("名前変更(&M)"));
+    DetailRename->setShortcut(Qt::Key_F2);
+    DetailMove = DetailMenu->addAction(QStringLiteral("移動(&T)"));
+    DetailMove->setShortcut(Qt::Key_F7);
+    DetailDelete = DetailMenu->addAction(QStringLiteral("削除(&D)"));
+    DetailDelete->setShortcut(Qt::Key_Delete);
+    DetailMenu->addSeparator();
+    DetailProperty = DetailMenu->addAction(QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&R)"));
+}
+
+void TMainForm::BuildStatusBar() {
+    SStatusBar = statusBar();
+    SStatusBar->setFixedHeight(25);
+    SStatusBar->setSizeGripEnabled(true);
+    StatusPanel0 = new ProgressPanel(
+        100, [this](QPainter& painter, const QRect& rect) { SStatusBarDrawPanel(painter, rect); },
+        SStatusBar);
+    StatusPanel1 = NewStatusPanel(SStatusBar);
+    StatusPanel1->setFixedWidth(100);
+    StatusPanel2 = NewStatusPanel(SStatusBar);
+    SStatusBar->addWidget(StatusPanel0);
+    SStatusBar->addWidget(StatusPanel1);
+    // Panel 2 takes the rest of the bar.
+    SStatusBar->addWidget(StatusPanel2, 1);
+}
+
+void TMainForm::BuildCommandPanel() {
+    Panel1 = NewPanel(this);
+    Panel1->setFixedHeight(68);
+    SearchButton = NewButton(Panel1, QStringLiteral("検索する(&B)"), 104, 16, 105, 33);
+    StopButton = NewButton(Panel1, QStringLiteral("中断する(&E)"), 232, 16, 113, 33);
+    StopButton->setEnabled(false);
+    ExitButton = NewButton(Panel1, QStringLiteral("終了する"), 368, 16, 105, 33);
+    setTabOrder(SearchButton, StopButton);
+    setTabOrder(StopButton, ExitButton);
+}
+
+void TMainForm::BuildResultsPage() {
+    TabSheet1 = new QWidget(PageControl);
+    PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
+    auto* page = new QVBoxLayout(TabSheet1);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    Panel14 = NewPanel(TabSheet1);
+    auto* middle = new QHBoxLayout(Panel14);
+    middle->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, Panel14);
+    Splitter1->setHandleWidth(4);
+    Splitter1->setChildrenCollapsible(false);
+    middle->addWidget(Splitter1);
+
+    SameList = NewReportList(Splitter1, {{QStringLiteral("検索結果"), 130},
+                                         {QStringLiteral("一致個数"), 60},
+                                         {QStringLiteral("index"), 0}});
+    SameList->header()->setSectionsClickable(true);
+
+    Panel2 = NewPanel(Splitter1);
+    auto* right = new QVBoxLayout(Panel2);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+    FileSizeView = new QLabel(Panel2);
+    FileSizeView->setFixedHeight(12);
+    FileSizeView->setTextFormat(Qt::PlainText);
+    DetailList = NewReportList(Panel2, {{QStringLiteral("ファイル名"), 150},
+                                        {QStringLiteral("場所"), 250},
+                                        {QStringLiteral("日付"), 130},
+                                        {QStringLiteral("サイズ"), 50},
+                                        {QStringLiteral("slot"), 0}});
+    DetailList->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    DetailList->setSortingEnabled(true);
+    DetailList->sortByColumn(0, Qt::AscendingOrder);
+    DetailList->header()->setSectionsClickable(false);
+    DetailList->header()->setSortIndicatorShown(false);
+    DetailList->setContextMenuPolicy(Qt::CustomContextMenu);
+    DetailList->addActions({DetailOpen, DetailRename, DetailMove, DetailDelete, DetailProperty});
+    for (QAction* action : DetailMenu->actions()) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    right->addWidget(FileSizeView);
+    right->addWidget(DetailList, 1);
+    Splitter1->setSizes({217, kDesignedWidth - 217});
+    Splitter1->setStretchFactor(1, 1);
+
+    Panel5 = NewPanel(TabSheet1);
+    Panel5->setFixedHeight(41);
+    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 105, 25);
+    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 136, 16, 105, 25);
+    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 254, 16, 107, 25);
+    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 374, 16, 107, 25);
+    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 496, 16, 105, 25);
+    Panel4 = NewPanel(TabSheet1);
+    Panel4->setFixedHeight(13);
+
+    page->addWidget(Panel14, 1);
+    page->addWidget(Panel5);
+    page->addWidget(Panel4);
+}
+
+void TMainForm::BuildTargetsPage() {
+    TabSheet2 = new QWidget(PageControl);
+    PageControl->addTab(TabSheet2, QStringLiteral("検索対象"));
+
+    Panel11 = NewPanel(TabSheet2);
+    Panel11->setGeometry(0, 0, 701, 25);
+    DirLabel = new QLabel(Panel11);
+    DirLabel->setTextFormat(Qt::PlainText);
+    DirLabel->setGeometry(10, 5, 691, 15);
+
+    DirectoryList = new FolderListBox(TabSheet2);
+    DirectoryList->setGeometry(16, 24, 233, 233);
+    DriveCombo = new DriveComboBox(TabSheet2);
+    DriveCombo->setGeometry(16, 272, 233, 18);
+    AddButton = NewButton(TabSheet2, QStringLiteral("追加する>>"), 256, 48, 89, 33);
+    DelButton = NewButton(TabSheet2, QStringLiteral("<<削除する"), 256, 96, 89, 33);
+    SearchList = NewReportList(TabSheet2, {{QStringLiteral("検索対象一覧"), 240}});
+    SearchList->setGeometry(356, 24, 325, 273);
+    SearchList->setSortingEnabled(true);
+    SearchList->sortByColumn(0, Qt::AscendingOrder);
+    SearchList->header()->setSectionsClickable(false);
+    SearchList->header()->setSortIndicatorShown(false);
+    SearchList->setEditTriggers(QAbstractItemView::SelectedClicked |
+                                QAbstractItemView::EditKeyPressed);
+
+    setTabOrder(SearchList, AddButton);
+    setTabOrder(AddButton, DelButton);
+    setTabOrder(DelButton, DirectoryList);
+    setTabOrder(DirectoryList, DriveCombo);
+
+    // The list starts in the process's current folder.
+    const QByteArray current = QFile::encodeName(QDir::currentPath());
+    DirectoryList->SetFolder(current.toStdString());
+    DriveCombo->ShowDriveOf(DirectoryList->Folder());
+}
+
+void TMainForm::BuildNoDeletePage() {
+    TabSheet3 = new QWidget(PageControl);
+    PageControl->addTab(TabSheet3, QStringLiteral("ファイル操作設定"));
+    auto* page = new QVBoxLayout(TabSheet3);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    AddPanel = NewPanel(TabSheet3);
+    AddPanel->setFixedHeight(41);
+    Label1 = new QLabel(QStringLiteral("追加する"), AddPanel);
+    Label1->move(8, 16);
+    Label1->adjustSize();
+    AddText = new QLineEdit(AddPanel);
+    AddText->setGeometry(64, 8, 625, 20);
+    NoDelList = NewReportList(TabSheet3, {{QStringLiteral("削除しちゃ駄目リスト"), 250}});
+    NoDelList->setSortingEnabled(true);
+    NoDelList->sortByColumn(0, Qt::AscendingOrder);
+    NoDelList->header()->setSectionsClickable(false);
+    NoDelList->header()->setSortIndicatorShown(false);
+    page->addWidget(AddPanel);
+    page->addWidget(NoDelList, 1);
+}
+
+void TMainForm::ConnectHandlers() {
+    connect(SearchButton, &QPushButton::clicked, this, &TMainForm::SearchButtonClick);
+    connect(MenuStart, &QAction::triggered, this, &TMainForm::SearchButtonClick);
+    connect(StopButton, &QPushButton::clicked, this, &TMainForm::StopButtonClick);
+    connect(MenuStop, &QAction::triggered, this, &TMainForm::StopButtonClick);
+    connect(ExitButton, &QPushButton::clicked, this, &TMainForm::ExitButtonClick);
+    connect(MenuExit, &QAction::triggered, this, &TMainForm::ExitButtonClick);
+    connect(MenuOptSet, &QAction::triggered, this, &TMainForm::MenuOptSetClick);
+    connect(MenuAbout, &QAction::triggered, this, &TMainForm::MenuAboutClick);
+
+    connect(AddButton, &QPushButton::clicked, this, &TMainForm::AddButtonClick);
+    connect(DelButton, &QPushButton::clicked, this, &TMainForm::DelButtonClick);
+    connect(MenuDel, &QAction::triggered, this, &TMainForm::DelButtonClick);
+    connect(DirectoryList, &FolderListBox::FolderChanged, this, &TMainForm::ShowDirLabel);
+    connect(DriveCombo, &DriveComboBox::DriveChosen, this,
+            [this](const std::string& mountPoint) { DirectoryList->SetFolder(mountPoint); });
+
+    connect(SameList->header(), &QHeaderView::sectionClicked, this,
+            &TMainForm::SameListColumnClick);
+    connect(SameList, &QTreeWidget::itemSelectionChanged, this, &TMainForm::SameListSelectItem);
+
+    connect(OpenButton, &QPushButton::clicked, this, &TMainForm::OpenButtonClick);
+    connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
+    connect(DetailOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
+    connect(DetailList, &QTreeWidget::itemDoubleClicked, this, &TMainForm::OpenButtonClick);
+    connect(RenameButton, &QPushButton::clicked, this, &TMainForm::RenameButtonClick);
+    connect(MenuRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
+    connect(DetailRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
+    connect(MoveButton, &QPushButton::clicked, this, &TMainForm::MoveButtonClick);
+    connect(MenuMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
+    connect(DetailMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
+    connect(FileDelButton, &QPushButton::clicked, this, &TMainForm::FileDelButtonClick);
+    connect(DetailDelete, &QAction::triggered, this, &TMainForm::FileDelButtonClick);
+    connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
+    connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
+    connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
+    });
+}
+
+bool TMainForm::IsSearching() const {
+    return StopButton->isEnabled();
+}
+
+void TMainForm::SetSearching(bool running) {
+    SearchButton->setEnabled(!running);
+    MenuStart->setEnabled(!running);
+    StopButton->setEnabled(running);
+    MenuStop->setEnabled(running);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PageControl && event->type() == QEvent::Resize) {
+        FormResize();
+    } else if (watched == TabSheet2 && event->type() == QEvent::Resize) {
+        Panel11->resize(TabSheet2->width(), Panel11->height());
+        DirLabel->resize(Panel11->width() - DirLabel->x(), DirLabel->height());
+        ShowDirLabel();
+    } else if (watched == DetailList->viewport() && event->type() == QEvent::Paint) {
+        DetailListCustomDraw();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormResize() {
+    const int height = PageControl->height();
+    const int width = PageControl->width();
+    DriveCombo->move(DriveCombo->x(), height - 70);
+    DirectoryList->resize(DirectoryList->width(), height - 110);
+    SearchList->resize(width - 375, height - 80);
+    AddText->resize(AddPanel->width() - 80, AddText->height());
+}
+
+void TMainForm::MenuOptSetClick() {
+    OptSettingForm->SPriority->SetItemIndex(TOptSettingForm::PriorityItemOf(PriorityClass));
+    OptSettingForm->SearchMode->SetItemIndex(CompareModeSetting);
+    if (UserDialogs::Exec(*OptSettingForm) != QDialog::Accepted) {
+        return;
+    }
+    PriorityClass =
+        TOptSettingForm::PriorityClassOf(OptSettingForm->SPriority->ItemIndex(), PriorityClass);
+    const int mode = OptSettingForm->SearchMode->ItemIndex();
+    if (mode == CompareModeSetting) {
+        return;
+    }
+    FileSizeView->clear();
+    CompareModeSetting = mode;
+    FormPaint();
+    update();
+    SameList->clear();
+    DetailList->clear();
+    ShowResultCount();
+}
+
+void TMainForm::MenuAboutClick() {
+    AboutBox->ProductName->setText(QStringLiteral("Dopplet"));
+    AboutBox->Version->setText(QStringLiteral(DOPPLET_VERSION));
+    AboutBox->Copyright->setText(QStringLiteral(DOPPLET_RIGHTS));
+    AboutBox->OtherInfo->setText(QStringLiteral("サポートページ\r\n") +
+                                 QStringLiteral(DOPPLET_SUPPORT_ADDRESS));
+    UserDialogs::Exec(*AboutBox);
+}
+
+void TMainForm::ExitButtonClick() {
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    emit Closed();
+}
+
+void TMainForm::FormClose() {
+    StopButtonClick();
+}
+
+// File operations: filled in by the file-operation commands.
+void TMainForm::OpenButtonClick() {}
+void TMainForm::RenameButtonClick() {}
+void TMainForm::MoveButtonClick() {}
+void TMainForm::FileDelButtonClick() {}
+void TMainForm::DetailPropertyClick() {}
+void TMainForm::AllDeleteClick() {}

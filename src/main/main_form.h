@@ -1,0 +1,211 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/progress.h"
+#include "search/result_table.h"
+#include "search/search.h"
+#include "search/search_host.h"
+
+class DriveComboBox;
+class FolderListBox;
+class ProgressPanel;
+class QAction;
+class QEventLoop;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMessageBox;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The main window: the search targets, the results, the must-not-delete list, the search
+// commands and the status bar. It hosts the search job: the job's hand-overs run here on the
+// window thread while the worker waits.
+class TMainForm : public QMainWindow, public search::SearchHost {
+    Q_OBJECT
+
+  public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Controls, by the names of the layout.
+    QFrame* Panel1;
+    QPushButton* SearchButton;
+    QPushButton* StopButton;
+    QPushButton* ExitButton;
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+
+    // Results page.
+    QFrame* Panel4;
+    QFrame* Panel5;
+    QPushButton* OpenButton;
+    QPushButton* RenameButton;
+    QPushButton* MoveButton;
+    QPushButton* FileDelButton;
+    QPushButton* AllDelete;
+    QFrame* Panel14;
+    QTreeWidget* SameList;
+    QSplitter* Splitter1;
+    QFrame* Panel2;
+    QLabel* FileSizeView;
+    QTreeWidget* DetailList;
+
+    // Targets page.
+    QFrame* Panel11;
+    QLabel* DirLabel;
+    FolderListBox* DirectoryList;
+    DriveComboBox* DriveCombo;
+    QPushButton* AddButton;
+    QPushButton* DelButton;
+    QTreeWidget* SearchList;
+
+    // Must-not-delete page.
+    QFrame* AddPanel;
+    QLabel* Label1;
+    QLineEdit* AddText;
+    QTreeWidget* NoDelList;
+
+    // Status bar: panel 0 draws the progress bar, panel 1 the phase, panel 2 the path.
+    QStatusBar* SStatusBar;
+    ProgressPanel* StatusPanel0;
+    QLabel* StatusPanel1;
+    QLabel* StatusPanel2;
+
+    // Menus.
+    QMenu* MenuFile;
+    QAction* MenuOpen;
+    QAction* MenuRename;
+    QAction* MenuMove;
+    QAction* MenuDel;
+    QAction* MenuOptSet;
+    QAction* MenuExit;
+    QMenu* MenuFind;
+    QAction* MenuStart;
+    QAction* MenuStop;
+    QMenu* MenuHelp;
+    QAction* MenuAbout;
+    QMenu* DetailMenu;
+    QAction* DetailOpen;
+    QAction* DetailRename;
+    QAction* DetailMove;
+    QAction* DetailDelete;
+    QAction* DetailProperty;
+
+    // The search started last; only its SearchSignal outlives the job.
+    std::shared_ptr<search::SearchSignal> SearchJob;
+    std::string IniFileName;
+    std::int32_t PriorityClass = 32;
+    std::int32_t CompareModeSetting = 0;
+    bool InPlaceEditing = false;
+
+    search::ResultTable& Results() { return *m_results; }
+    search::ProgressCounters& Progress() { return m_progress; }
+
+    // Commands.
+    void SearchButtonClick();
+    void StopButtonClick();
+    void ExitButtonClick();
+    void MenuOptSetClick();
+    void MenuAboutClick();
+    void AddButtonClick();
+    void DelButtonClick();
+
+    // File operations on the selected member row.
+    void OpenButtonClick();
+    void RenameButtonClick();
+    void MoveButtonClick();
+    void FileDelButtonClick();
+    void DetailPropertyClick();
+    void AllDeleteClick();
+
+    // Results view.
+    void ShowResultCount();
+    void SameListColumnClick(int column);
+    void SameListSelectItem();
+    void FormPaint();
+    void DetailListCustomDraw();
+    void SStatusBarDrawPanel(QPainter& painter, const QRect& rect);
+    void FormResize();
+
+    // Records the priority class for the search's worker thread (see ApplyPriorityClass in
+    // search_hand_overs.cpp).
+    void ApplyPriorityClass(int priorityClass);
+
+    // The result slot (group index, member index) behind a DetailList row, from its slot key.
+    static std::optional<std::pair<int, int>> SlotOfRow(const QTreeWidgetItem* row);
+    // The group index behind a SameList row.
+    static std::optional<int> GroupOfRow(const QTreeWidgetItem* row);
+
+    // The search's hand-overs, run on the window thread while the worker waits.
+    void RunOnWindowThread(const std::function<void()>& procedure) override;
+    void ShowMessage(const std::string& text) override;
+    std::vector<std::string> SearchStarted() override;
+    void StatusUpdate(const search::StatusReport& report) override;
+    void PostGroupRow(int groupIndex) override;
+    void SearchFinished() override;
+
+    // True from SearchStarted to SearchFinished.
+    bool IsSearching() const;
+
+  signals:
+    void SearchStateChanged(bool running);
+    void SearchJobEnded();
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildStatusBar();
+    void BuildCommandPanel();
+    void BuildResultsPage();
+    void BuildTargetsPage();
+    void BuildNoDeletePage();
+    void BuildMenus();
+    void ConnectHandlers();
+    void SetSearching(bool running);
+    void FormClose();
+    void ShowDirLabel();
+    // The folder behind a SearchList row, as bytes.
+    static std::string TargetOfRow(const QTreeWidgetItem* row);
+
+    // Window-thread side of the worker's end message and of a job's end.
+    struct MessageWaiter;
+    void OpenEndMessage(const QString& text, const std::shared_ptr<MessageWaiter>& waiter);
+    void OnSearchEnded(const search::SearchSignal* signal);
+    bool IsLive(const search::SearchSignal* signal) const;
+    // Serves the worker's hand-overs, and no other input, until `done` holds.
+    void ServeHandOversUntil(const std::function<bool()>& done);
+    void WakeWaits();
+    void FinishAllSearches();
+
+    std::unique_ptr<search::ResultTable> m_results;
+    search::ProgressCounters m_progress;
+
+    // Set by SearchButtonClick until the job's SearchStarted has run: a second start is refused.
+    bool m_searchStarting = false;
+    std::vector<std::shared_ptr<search::SearchSignal>> m_liveSearches;
+    std::vector<QEventLoop*> m_waitLoops;
+    std::vector<QMessageBox*> m_endBoxes;
+    // Taken by the worker at its next hand-over (see ApplyPriorityClass).
+    std::optional<int> m_priorityRequest;
+    QString m_dirLabelText;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,30 @@
+#include "main/program_windows.h"
+
+#include "dialogs/About.h"
+#include "dialogs/Delform.h"
+#include "dialogs/Dirselect.h"
+#include "dialogs/Fileinfo.h"
+#include "dialogs/Opt_dialog.h"
+#include "dialogs/Rename_dialog.h"
+#include "main/main_form.h"
+
+void CreateProgramWindows() {
+    MainForm = new TMainForm;
+    AboutBox = new TAboutBox(MainForm);
+    RenameDialog = new TRenameDialog(MainForm);
+    DelListForm = new TDelListForm(MainForm);
+    FileInfoDialog = new TFileInfoDialog(MainForm);
+    DirSelectDialog = new TDirSelectDialog(MainForm);
+    OptSettingForm = new TOptSettingForm(MainForm);
+}
+
+void DestroyProgramWindows() {
+    delete MainForm;
+    MainForm = nullptr;
+    AboutBox = nullptr;
+    RenameDialog = nullptr;
+    DelListForm = nullptr;
+    FileInfoDialog = nullptr;
+    DirSelectDialog = nullptr;
+    OptSettingForm = nullptr;
+}

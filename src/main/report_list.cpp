@@ -1,0 +1,65 @@
+#include "main/report_list.h"
+
+#include <QCollator>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+namespace {
+
+// Draws the grid lines on the right and the bottom of every cell.
+class GridDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
+};
+
+const QCollator& Collator() {
+    static const QCollator collator;
+    return collator;
+}
+
+}  // namespace
+
+bool CollatedItem::operator<(const QTreeWidgetItem& other) const {
+    const int column = treeWidget() != nullptr ? treeWidget()->sortColumn() : 0;
+    return Collator().compare(text(column), other.text(column)) < 0;
+}
+
+QTreeWidget* NewReportList(QWidget* parent, const std::vector<ReportColumn>& columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setItemDelegate(new GridDelegate(list));
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+
+    QStringList captions;
+    for (const ReportColumn& column : columns) {
+        captions << column.Caption;
+    }
+    list->setHeaderLabels(captions);
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        if (columns[i].Width == 0) {
+            list->setColumnHidden(i, true);
+        } else {
+            list->setColumnWidth(i, columns[i].Width);
+        }
+    }
+    return list;
+}

@@ -1,0 +1,170 @@
+// The results view: group rows, member rows, the compare-mode layout and the progress bar.
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QTreeWidget>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "main/main_form.h"
+#include "main/progress_panel.h"
+#include "main/report_list.h"
+
+namespace {
+
+constexpr int kGroupKeyColumn = 2;
+constexpr int kSizeColumn = 3;
+constexpr int kSlotKeyColumn = 4;
+constexpr int kSizeColumnWidth = 50;
+
+// The decimal number at the start of `text` (leading blanks skipped, the rest ignored).
+std::optional<long> LeadingNumber(const QByteArray& text, const char** end) {
+    const char* start = text.constData();
+    char* stop = nullptr;
+    errno = 0;
+    const long value = std::strtol(start, &stop, 10);
+    if (stop == start || errno == ERANGE) {
+        return std::nullopt;
+    }
+    *end = stop;
+    return value;
+}
+
+// The size of the regular file at `path`, as the member list shows it now.
+std::optional<std::uintmax_t> CurrentSize(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path file(path);
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error))) {
+        return std::nullopt;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+}  // namespace
+
+std::optional<int> TMainForm::GroupOfRow(const QTreeWidgetItem* row) {
+    if (row == nullptr) {
+        return std::nullopt;
+    }
+    const QByteArray key = row->text(kGroupKeyColumn).toLatin1();
+    const char* end = nullptr;
+    const std::optional<long> group = LeadingNumber(key, &end);
+    if (!group || *group < 0 || *group > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*group);
+}
+
+std::optional<std::pair<int, int>> TMainForm::SlotOfRow(const QTreeWidgetItem* row) {
+    if (row == nullptr) {
+        return std::nullopt;
+    }
+    const QByteArray key = row->text(kSlotKeyColumn).toLatin1();
+    const char* end = nullptr;
+    const std::optional<long> group = LeadingNumber(key, &end);
+    if (!group || *end != ',') {
+        return std::nullopt;
+    }
+    const QByteArray rest(end + 1);
+    const std::optional<long> slot = LeadingNumber(rest, &end);
+    if (!slot || *group < 0 || *slot < 0 || *group > INT32_MAX || *slot > INT32_MAX) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(*group), static_cast<int>(*slot)};
+}
+
+void TMainForm::ShowResultCount() {
+    const int count = SameList->topLevelItemCount();
+    SameList->headerItem()->setText(
+        0, count > 0 ? QStringLiteral("検索結果 %1件").arg(count) : QStringLiteral("検索結果"));
+}
+
+void TMainForm::SameListColumnClick(int column) {
+    // Ascending on every click; rows added later go to the end.
+    if (column == 0) {
+        SameList->sortItems(0, Qt::AscendingOrder);
+    }
+}
+
+void TMainForm::SameListSelectItem() {
+    const QList<QTreeWidgetItem*> selected = SameList->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const std::optional<int> groupIndex = GroupOfRow(selected.front());
+    if (!groupIndex || *groupIndex >= m_results->Capacity()) {
+        return;
+    }
+    DetailList->clear();
+    const search::ResultGroup& group = m_results->Group(*groupIndex);
+    for (int slot = 0; slot < static_cast<int>(group.Members.size()); ++slot) {
+        const search::ResultMember& member = group.Members[static_cast<std::size_t>(slot)];
+        if (member.IsFree()) {
+            continue;
+        }
+        auto* row = new CollatedItem;
+        row->setText(0, QFile::decodeName(member.Name.c_str()));
+        row->setText(1, QFile::decodeName(member.Folder.c_str()));
+        row->setText(2, QString::fromStdString(member.Date));
+        row->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        if (const std::optional<std::uintmax_t> size = CurrentSize(member.FullPath())) {
+            row->setText(kSizeColumn, QString::number(*size));
+            FileSizeView->setText(QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ %1ﾊﾞｲﾄ").arg(*size));
+        }
+        row->setText(kSlotKeyColumn, QStringLiteral("%1,%2").arg(*groupIndex).arg(slot));
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
+        DetailList->addTopLevelItem(row);
+    }
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+    FormPaint();
+    QMainWindow::paintEvent(event);
+}
+
+void TMainForm::FormPaint() {
+    if (CompareModeSetting == 0) {
+        FileSizeView->setFixedHeight(12);
+        FileSizeView->show();
+        DetailListCustomDraw();
+    } else {
+        FileSizeView->clear();
+        FileSizeView->setFixedHeight(0);
+        FileSizeView->hide();
+        DetailList->setColumnWidth(kSizeColumn, kSizeColumnWidth);
+    }
+}
+
+void TMainForm::DetailListCustomDraw() {
+    // In the content mode every member has the group's size, shown once above the list: a size
+    // column that the user dragged open closes again.
+    if (CompareModeSetting == 0 && DetailList->columnWidth(kSizeColumn) != 0) {
+        DetailList->setColumnWidth(kSizeColumn, 0);
+    }
+}
+
+void TMainForm::SStatusBarDrawPanel(QPainter& painter, const QRect& rect) {
+    painter.fillRect(rect, palette().color(QPalette::Button));
+    const std::int32_t position = m_progress.Position.load(std::memory_order_relaxed);
+    const std::int32_t total = m_progress.Total.load(std::memory_order_relaxed);
+    if (position == 0 || total == 0) {
+        return;
+    }
+    // Computed in 64 bits so that a large count cannot overflow; never wider than the panel.
+    const std::int64_t right = std::min<std::int64_t>(
+        static_cast<std::int64_t>(rect.width()) * position / total, rect.right() + 1);
+    if (right <= rect.left() + 1) {
+        return;
+    }
+    painter.fillRect(QRect(QPoint(rect.left() + 1, rect.top() + 1),
+                           QPoint(static_cast<int>(right) - 1, rect.bottom())),
+                     QColor(0, 0, 255));
+}
