@@ -27,6 +27,8 @@ constexpr char kUsage[] =
     "  --mode content  files with the same contents (the default)\n"
     "  --mode stem     files with the same name without its extension\n"
     "  --mode name     files with the same name, extension included\n"
+    "  --pairwise      compare the contents of every pair of files in turn (slow; the\n"
+    "                  reference that benchmarks measure the default comparison against)\n"
     "  --help          show this text\n"
     "\n"
     "Names compare ASCII letters without regard to case. Symbolic links are not followed.\n"
@@ -135,6 +137,7 @@ int UsageError(const char* problem) {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     int mode = search::kCompareContent;
+    auto comparison = search::ContentComparison::Classes;
     std::vector<std::string> folders;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -145,6 +148,8 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && arg == "--pairwise") {
+            comparison = search::ContentComparison::Pairwise;
         } else if (!optionsEnded && (arg == "--mode" || arg.starts_with("--mode="))) {
             std::string value;
             if (arg == "--mode") {
@@ -188,6 +193,7 @@ int main(int argc, char** argv) {
     PrintingHost host(folders, results);
     auto* job = new search::SFileSearch(host, results, progress);
     job->SetMode(mode);
+    job->SetContentComparison(comparison);
     const std::shared_ptr<search::SearchSignal> signal = job->Signal();
     job->Resume();
     while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {

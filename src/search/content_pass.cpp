@@ -1,7 +1,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "search/Search_func.h"
+#include "search/content_runs.h"
 #include "search/search.h"
 
 namespace search {
@@ -30,7 +35,59 @@ void SFileSearch::ContentPass() {
     m_progress.Set(0, m_table.FirstSentinel());
     StatusDivisor = 10;
     Phase = kPhaseContent;
+    if (m_contentComparison == ContentComparison::Pairwise) {
+        PairwiseContentPass();
+        return;
+    }
 
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const std::shared_ptr<SearchSignal> signal = m_signal;
+    ContentRunScheduler scheduler(
+        m_table, FindSizeRuns(m_table), [signal] { return signal->StopRequested(); }, threads);
+    for (std::size_t index = 0; index < scheduler.Runs().size(); ++index) {
+        std::optional<RunGroups> groups = scheduler.Take(index);
+        if (MustStop()) {
+            return;
+        }
+        if (!groups) {
+            OutOfMemory();
+            return;
+        }
+        PostRun(scheduler.Runs()[index], *groups);
+    }
+}
+
+void SFileSearch::PostRun(const SizeRun& run, const RunGroups& groups) {
+    // Slot -> its group, for the first member of each group; later members are skipped like the
+    // files that already matched an earlier one.
+    std::unordered_map<int, const std::vector<int>*> firstOf;
+    std::unordered_set<int> laterMembers;
+    for (const std::vector<int>& group : groups) {
+        firstOf.emplace(group.front(), &group);
+        laterMembers.insert(group.begin() + 1, group.end());
+    }
+    for (int j = run.Begin; j < run.End; ++j) {
+        if (MustStop()) {
+            return;
+        }
+        if (laterMembers.contains(j)) {
+            continue;
+        }
+        m_progress.Position = j;
+        StatusText = m_table[j].Path;
+        RequestStatusUpdate();
+        const auto group = firstOf.find(j);
+        if (group != firstOf.end()) {
+            ++GroupCounter;
+            for (int slot : *group->second) {
+                m_table[slot].Group = GroupCounter;
+            }
+            PostGroups(j, run.End - 1);
+        }
+    }
+}
+
+void SFileSearch::PairwiseContentPass() {
     for (int j = 0; j < m_table.WorkLength; ++j) {
         if (m_table[j].IsSentinel() || m_table[j].Group != 0) {
             continue;

@@ -16,6 +16,7 @@
 #include "platform/file_reader.h"
 #include "platform/trash_folders.h"
 #include "search/compare_mode.h"
+#include "search/content_runs.h"
 #include "search/file_table.h"
 #include "search/progress.h"
 #include "search/result_table.h"
@@ -31,6 +32,11 @@ inline constexpr char kMessageOutOfMemory[] = "メモリ不足です";
 
 // Where a search allocates the memory it cannot do without.
 enum class AllocationSite { FileTableCreate, FileTableGrowth, ResultTableGrowth };
+
+// How the content pass decides that files are equal: by splitting each run of equal size into
+// classes of identical contents (the default), or by comparing every pair in turn (the slow
+// reference that the classes are checked against).
+enum class ContentComparison { Classes, Pairwise };
 
 // Decides whether an allocation may go ahead; a test returns false to force a memory failure.
 using AllocationGate = std::function<bool(AllocationSite)>;
@@ -75,6 +81,7 @@ class SFileSearch {
     void SetMode(int mode) { Mode = mode; }
     void SetCodePage(const platform::CodePage& codePage) { m_codePage = &codePage; }
     void SetAllocationGate(AllocationGate gate) { m_allocationGate = std::move(gate); }
+    void SetContentComparison(ContentComparison comparison) { m_contentComparison = comparison; }
 
     std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
 
@@ -99,6 +106,8 @@ class SFileSearch {
     // Matching passes.
     void PreFilter();
     void ContentPass();
+    void PostRun(const SizeRun& run, const RunGroups& groups);
+    void PairwiseContentPass();
     bool CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j, int k);
     void NamePass();
     void PostGroups(int first, int last);
@@ -123,6 +132,7 @@ class SFileSearch {
     ProgressCounters& m_progress;
     const platform::CodePage* m_codePage = &platform::SystemCodePage();
     AllocationGate m_allocationGate;
+    ContentComparison m_contentComparison = ContentComparison::Classes;
     std::shared_ptr<SearchSignal> m_signal = std::make_shared<SearchSignal>();
     platform::TrashFolders m_trashFolders;
 

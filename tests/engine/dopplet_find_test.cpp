@@ -70,6 +70,7 @@ TEST(DoppletFind, ModesAndExitStatus) {
         {"--mode name " + Quoted(tree.Root()), 0, true},
         {"--mode=stem " + Quoted(tree.Root()), 0, true},
         {"--mode content " + Quoted(tree.Root()), 0, false},
+        {"--pairwise " + Quoted(tree.Root()), 0, false},
         {Quoted(tree.Path("empty")), 1, false},  // a content search that found no file
         {"--mode other " + Quoted(tree.Root()), 2, false},
         {"--bogus " + Quoted(tree.Root()), 2, false},

@@ -51,6 +51,7 @@ void RunSearch(RecordingHost& host, const SearchOptions& options) {
     if (options.Gate) {
         job->SetAllocationGate(options.Gate);
     }
+    job->SetContentComparison(options.Comparison);
     if (options.CodePage != nullptr) {
         job->SetCodePage(*options.CodePage);
     }

@@ -46,6 +46,7 @@ struct SearchOptions {
     int Mode = search::kCompareContent;
     search::AllocationGate Gate{};
     const platform::CodePage* CodePage = nullptr;
+    search::ContentComparison Comparison = search::ContentComparison::Classes;
 };
 
 // Runs one search job over `host`'s targets and waits for its end.

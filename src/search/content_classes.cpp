@@ -1,0 +1,248 @@
+#include "search/content_classes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/file_reader.h"
+
+namespace search {
+
+namespace {
+
+constexpr std::int64_t kHeadBytes = 4096;
+constexpr std::int64_t kTailBytes = 4096;
+constexpr std::int64_t kFirstMiddleChunk = 64 * 1024;
+constexpr std::int64_t kLargestChunk = 1024 * 1024;
+// Classes up to this size compare each range with every representative directly; larger ones
+// bucket the ranges by hash first.
+constexpr std::size_t kLinearCompareLimit = 8;
+// Classes up to this size keep their files open from range to range.
+constexpr std::size_t kKeepOpenLimit = 256;
+
+std::uint64_t HashBytes(const unsigned char* bytes, std::size_t length) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ length;
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 32;
+    }
+    for (; i < length; ++i) {
+        hash = (hash ^ bytes[i]) * 0x100000001B3ULL;
+    }
+    return hash;
+}
+
+}  // namespace
+
+struct ContentClassifier::Step {
+    enum class Stage { Start, Head, Tail, Middle } Stage = Stage::Start;
+    Range Current;
+    std::int64_t NextChunk = kFirstMiddleChunk;
+};
+
+namespace {
+
+// The bytes of one range as read from a class's first file with those bytes.
+struct Representative {
+    std::vector<unsigned char> Bytes;  // empty when the memory budget had no room for them
+    std::uint64_t Hash = 0;
+    std::vector<int> Members;  // positions in the run, in table order
+};
+
+}  // namespace
+
+ContentClassifier::ContentClassifier(std::function<bool()> shouldStop, std::size_t memoryBudget)
+    : m_shouldStop(std::move(shouldStop)), m_memoryBudget(memoryBudget) {}
+
+RunGroups ContentClassifier::Classify(std::int64_t size, const std::vector<RunFile>& files) {
+    m_size = size;
+    m_files = &files;
+    m_groups.clear();
+    if (files.size() >= 2) {
+        std::vector<int> all(files.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            all[i] = static_cast<int>(i);
+        }
+        SplitClass(std::move(all), Step{});
+    }
+    std::sort(m_groups.begin(), m_groups.end(),
+              [](const std::vector<int>& a, const std::vector<int>& b) { return a[0] < b[0]; });
+    return std::move(m_groups);
+}
+
+bool ContentClassifier::NextStep(Step& step, std::size_t classSize) const {
+    const std::int64_t tailBegin = std::max(kHeadBytes, m_size - kTailBytes);
+    switch (step.Stage) {
+        case Step::Stage::Start:
+            step.Stage = Step::Stage::Head;
+            step.Current = {0, std::min(m_size, kHeadBytes)};
+            return true;
+        case Step::Stage::Head:
+            if (m_size <= kHeadBytes) {
+                return false;
+            }
+            // The tail next: files that share a format's header often differ at their end.
+            step.Stage = Step::Stage::Tail;
+            step.Current = {tailBegin, m_size};
+            return true;
+        case Step::Stage::Tail:
+        case Step::Stage::Middle: {
+            const std::int64_t begin =
+                step.Stage == Step::Stage::Tail ? kHeadBytes : step.Current.End;
+            if (begin >= tailBegin) {
+                return false;
+            }
+            const std::int64_t budgetChunk =
+                static_cast<std::int64_t>(m_memoryBudget / std::max<std::size_t>(classSize, 1));
+            const std::int64_t chunk = std::max(kHeadBytes, std::min(step.NextChunk, budgetChunk));
+            step.Stage = Step::Stage::Middle;
+            step.Current = {begin, std::min(tailBegin, begin + chunk)};
+            step.NextChunk = std::min(step.NextChunk * 2, kLargestChunk);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
+    const std::vector<RunFile>& files = *m_files;
+    std::unordered_map<int, platform::FileReader> openFiles;
+    const bool keepOpen = members.size() <= kKeepOpenLimit;
+    const auto readRange = [&](int position, const Range& range,
+                               std::vector<unsigned char>& buffer) {
+        const auto length = static_cast<std::size_t>(range.End - range.Begin);
+        // The range that ends at the file's size asks for one byte more: a file that grew since
+        // the walk must not pass for one that did not.
+        const std::size_t ask = length + (range.End == m_size ? 1 : 0);
+        buffer.resize(std::max<std::size_t>(ask, 1));
+        platform::FileReader local;
+        platform::FileReader* reader = &local;
+        if (keepOpen) {
+            reader = &openFiles[position];
+        }
+        if (!reader->IsOpen()) {
+            *reader = platform::FileReader(*files[static_cast<std::size_t>(position)].Path);
+            if (!reader->IsOpen()) {
+                return false;
+            }
+        }
+        const std::int64_t got = reader->ReadAt(range.Begin, buffer.data(), ask);
+        buffer.resize(length);
+        return got == static_cast<std::int64_t>(length);
+    };
+
+    while (NextStep(step, members.size())) {
+        const Range range = step.Current;
+        const auto length = static_cast<std::size_t>(range.End - range.Begin);
+        const bool hashed = members.size() > kLinearCompareLimit;
+        std::vector<Representative> representatives;
+        std::unordered_multimap<std::uint64_t, std::size_t> byHash;
+        std::size_t heldBytes = 0;
+        std::vector<unsigned char> bytes;
+        std::vector<unsigned char> confirm;
+
+        for (int position : members) {
+            if (m_shouldStop()) {
+                return;
+            }
+            if (!readRange(position, range, bytes)) {
+                openFiles.erase(position);
+                continue;  // Unreadable as far as its size: it matches nothing.
+            }
+            const std::uint64_t hash = hashed ? HashBytes(bytes.data(), length) : 0;
+            const auto sameBytes = [&](Representative& candidate) {
+                if (hashed && candidate.Hash != hash) {
+                    return false;
+                }
+                if (candidate.Bytes.size() == length) {
+                    return std::memcmp(candidate.Bytes.data(), bytes.data(), length) == 0;
+                }
+                // The budget held no bytes for this representative: read them again to confirm.
+                return readRange(candidate.Members.front(), range, confirm) &&
+                       std::memcmp(confirm.data(), bytes.data(), length) == 0;
+            };
+            Representative* match = nullptr;
+            if (hashed) {
+                const auto [first, last] = byHash.equal_range(hash);
+                for (auto it = first; it != last && match == nullptr; ++it) {
+                    if (sameBytes(representatives[it->second])) {
+                        match = &representatives[it->second];
+                    }
+                }
+            } else {
+                for (Representative& candidate : representatives) {
+                    if (sameBytes(candidate)) {
+                        match = &candidate;
+                        break;
+                    }
+                }
+            }
+            if (match != nullptr) {
+                match->Members.push_back(position);
+                continue;
+            }
+            Representative fresh;
+            fresh.Hash = hash;
+            fresh.Members.push_back(position);
+            if (heldBytes + length <= m_memoryBudget || length == 0) {
+                heldBytes += length;
+                fresh.Bytes = bytes;
+            }
+            if (hashed) {
+                byHash.emplace(hash, representatives.size());
+            }
+            representatives.push_back(std::move(fresh));
+        }
+
+        std::vector<std::vector<int>> subclasses;
+        for (Representative& representative : representatives) {
+            if (representative.Members.size() >= 2) {
+                subclasses.push_back(std::move(representative.Members));
+            }
+        }
+        if (subclasses.empty()) {
+            return;
+        }
+        if (subclasses.size() > 1) {
+            openFiles.clear();
+            for (std::vector<int>& subclass : subclasses) {
+                SplitClass(std::move(subclass), step);
+            }
+            return;
+        }
+        members = std::move(subclasses.front());
+    }
+    EmitIdenticalFiles(members);
+}
+
+void ContentClassifier::EmitIdenticalFiles(const std::vector<int>& members) {
+    const std::vector<RunFile>& files = *m_files;
+    std::vector<bool> grouped(members.size(), false);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (grouped[i]) {
+            continue;
+        }
+        grouped[i] = true;
+        std::vector<int> group = {files[static_cast<std::size_t>(members[i])].Slot};
+        std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> identities = {
+            files[static_cast<std::size_t>(members[i])].Identity};
+        for (std::size_t k = i + 1; k < members.size(); ++k) {
+            const RunFile& candidate = files[static_cast<std::size_t>(members[k])];
+            // Hard links are one file: it never forms a group with itself.
+            if (!grouped[k] && identities.insert(candidate.Identity).second) {
+                grouped[k] = true;
+                group.push_back(candidate.Slot);
+            }
+        }
+        if (group.size() >= 2) {
+            m_groups.push_back(std::move(group));
+        }
+    }
+}
+
+}  // namespace search

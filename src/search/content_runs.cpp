@@ -1,0 +1,95 @@
+#include "search/content_runs.h"
+
+#include <new>
+
+namespace search {
+
+std::vector<SizeRun> FindSizeRuns(const FileTable& table) {
+    std::vector<SizeRun> runs;
+    const int end = table.FirstSentinel();
+    for (int begin = 0; begin < end;) {
+        int next = begin + 1;
+        while (next < end && table[next].Size == table[begin].Size) {
+            ++next;
+        }
+        runs.push_back({begin, next});
+        begin = next;
+    }
+    return runs;
+}
+
+ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<SizeRun> runs,
+                                         std::function<bool()> shouldStop, int threads)
+    : m_table(table),
+      m_runs(std::move(runs)),
+      m_shouldStop(std::move(shouldStop)),
+      m_results(m_runs.size()),
+      m_done(m_runs.size(), false) {
+    for (int i = 0; i < threads; ++i) {
+        m_workers.emplace_back([this] { Work(); });
+    }
+}
+
+ContentRunScheduler::~ContentRunScheduler() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_closing.store(true);
+    }
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers) {
+        worker.join();
+    }
+}
+
+bool ContentRunScheduler::Stopping() const {
+    return m_closing.load() || m_shouldStop();
+}
+
+std::optional<RunGroups> ContentRunScheduler::Take(std::size_t index) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return static_cast<bool>(m_done[index]); });
+    m_taken = index + 1;
+    m_changed.notify_all();
+    return std::move(m_results[index]);
+}
+
+void ContentRunScheduler::Work() {
+    ContentClassifier classifier([this] { return Stopping(); }, kMemoryBudgetPerThread);
+    for (;;) {
+        std::size_t index = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] {
+                return m_closing.load() || m_nextRun >= m_runs.size() ||
+                       m_nextRun < m_taken + kRunsAhead;
+            });
+            if (m_closing.load() || m_nextRun >= m_runs.size()) {
+                return;
+            }
+            index = m_nextRun++;
+        }
+        std::optional<RunGroups> result;
+        try {
+            const SizeRun& run = m_runs[index];
+            std::vector<RunFile> files;
+            files.reserve(static_cast<std::size_t>(run.End - run.Begin));
+            for (int slot = run.Begin; slot < run.End; ++slot) {
+                files.push_back({slot, &m_table[slot].Path, m_table[slot].Identity});
+            }
+            result = classifier.Classify(m_table[run.Begin].Size, files);
+        } catch (const std::bad_alloc&) {
+            result.reset();
+        }
+        if (Stopping()) {
+            result.reset();
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_results[index] = std::move(result);
+            m_done[index] = true;
+        }
+        m_changed.notify_all();
+    }
+}
+
+}  // namespace search

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "search/content_classes.h"
+#include "search/file_table.h"
+
+namespace search {
+
+// A run of files of equal size: slots [Begin, End) of the sorted file table.
+struct SizeRun {
+    int Begin = 0;
+    int End = 0;
+};
+
+// Classifies the size runs of a sorted file table on worker threads, a bounded number of runs
+// ahead of the one thread that takes the results in run order.
+//
+// Legal order: construct (the workers start), then Take(0), Take(1), ... on one thread; destroy
+// to stop and join the workers. The table must not change its slots' paths, sizes or identities
+// while this object lives.
+class ContentRunScheduler {
+  public:
+    ContentRunScheduler(const FileTable& table, std::vector<SizeRun> runs,
+                        std::function<bool()> shouldStop, int threads);
+    ~ContentRunScheduler();
+    ContentRunScheduler(const ContentRunScheduler&) = delete;
+    ContentRunScheduler& operator=(const ContentRunScheduler&) = delete;
+
+    const std::vector<SizeRun>& Runs() const { return m_runs; }
+
+    // Waits for run `index` and returns its groups; nullopt when classifying it ran out of memory
+    // or was stopped.
+    std::optional<RunGroups> Take(std::size_t index);
+
+  private:
+    static constexpr std::size_t kRunsAhead = 64;
+    static constexpr std::size_t kMemoryBudgetPerThread = 32 * 1024 * 1024;
+
+    void Work();
+    bool Stopping() const;
+
+    const FileTable& m_table;
+    const std::vector<SizeRun> m_runs;
+    const std::function<bool()> m_shouldStop;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_nextRun = 0;  // the next run that a worker claims
+    std::size_t m_taken = 0;    // runs handed to the taker so far
+    std::atomic<bool> m_closing{false};
+    std::vector<std::optional<RunGroups>> m_results;
+    std::vector<bool> m_done;
+    std::vector<std::thread> m_workers;
+};
+
+// The runs of equal size among the files before the first sentinel of a table sorted by size.
+std::vector<SizeRun> FindSizeRuns(const FileTable& table);
+
+}  // namespace search
