@@ -1,0 +1,409 @@
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "dialogs/About.h"
+#include "dialogs/Opt_dialog.h"
+#include "dialogs/folder_list_box.h"
+#include "dialogs/radio_group.h"
+#include "dialogs/user_dialogs.h"
+#include "gui_support.h"
+#include "main/main_form.h"
+#include "main/program_windows.h"
+#include "main/progress_panel.h"
+
+namespace {
+
+const QString kFinished = QStringLiteral("検索終了");
+const QString kStopped = QStringLiteral("検索を中断しました");
+
+QStringList Captions(const QTreeWidget* list, int column = 0) {
+    QStringList captions;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        captions << list->topLevelItem(i)->text(column);
+    }
+    return captions;
+}
+
+QTreeWidgetItem* RowWithCount(const QTreeWidget* list, const QString& count) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->text(1) == count) {
+            return list->topLevelItem(i);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void SearchListsEachGroupAndTheCount();
+    void SelectingAGroupFillsMembersSortedByName();
+    void NameModeShowsSizesInTheSizeColumn();
+    void StopDuringASearchEndsStoppedAndIdle();
+    void ClosingDuringASearchStopsItFirst();
+    void SecondStartBeforeTheSearchHasStartedIsRefused();
+    void NewSearchMayStartWhileTheEndMessageIsOpen();
+    void TargetListKeepsOneEntryPerFolderSorted();
+    void OptionsCancelChangesNothing();
+    void OptionsNewCompareModeClearsTheLists();
+    void ProgressPanelDrawsABarOnlyWithBothCounters();
+    void AboutBoxShowsNameAndVersion();
+
+  private:
+    void AddTarget(const QString& folder);
+    void RunSearch();
+
+    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_tree;
+    std::unique_ptr<MessageRecorder> m_messages;
+    TMainForm* m_window = nullptr;
+};
+
+void MainFormTest::initTestCase() {
+    QVERIFY(m_home.isValid());
+    UsePrivateHome(m_home);
+}
+
+void MainFormTest::init() {
+    m_tree = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tree->isValid());
+    // Three groups by content: two of "alpha" (different names), three of "beta"; "gamma" and
+    // "delta" stand alone. Names chosen so that members sort differently from their walk order.
+    WriteTree(m_tree->path(), {{"a/zeta.txt", "alpha contents"},
+                               {"b/Alpha.txt", "alpha contents"},
+                               {"a/m.dat", "beta contents, longer"},
+                               {"b/c/b.dat", "beta contents, longer"},
+                               {"b/写真.dat", "beta contents, longer"},
+                               {"a/gamma.txt", "gamma"},
+                               {"b/delta.txt", "delta!"},
+                               {"b/gamma.txt", "another"}});
+    m_messages = std::make_unique<MessageRecorder>();
+    CreateProgramWindows();
+    m_window = MainForm;
+    m_window->show();
+}
+
+void MainFormTest::cleanup() {
+    DestroyProgramWindows();
+    m_window = nullptr;
+    m_messages.reset();
+    UserDialogs::SetDialogAnswerer({});
+    m_tree.reset();
+}
+
+void MainFormTest::AddTarget(const QString& folder) {
+    m_window->DirectoryList->SetFolder(folder.toStdString());
+    m_window->AddButtonClick();
+}
+
+void MainFormTest::RunSearch() {
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    m_window->SearchButtonClick();
+    QVERIFY(ended.wait(30000));
+}
+
+void MainFormTest::SearchListsEachGroupAndTheCount() {
+    AddTarget(m_tree->path());
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
+    const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    m_window->PriorityClass = 64;
+
+    RunSearch();
+
+    QCOMPARE(m_messages->Texts, QStringList{kFinished});
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 2件"));
+    QVERIFY(RowWithCount(m_window->SameList, "2") != nullptr);
+    QVERIFY(RowWithCount(m_window->SameList, "3") != nullptr);
+    // Back to idle, status bar empty, and the window thread never took the search's priority.
+    QVERIFY(m_window->SearchButton->isEnabled());
+    QVERIFY(m_window->MenuStart->isEnabled());
+    QVERIFY(!m_window->StopButton->isEnabled());
+    QVERIFY(!m_window->MenuStop->isEnabled());
+    QCOMPARE(m_window->StatusPanel1->text(), QString());
+    QCOMPARE(m_window->StatusPanel2->text(), QString());
+    QCOMPARE(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), windowNice);
+}
+
+void MainFormTest::SelectingAGroupFillsMembersSortedByName() {
+    AddTarget(m_tree->path());
+    RunSearch();
+    QTreeWidgetItem* group = RowWithCount(m_window->SameList, "3");
+    QVERIFY(group != nullptr);
+    m_window->SameList->setCurrentItem(group);
+
+    QCOMPARE(Captions(m_window->DetailList),
+             (QStringList{"b.dat", "m.dat", QStringLiteral("写真.dat")}));
+    QCOMPARE(m_window->FileSizeView->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 21ﾊﾞｲﾄ"));
+    QCOMPARE(m_window->DetailList->columnWidth(3), 0);
+    // Each row leads back to its result slot, whose bytes name the file shown.
+    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
+        const auto slot = TMainForm::SlotOfRow(row);
+        QVERIFY(slot.has_value());
+        QCOMPARE(slot->first, TMainForm::GroupOfRow(group).value());
+        const search::ResultMember& member =
+            m_window->Results().Group(slot->first).Members[static_cast<std::size_t>(slot->second)];
+        QCOMPARE(QString::fromStdString(member.FullPath()), row->text(1) + row->text(0));
+        QCOMPARE(row->text(3), QStringLiteral("21"));
+    }
+
+    // A member deleted since the search keeps its row and slot key, with an empty size.
+    QVERIFY(QFile::remove(m_tree->path() + "/a/m.dat"));
+    m_window->SameList->clearSelection();
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 3);  // deselecting changes nothing
+    m_window->SameList->setCurrentItem(group);
+    QTreeWidgetItem* gone = m_window->DetailList->topLevelItem(1);
+    QCOMPARE(gone->text(0), QStringLiteral("m.dat"));
+    QCOMPARE(gone->text(3), QString());
+    QVERIFY(TMainForm::SlotOfRow(gone).has_value());
+}
+
+void MainFormTest::NameModeShowsSizesInTheSizeColumn() {
+    m_window->CompareModeSetting = 2;
+    m_window->FormPaint();
+    AddTarget(m_tree->path());
+    RunSearch();
+    QCOMPARE(m_messages->Texts, QStringList{kFinished});
+    QCOMPARE(Captions(m_window->SameList), QStringList{"gamma.txt"});
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+
+    QStringList sizes = Captions(m_window->DetailList, 3);
+    sizes.sort();  // both rows are named gamma.txt
+    QCOMPARE(sizes, (QStringList{"5", "7"}));
+    QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+    QVERIFY(m_window->FileSizeView->isHidden());
+    QCOMPARE(m_window->FileSizeView->text(), QString());
+}
+
+void MainFormTest::StopDuringASearchEndsStoppedAndIdle() {
+    AddTarget(m_tree->path());
+    // The stop arrives while the worker waits in SearchStarted's hand-over, so it is served
+    // before any later hand-over: the search cannot finish on its own first.
+    connect(m_window, &TMainForm::SearchStateChanged, this, [this](bool running) {
+        if (running) {
+            QMetaObject::invokeMethod(
+                m_window, [this] { m_window->StopButtonClick(); }, Qt::QueuedConnection);
+        }
+    });
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    m_window->SearchButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 30000);
+
+    QCOMPARE(m_messages->Texts, QStringList{kStopped});
+    QVERIFY(m_window->SearchButton->isEnabled());
+    QVERIFY(!m_window->StopButton->isEnabled());
+    QCOMPARE(m_window->StatusPanel1->text(), QString());
+
+    // With no search running the stop command does nothing.
+    m_window->StopButtonClick();
+    QCOMPARE(m_messages->Texts.size(), 1);
+}
+
+void MainFormTest::ClosingDuringASearchStopsItFirst() {
+    AddTarget(m_tree->path());
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    QSignalSpy closed(m_window, &TMainForm::Closed);
+    int endedWhenCloseReturned = -1;
+    connect(m_window, &TMainForm::SearchStateChanged, this, [&](bool running) {
+        if (running) {
+            QMetaObject::invokeMethod(
+                m_window,
+                [&] {
+                    m_window->close();
+                    endedWhenCloseReturned = static_cast<int>(ended.count());
+                },
+                Qt::QueuedConnection);
+        }
+    });
+    m_window->SearchButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 30000);
+
+    QCOMPARE(endedWhenCloseReturned, 1);
+    QCOMPARE(m_messages->Texts, QStringList{kStopped});
+    QVERIFY(!m_window->isVisible());
+}
+
+void MainFormTest::SecondStartBeforeTheSearchHasStartedIsRefused() {
+    AddTarget(m_tree->path());
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    m_window->SearchButtonClick();
+    const auto first = m_window->SearchJob;
+    m_window->SearchButtonClick();
+    QCOMPARE(m_window->SearchJob, first);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 30000);
+    QCOMPARE(m_messages->Texts, QStringList{kFinished});
+}
+
+void MainFormTest::NewSearchMayStartWhileTheEndMessageIsOpen() {
+    m_messages.reset();
+    m_messages = std::make_unique<MessageRecorder>(QStringList{kFinished});
+    AddTarget(m_tree->path());
+    QSignalSpy states(m_window, &TMainForm::SearchStateChanged);
+    m_window->SearchButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(states.count(), 2, 30000);  // started, finished
+    QTRY_COMPARE(m_messages->Texts, QStringList{kFinished});
+    QVERIFY(m_window->SearchButton->isEnabled());
+
+    // The first worker still waits for its box; the window is idle and searches again.
+    m_window->StopButtonClick();
+    m_window->SearchButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(states.count(), 4, 30000);
+    QTRY_COMPARE(m_messages->Texts.size(), 2);
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+
+    // Dismissing the boxes lets both workers end.
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            QCOMPARE(box->text(), kFinished);
+            box->button(QMessageBox::Ok)->click();
+        }
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 30000);
+}
+
+void MainFormTest::TargetListKeepsOneEntryPerFolderSorted() {
+    AddTarget(m_tree->path() + "/b");
+    AddTarget(m_tree->path() + "/a");
+    AddTarget(m_tree->path() + "/b");
+    QCOMPARE(Captions(m_window->SearchList),
+             (QStringList{m_tree->path() + "/a", m_tree->path() + "/b"}));
+
+    // The File menu's delete removes the selected target and no file.
+    m_window->SearchList->clearSelection();
+    m_window->MenuDel->trigger();
+    QCOMPARE(m_window->SearchList->topLevelItemCount(), 2);
+    m_window->SearchList->setCurrentItem(m_window->SearchList->topLevelItem(0));
+    m_window->MenuDel->trigger();
+    QCOMPARE(Captions(m_window->SearchList), QStringList{m_tree->path() + "/b"});
+    QVERIFY(QFile::exists(m_tree->path() + "/a/zeta.txt"));
+
+    // A row edited in place is searched under its new text: b/ alone holds one group, the whole
+    // tree two.
+    m_window->SearchList->topLevelItem(0)->setText(0, m_tree->path());
+    RunSearch();
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(m_messages->Texts, QStringList{kFinished});
+}
+
+void MainFormTest::OptionsCancelChangesNothing() {
+    AddTarget(m_tree->path());
+    RunSearch();
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    const int groups = m_window->SameList->topLevelItemCount();
+    const int members = m_window->DetailList->topLevelItemCount();
+    m_window->PriorityClass = 16384;
+
+    UserDialogs::SetDialogAnswerer([](QDialog& dialog) -> std::optional<int> {
+        auto& options = dynamic_cast<TOptSettingForm&>(dialog);
+        // An unknown class shows "普通"; the stored mode is preselected.
+        if (options.SPriority->ItemIndex() != 2 || options.SearchMode->ItemIndex() != 0) {
+            return -1;
+        }
+        options.SPriority->SetItemIndex(0);
+        options.SearchMode->SetItemIndex(2);
+        return QDialog::Rejected;
+    });
+    m_window->MenuOptSet->trigger();
+
+    QCOMPARE(m_window->PriorityClass, 16384);
+    QCOMPARE(m_window->CompareModeSetting, 0);
+    QCOMPARE(m_window->SameList->topLevelItemCount(), groups);
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), members);
+}
+
+void MainFormTest::OptionsNewCompareModeClearsTheLists() {
+    AddTarget(m_tree->path());
+    RunSearch();
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QVERIFY(!m_window->FileSizeView->text().isEmpty());
+
+    struct Case {
+        int PriorityItem;
+        int ModeItem;
+        int ExpectedClass;
+        bool ListsKept;
+    };
+    // Same mode with a new priority keeps the lists; a new mode empties them.
+    const Case cases[] = {{3, 0, 64, true}, {1, 1, 128, false}};
+    for (const Case& c : cases) {
+        UserDialogs::SetDialogAnswerer([&c](QDialog& dialog) -> std::optional<int> {
+            auto& options = dynamic_cast<TOptSettingForm&>(dialog);
+            options.SPriority->SetItemIndex(c.PriorityItem);
+            options.SearchMode->SetItemIndex(c.ModeItem);
+            return QDialog::Accepted;
+        });
+        m_window->MenuOptSet->trigger();
+        QCOMPARE(m_window->PriorityClass, c.ExpectedClass);
+        QCOMPARE(m_window->CompareModeSetting, c.ModeItem);
+        QCOMPARE(m_window->SameList->topLevelItemCount() > 0, c.ListsKept);
+        QCOMPARE(m_window->DetailList->topLevelItemCount() > 0, c.ListsKept);
+    }
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
+    QCOMPARE(m_window->FileSizeView->text(), QString());
+    QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+}
+
+void MainFormTest::ProgressPanelDrawsABarOnlyWithBothCounters() {
+    struct Case {
+        std::int32_t Position;
+        std::int32_t Total;
+        int BlueUpTo;  // last blue column, -1 for none
+    };
+    const int width = m_window->StatusPanel0->width();
+    QCOMPARE(width, 100);
+    const Case cases[] = {
+        {0, 100, -1}, {50, 0, -1}, {0, 0, -1}, {50, 100, 49}, {100, 100, 99}, {300, 100, 99},
+    };
+    for (const Case& c : cases) {
+        m_window->Progress().Set(c.Position, c.Total);
+        const QImage image = m_window->StatusPanel0->grab().toImage();
+        int lastBlue = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, image.height() / 2) == QColor(0, 0, 255)) {
+                lastBlue = x;
+            }
+        }
+        QVERIFY2(lastBlue == c.BlueUpTo, qPrintable(QString("position %1 total %2: blue up to %3")
+                                                        .arg(c.Position)
+                                                        .arg(c.Total)
+                                                        .arg(lastBlue)));
+    }
+}
+
+void MainFormTest::AboutBoxShowsNameAndVersion() {
+    QString product;
+    QString support;
+    UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
+        auto& about = dynamic_cast<TAboutBox&>(dialog);
+        product = about.ProductName->text();
+        support = about.OtherInfo->text();
+        return QDialog::Accepted;
+    });
+    m_window->MenuAbout->trigger();
+    QCOMPARE(product, QStringLiteral("Dopplet"));
+    QVERIFY(support.startsWith(QStringLiteral("サポートページ\r\n")));
+}
+
+QTEST_MAIN(MainFormTest)
+#include "main_form_test.moc"
