@@ -11,7 +11,8 @@ namespace platform {
 class FileReader {
   public:
     FileReader() = default;
-    explicit FileReader(const std::string& path);
+    explicit FileReader(const char* path);
+    explicit FileReader(const std::string& path) : FileReader(path.c_str()) {}
     ~FileReader();
     FileReader(FileReader&& other) noexcept;
     FileReader& operator=(FileReader&& other) noexcept;

@@ -43,13 +43,13 @@ std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows,
     return targets;
 }
 
-std::string NameKeyOf(const std::string& path, const platform::CodePage& codePage) {
+std::string_view NameKeyOf(std::string_view path, const platform::CodePage& codePage) {
     const std::size_t dot = codePage.FindLast(path, '.');
-    if (dot == std::string::npos) {
+    if (dot == std::string_view::npos) {
         return path;
     }
     const std::size_t separator = codePage.FindLast(path, kSeparator);
-    if (separator != std::string::npos && separator > dot) {
+    if (separator != std::string_view::npos && separator > dot) {
         return path;  // The dot belongs to a folder name.
     }
     return path.substr(0, dot);
@@ -84,11 +84,11 @@ int NameOrder(const FileEntry& a, const FileEntry& b, int mode,
     if (a.IsSentinel() || b.IsSentinel()) {
         return a.IsSentinel() == b.IsSentinel() ? 0 : (a.IsSentinel() ? 1 : -1);
     }
-    if (a.Path.empty() || b.Path.empty()) {
-        return a.Path.empty() == b.Path.empty() ? 0 : (a.Path.empty() ? 1 : -1);
+    if (a.Name.empty() || b.Name.empty()) {
+        return a.Name.empty() == b.Name.empty() ? 0 : (a.Name.empty() ? 1 : -1);
     }
-    const std::string& keyA = mode == 1 ? a.NameKey : a.Path;
-    const std::string& keyB = mode == 1 ? b.NameKey : b.Path;
+    const std::string_view keyA = mode == kCompareStem ? a.NameKey() : a.Name;
+    const std::string_view keyB = mode == kCompareStem ? b.NameKey() : b.Name;
     return codePage.CompareNames(NamePartOf(keyA, codePage), NamePartOf(keyB, codePage));
 }
 

@@ -33,7 +33,7 @@ std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows,
 std::string FolderBase(const std::string& folder, const platform::CodePage& codePage);
 
 // `path` without its extension: cut at the last "." that no separator follows.
-std::string NameKeyOf(const std::string& path, const platform::CodePage& codePage);
+std::string_view NameKeyOf(std::string_view path, const platform::CodePage& codePage);
 
 // The part of `key` from its last separator on, the separator included; empty when there is none.
 std::string_view NamePartOf(std::string_view key, const platform::CodePage& codePage);
@@ -44,8 +44,8 @@ std::int32_t BlockSignature(const unsigned char* block);
 // Orders files by descending size, then by descending group; sentinels last.
 int SizeOrder(const FileEntry& a, const FileEntry& b);
 
-// Orders files by the name part of their key (NameKey in compare mode 1, Path otherwise);
-// sentinels and empty paths last.
+// Orders files by their name (without its extension in compare mode 1); sentinels and unnamed
+// slots last.
 int NameOrder(const FileEntry& a, const FileEntry& b, int mode, const platform::CodePage& codePage);
 
 // "year/month/day hour:minute:second" without leading zeros.

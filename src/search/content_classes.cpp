@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::int64_t kHeadBytes = 4096;
 constexpr std::int64_t kTailBytes = 4096;
-constexpr std::int64_t kFirstMiddleChunk = 64 * 1024;
-constexpr std::int64_t kLargestChunk = 1024 * 1024;
+constexpr std::int64_t kFirstMiddleChunk = 32 * 1024;
+constexpr std::int64_t kLargestChunk = 128 * 1024;
 // Classes up to this size compare each range with every representative directly; larger ones
 // bucket the ranges by hash first.
 constexpr std::size_t kLinearCompareLimit = 8;
@@ -126,7 +126,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             reader = &openFiles[position];
         }
         if (!reader->IsOpen()) {
-            *reader = platform::FileReader(*files[static_cast<std::size_t>(position)].Path);
+            *reader = platform::FileReader(files[static_cast<std::size_t>(position)].Path);
             if (!reader->IsOpen()) {
                 return false;
             }

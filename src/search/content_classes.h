@@ -12,7 +12,7 @@ namespace search {
 // One file of a run of equal size, as the content pass hands it to the classifier.
 struct RunFile {
     int Slot = 0;  // the file's slot in the file table
-    const std::string* Path = nullptr;
+    std::string Path;
     platform::FileIdentity Identity;
 };
 

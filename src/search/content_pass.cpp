@@ -74,7 +74,7 @@ void SFileSearch::PostRun(const SizeRun& run, const RunGroups& groups) {
             continue;
         }
         m_progress.Position = j;
-        StatusText = m_table[j].Path;
+        StatusText = m_table.PathOf(m_table[j]);
         RequestStatusUpdate();
         const auto group = firstOf.find(j);
         if (group != firstOf.end()) {
@@ -92,7 +92,7 @@ void SFileSearch::PairwiseContentPass() {
         if (m_table[j].IsSentinel() || m_table[j].Group != 0) {
             continue;
         }
-        const platform::FileReader reference(m_table[j].Path);
+        const platform::FileReader reference(m_table.PathOf(m_table[j]));
         if (!reference.IsOpen()) {
             continue;
         }
@@ -100,7 +100,7 @@ void SFileSearch::PairwiseContentPass() {
             return;
         }
         m_progress.Position = j;
-        StatusText = m_table[j].Path;
+        StatusText = m_table.PathOf(m_table[j]);
         RequestStatusUpdate();
 
         BeginMembers(j);
@@ -117,7 +117,7 @@ void SFileSearch::PairwiseContentPass() {
             if (IsMember(k) || m_table[k].Group != 0) {
                 continue;
             }
-            const platform::FileReader candidate(m_table[k].Path);
+            const platform::FileReader candidate(m_table.PathOf(m_table[k]));
             if (!candidate.IsOpen()) {
                 continue;
             }

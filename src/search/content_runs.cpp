@@ -1,5 +1,6 @@
 #include "search/content_runs.h"
 
+#include <algorithm>
 #include <new>
 
 namespace search {
@@ -25,6 +26,13 @@ ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<Siz
       m_shouldStop(std::move(shouldStop)),
       m_results(m_runs.size()),
       m_done(m_runs.size(), false) {
+    // No more workers than runs that need reading.
+    std::size_t runsToRead = 0;
+    for (const SizeRun& run : m_runs) {
+        runsToRead += run.End - run.Begin >= 2 ? 1 : 0;
+    }
+    threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads),
+                                                     std::max<std::size_t>(runsToRead, 1)));
     for (int i = 0; i < threads; ++i) {
         m_workers.emplace_back([this] { Work(); });
     }
@@ -74,7 +82,7 @@ void ContentRunScheduler::Work() {
             std::vector<RunFile> files;
             files.reserve(static_cast<std::size_t>(run.End - run.Begin));
             for (int slot = run.Begin; slot < run.End; ++slot) {
-                files.push_back({slot, &m_table[slot].Path, m_table[slot].Identity});
+                files.push_back({slot, m_table.PathOf(m_table[slot]), m_table[slot].Identity});
             }
             result = classifier.Classify(m_table[run.Begin].Size, files);
         } catch (const std::bad_alloc&) {

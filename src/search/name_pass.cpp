@@ -15,7 +15,7 @@ void SFileSearch::NamePass() {
 
     const auto namePart = [&](int index) {
         const FileEntry& entry = m_table[index];
-        return NamePartOf(mode == kCompareStem ? entry.NameKey : entry.Path, codePage);
+        return NamePartOf(mode == kCompareStem ? entry.NameKey() : entry.Name, codePage);
     };
 
     int j = 0;
@@ -33,7 +33,7 @@ void SFileSearch::NamePass() {
             continue;
         }
         m_progress.Position = j;
-        StatusText = m_table[j].Path;
+        StatusText = m_table.PathOf(m_table[j]);
         RequestStatusUpdate();
 
         BeginMembers(j);

@@ -58,14 +58,13 @@ bool SFileSearch::StartResultGroup() {
 
 void SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
     // A file that vanished, or that another file has replaced since the walk, is left out.
-    const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(entry.Path);
+    const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(m_table.PathOf(entry));
     if (!stamp || stamp->Identity != entry.Identity) {
         return;
     }
-    const std::size_t separator = m_codePage->FindLast(entry.Path, platform::kSeparator);
     ResultMember member;
-    member.Folder = entry.Path.substr(0, separator + 1);
-    member.Name = entry.Path.substr(separator + 1);
+    member.Folder = m_table.FolderOf(entry);
+    member.Name = entry.Name.substr(1);
     member.Date = FormatResultDate(stamp->Modified);
     member.Stamp = *stamp;
     group.Members.push_back(std::move(member));

@@ -143,8 +143,12 @@ void SFileSearch::RequestStatusUpdate() {
 void SFileSearch::SortSlots(int count,
                             const std::function<int(const FileEntry&, const FileEntry&)>& order) {
     count = std::min(count, m_table.Capacity());
-    std::stable_sort(m_table.Begin(), m_table.Begin() + count,
-                     [&order](const FileEntry& a, const FileEntry& b) { return order(a, b) < 0; });
+    // Ties go by walk order: the sort is stable without the buffer that a stable sort needs.
+    std::sort(m_table.Begin(), m_table.Begin() + count,
+              [&order](const FileEntry& a, const FileEntry& b) {
+                  const int result = order(a, b);
+                  return result != 0 ? result < 0 : a.Order < b.Order;
+              });
 }
 
 bool SFileSearch::Allowed(AllocationSite site) const {

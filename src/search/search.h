@@ -100,7 +100,7 @@ class SFileSearch {
     // Target walk.
     void CountTopLevel(const std::string& folder);
     void WalkFolder(const std::string& folder);
-    void AddEntry(const std::string& path, std::int64_t size,
+    void AddEntry(int folder, const std::string& name, std::int64_t size,
                   const platform::FileIdentity& identity);
 
     // Matching passes.

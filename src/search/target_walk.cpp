@@ -17,6 +17,7 @@ void SFileSearch::WalkFolder(const std::string& folder) {
     // The listing is read whole and closed before the subfolders are walked, so a deep tree
     // holds no descriptors open.
     const platform::FolderListing listing = platform::ListFolder(folder);
+    int folderIndex = -1;  // kept in the file table with its first file
     for (const platform::FolderEntry& entry : listing.Entries) {
         if (m_signal->StopRequested()) {
             break;
@@ -30,7 +31,10 @@ void SFileSearch::WalkFolder(const std::string& folder) {
                 WalkFolder(path);
             }
         } else if (entry.Kind == platform::EntryKind::File) {
-            AddEntry(path, entry.Size, entry.Identity);
+            if (folderIndex < 0) {
+                folderIndex = m_table.AddFolder(std::string_view(base).substr(0, base.size() - 1));
+            }
+            AddEntry(folderIndex, entry.Name, entry.Size, entry.Identity);
         }
         if (m_table.Capacity() == 0) {
             break;
@@ -46,21 +50,17 @@ void SFileSearch::WalkFolder(const std::string& folder) {
     }
 }
 
-void SFileSearch::AddEntry(const std::string& path, std::int64_t size,
+void SFileSearch::AddEntry(int folder, const std::string& name, std::int64_t size,
                            const platform::FileIdentity& identity) {
     if (m_table.NeedsGrowth() && (!Allowed(AllocationSite::FileTableGrowth) || !m_table.Grow())) {
         m_table.Release();
         OutOfMemory();
         return;
     }
-    FileEntry entry;
-    entry.Path = path;
+    FileEntry& entry = m_table.Append(folder, name, size, identity);
     if (Mode == kCompareStem) {
-        entry.NameKey = NameKeyOf(path, *m_codePage);
+        entry.NameKeyLength = static_cast<std::int32_t>(NameKeyOf(entry.Name, *m_codePage).size());
     }
-    entry.Size = size;
-    entry.Identity = identity;
-    m_table.Append(std::move(entry));
 }
 
 }  // namespace search

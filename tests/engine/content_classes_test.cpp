@@ -33,7 +33,7 @@ struct Run {
 RunFile FileOf(const std::string& path, int slot) {
     RunFile file;
     file.Slot = slot;
-    file.Path = &path;
+    file.Path = path;
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0) {
         file.Identity = {static_cast<std::uint64_t>(st.st_dev),

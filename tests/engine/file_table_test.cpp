@@ -13,10 +13,7 @@ void AddFile(FileTable& table, int number) {
     if (table.NeedsGrowth()) {
         ASSERT_TRUE(table.Grow());
     }
-    FileEntry entry;
-    entry.Path = "/f" + std::to_string(number);
-    entry.Size = number;
-    table.Append(std::move(entry));
+    table.Append(0, "f" + std::to_string(number), number, {});
 }
 
 void ExpectFiveSentinelsBehindTheLastFile(const FileTable& table) {
@@ -38,6 +35,7 @@ TEST(FileTable, StartsWith1024SentinelSlots) {
 TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
     FileTable table;
     ASSERT_TRUE(table.Create());
+    ASSERT_EQ(table.AddFolder("/d"), 0);
     for (int i = 0; i < 1019; ++i) {
         AddFile(table, i);
     }
@@ -47,16 +45,30 @@ TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
     EXPECT_EQ(table.Capacity(), 2048);
     for (int i = 0; i < 1020; ++i) {
         ASSERT_EQ(table[i].Size, i);
-        ASSERT_EQ(table[i].Path, "/f" + std::to_string(i));
+        ASSERT_EQ(table.PathOf(table[i]), "/d/f" + std::to_string(i));
     }
     ExpectFiveSentinelsBehindTheLastFile(table);
     EXPECT_EQ(table.WorkLength, 1020);
     EXPECT_EQ(table.FirstSentinel(), 1020);
 }
 
+TEST(FileTable, KeepsFolderPathsLongerThanATextBlockWhole) {
+    FileTable table;
+    ASSERT_TRUE(table.Create());
+    const std::string longFolder = "/" + std::string(40000, 'f');
+    const int shortFolder = table.AddFolder("/s");
+    const int folder = table.AddFolder(longFolder);
+    table.Append(folder, "name", 1, {});
+    table.Append(shortFolder, "other", 2, {});
+    EXPECT_EQ(table.PathOf(table[0]), longFolder + "/name");
+    EXPECT_EQ(table.FolderOf(table[0]), longFolder + "/");
+    EXPECT_EQ(table.PathOf(table[1]), "/s/other");
+}
+
 TEST(FileTable, ReleaseLeavesNoSlots) {
     FileTable table;
     ASSERT_TRUE(table.Create());
+    table.AddFolder("");
     AddFile(table, 1);
     table.Release();
     EXPECT_EQ(table.Capacity(), 0);

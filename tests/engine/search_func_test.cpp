@@ -100,7 +100,7 @@ TEST(BlockSignature, WeighsTheFirst256Bytes) {
 
 FileEntry Entry(std::int64_t size, std::int32_t group) {
     FileEntry entry;
-    entry.Path = "/x";
+    entry.Name = "/x";
     entry.Size = size;
     entry.Group = group;
     return entry;
@@ -118,11 +118,11 @@ TEST(SizeOrder, LargestFirstThenHighestGroupAndSentinelsLast) {
 TEST(NameOrder, SentinelsAndEmptyPathsGoLast) {
     FileEntry sentinel;
     FileEntry unnamed = Entry(1, 0);
-    unnamed.Path.clear();
+    unnamed.Name = {};
     FileEntry b = Entry(1, 0);
-    b.Path = "/z/b";
+    b.Name = "/b";
     FileEntry a = Entry(1, 0);
-    a.Path = "/y/A";
+    a.Name = "/A";
     EXPECT_LT(search::NameOrder(a, b, search::kCompareName, kUtf8), 0);
     EXPECT_LT(search::NameOrder(b, unnamed, search::kCompareName, kUtf8), 0);
     EXPECT_LT(search::NameOrder(unnamed, sentinel, search::kCompareName, kUtf8), 0);

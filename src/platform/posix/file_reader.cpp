@@ -9,10 +9,10 @@
 
 namespace platform {
 
-FileReader::FileReader(const std::string& path) {
+FileReader::FileReader(const char* path) {
     // O_NONBLOCK keeps a FIFO that took the file's place since the walk from blocking the open;
     // it changes nothing for a regular file.
-    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    m_fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (m_fd < 0) {
         return;
     }
