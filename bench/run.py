@@ -162,7 +162,7 @@ class RunResult:
         self.stderr_tail = stderr_tail
 
 
-def run_once(tool, tree, work, timeout):
+def run_once(tool, tree, work, timeout, nice=0):
     """Run one tool once from the work folder; stdout goes to a file."""
     out_path = os.path.join(work, "stdout.txt")
     err_path = os.path.join(work, "stderr.txt")
@@ -171,6 +171,8 @@ def run_once(tool, tree, work, timeout):
         if p and os.path.exists(p):
             os.unlink(p)
     argv = [TIME_BIN, "-f", "%M", "-o", time_path, "--"] + tool.command(tree)
+    if nice:
+        argv = ["nice", "-n", str(nice)] + argv
     with open(out_path, "wb") as out, open(err_path, "wb") as err:
         t0 = time.perf_counter()
         proc = subprocess.Popen(argv, cwd=work, stdin=subprocess.DEVNULL, stdout=out,
@@ -382,7 +384,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
         if t.name in status:
             continue
         log("  warm-up %-13s %s" % (t.name, " ".join(shlex.quote(a) for a in t.command(tree))))
-        r = run_once(t, tree, work, args.timeout)
+        r = run_once(t, tree, work, args.timeout, args.nice)
         if r.status == "timeout":
             status[t.name] = "timeout"
             log("    timeout after %g s" % args.timeout)
@@ -414,7 +416,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
         for t in tools:
             if t.name in status:
                 continue
-            r = run_once(t, tree, work, args.timeout)
+            r = run_once(t, tree, work, args.timeout, args.nice)
             if r.status == "ok":
                 results[t.name].append(r)
                 log("  rep %d %-13s %.2f s, %s KiB" % (rep + 1, t.name, r.wall, r.rss_kib))
@@ -548,8 +550,8 @@ def environment(args, dopplet_cmd):
         if t != "dopplet-find" and t != "jdupes -Q":
             vers.append(tool_version(t, dopplet_cmd))
     lines.append("Peers: %s" % "; ".join(v for v in vers if v))
-    lines.append("Warm cache, 1 untimed warm-up run, median of %d runs, timeout %g s per run"
-                 % (args.reps, args.timeout))
+    lines.append("Warm cache, 1 untimed warm-up run, median of %d runs, timeout %g s per run%s"
+                 % (args.reps, args.timeout, ", nice %d" % args.nice if args.nice else ""))
     return "\n".join(lines)
 
 
@@ -571,6 +573,9 @@ def main(argv=None):
     ap.add_argument("--seed", type=int, default=1, help="generator seed (default %(default)s)")
     ap.add_argument("--workdir", default=None,
                     help="parent of the temporary work folder (default: system temp)")
+    ap.add_argument("--nice", type=int, default=0,
+                    help="run the tools at this nice value, e.g. -10 (as root) so that other "
+                         "work on the machine disturbs the times less (default %(default)s)")
     ap.add_argument("--keep-work", action="store_true", help="keep tool outputs in the work folder")
     ap.add_argument("--json", metavar="FILE", help="also write raw timings to FILE")
     args = ap.parse_args(argv)
