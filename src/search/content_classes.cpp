@@ -160,11 +160,12 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                     return false;
                 }
                 if (candidate.Bytes.size() == length) {
-                    return std::memcmp(candidate.Bytes.data(), bytes.data(), length) == 0;
+                    return length == 0 ||
+                           std::memcmp(candidate.Bytes.data(), bytes.data(), length) == 0;
                 }
                 // The budget held no bytes for this representative: read them again to confirm.
                 return readRange(candidate.Members.front(), range, confirm) &&
-                       std::memcmp(confirm.data(), bytes.data(), length) == 0;
+                       (length == 0 || std::memcmp(confirm.data(), bytes.data(), length) == 0);
             };
             Representative* match = nullptr;
             if (hashed) {

@@ -51,8 +51,8 @@ std::string_view FileTable::StoreText(std::string_view prefix, std::string_view 
         m_textUsed = 0;
     }
     char* place = m_textBlocks.back().get() + m_textUsed;
-    std::memcpy(place, prefix.data(), prefix.size());
-    std::memcpy(place + prefix.size(), text.data(), text.size());
+    prefix.copy(place, prefix.size());
+    text.copy(place + prefix.size(), text.size());
     place[length] = '\0';
     m_textUsed += needed;
     return {place, length};
