@@ -110,6 +110,7 @@ TMainForm::TMainForm(QWidget* parent)
     resize(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
     PageControl->installEventFilter(this);
     TabSheet2->installEventFilter(this);
+    AddPanel->installEventFilter(this);
     DetailList->viewport()->installEventFilter(this);
     FormPaint();
     ShowResultCount();
@@ -362,6 +363,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         Panel11->resize(TabSheet2->width(), Panel11->height());
         DirLabel->resize(Panel11->width() - DirLabel->x(), DirLabel->height());
         ShowDirLabel();
+    } else if (watched == AddPanel && event->type() == QEvent::Resize) {
+        AddText->resize(AddPanel->width() - 80, AddText->height());
     } else if (watched == DetailList->viewport() && event->type() == QEvent::Paint) {
         DetailListCustomDraw();
     }
@@ -374,7 +377,6 @@ void TMainForm::FormResize() {
     DriveCombo->move(DriveCombo->x(), height - 70);
     DirectoryList->resize(DirectoryList->width(), height - 110);
     SearchList->resize(width - 375, height - 80);
-    AddText->resize(AddPanel->width() - 80, AddText->height());
 }
 
 void TMainForm::MenuOptSetClick() {

@@ -123,6 +123,9 @@ void TMainForm::SameListSelectItem() {
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         DetailList->addTopLevelItem(row);
     }
+    // The window repaints after a selection; its layout pass empties the size label again in the
+    // name modes.
+    FormPaint();
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <condition_variable>
@@ -152,6 +153,14 @@ void TMainForm::ServeHandOversUntil(const std::function<bool()>& done) {
     // Never wait()/join() here: the worker may be blocked in a hand-over to this thread. A local
     // loop serves the hand-overs and no user input, except the worker's open message boxes,
     // which become application-modal so that the user can dismiss them and nothing else.
+    // Qt does not always dispatch posted calls in a loop nested inside the dispatch of another
+    // posted call (a stop or close that came as a queued call): a short pump makes sure that the
+    // worker's hand-overs and its end notice are served all the same.
+    QTimer pump;
+    pump.setInterval(10);
+    connect(&pump, &QTimer::timeout, this,
+            [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); });
+    pump.start();
     while (!done()) {
         QEventLoop loop;
         m_waitLoops.push_back(&loop);
