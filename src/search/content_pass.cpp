@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstring>
-
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
