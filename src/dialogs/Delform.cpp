@@ -1,10 +1,119 @@
 #include "dialogs/Delform.h"
 
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 
 TDelListForm* DelListForm = nullptr;
 
-TDelListForm::TDelListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(QStringLiteral("Dopplet"));
-    setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
+namespace {
+
+constexpr int kOuterWidth = 640;
+constexpr int kOuterHeight = 480;
+
+QTableWidget* NewProgressList(QWidget* parent) {
+    auto* list = new QTableWidget(0, 2, parent);
+    list->setHorizontalHeaderLabels({QStringLiteral("対象ファイル"), QStringLiteral("状況")});
+    list->setColumnWidth(0, 400);
+    list->setColumnWidth(1, 150);
+    list->horizontalHeader()->setStretchLastSection(false);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    list->setShowGrid(true);
+    list->setWordWrap(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QTableWidgetItem* NewCell(const QString& text) {
+    auto* cell = new QTableWidgetItem(text);
+    cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return cell;
+}
+
+}  // namespace
+
+TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("一括削除状態表示"));
+    setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック")));
+
+    File1 = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    ListSave = File1->addAction(QStringLiteral("保存"));
+    N1 = File1->addSeparator();
+    ProgressExit = File1->addAction(QStringLiteral("終了"));
+
+    ProgressList = NewProgressList(this);
+    setCentralWidget(ProgressList);
+    StatusBar = statusBar();
+
+    SaveDialog = new QFileDialog(this, QStringLiteral("削除結果の保存"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
+
+    connect(ListSave, &QAction::triggered, this, &TDelListForm::ListSaveClick);
+    connect(ProgressExit, &QAction::triggered, this, &TDelListForm::ProgressExitClick);
+
+    resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
+    }
+}
+
+void TDelListForm::AddReportRow(const std::string& path, func::ReportStatus status) {
+    m_rows.push_back({path, status});
+    const int row = ProgressList->rowCount();
+    ProgressList->insertRow(row);
+    ProgressList->setItem(row, 0, NewCell(QFile::decodeName(QByteArray::fromStdString(path))));
+    const std::string_view text = func::ReportStatusText(status);
+    ProgressList->setItem(
+        row, 1, NewCell(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+}
+
+void TDelListForm::showEvent(QShowEvent* event) {
+    // Only a window that goes from hidden to visible starts a new list; coming back from the
+    // task bar keeps the rows.
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TDelListForm::FormShow() {
+    m_rows.clear();
+    ProgressList->setRowCount(0);
+}
+
+void TDelListForm::ListSaveClick() {
+    if (UserDialogs::Exec(*SaveDialog) != QDialog::Accepted) {
+        return;
+    }
+    const QStringList chosen = SaveDialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) {
+        return;
+    }
+    const std::string path = QFile::encodeName(chosen.front()).toStdString();
+    if (func::SaveDeletionReport(path, m_rows)) {
+        UserDialogs::Show(this, QMessageBox::Warning, QStringLiteral("ファイルが開けません"));
+    }
+}
+
+void TDelListForm::ProgressExitClick() {
+    close();
 }

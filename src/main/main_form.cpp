@@ -27,6 +27,7 @@
 #include "dialogs/radio_group.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
@@ -38,8 +39,6 @@ namespace {
 // The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
 constexpr int kDesignedWidth = 709;
 constexpr int kDesignedHeight = 459;
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 27;
 
 QFrame* NewPanel(QWidget* parent) {
     auto* panel = new QFrame(parent);
@@ -60,17 +59,6 @@ QLabel* NewStatusPanel(QWidget* parent) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
     return panel;
-}
-
-// The program file's path with its extension replaced by ".INI".
-std::string SettingsPathOfProgram() {
-    std::string path = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
-        path.erase(dot);
-    }
-    return path + ".INI";
 }
 
 }  // namespace
@@ -103,11 +91,12 @@ TMainForm::TMainForm(QWidget* parent)
     ConnectHandlers();
 
     m_progress.Set(0, 0);
-    IniFileName = SettingsPathOfProgram();
-    InPlaceEditing = false;
+    IniFileName = SettingsFileName();
 
     setMinimumSize(640 - kFrameWidth, 480 - kFrameHeight);
     resize(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
+    LoadSettings();
+    InPlaceEditing = false;
     PageControl->installEventFilter(this);
     TabSheet2->installEventFilter(this);
     AddPanel->installEventFilter(this);
@@ -340,6 +329,7 @@ void TMainForm::ConnectHandlers() {
     connect(DetailDelete, &QAction::triggered, this, &TMainForm::FileDelButtonClick);
     connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
     connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
+    SetUpNoDeletePage();
     connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
     });
@@ -414,13 +404,17 @@ void TMainForm::ExitButtonClick() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    FormClose();
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit Closed();
 }
 
-void TMainForm::FormClose() {
+bool TMainForm::FormClose() {
     StopButtonClick();
+    return SaveSettings();
 }
 
 // File operations: filled in by the file-operation commands.
@@ -429,4 +423,3 @@ void TMainForm::RenameButtonClick() {}
 void TMainForm::MoveButtonClick() {}
 void TMainForm::FileDelButtonClick() {}
 void TMainForm::DetailPropertyClick() {}
-void TMainForm::AllDeleteClick() {}

@@ -141,6 +141,20 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SStatusBarDrawPanel(QPainter& painter, const QRect& rect);
     void FormResize();
 
+    // Must-not-delete page (no_delete_page.cpp).
+    void AddTextKeyPress(char key);
+    void NoDelListEdited(QTreeWidgetItem* row);
+    void NoDelListExit();
+    // Sorts NoDelList and removes blank and repeated entries.
+    void TidyNoDelList();
+    // The entries of NoDelList in list order, as bytes.
+    std::vector<std::string> NoDelEntries() const;
+
+    // Settings file (settings_io.cpp). SaveSettings shows why it failed and returns false.
+    static std::string SettingsFileName();
+    void LoadSettings();
+    bool SaveSettings();
+
     // Records the priority class for the search's worker thread (see ApplyPriorityClass in
     // search_hand_overs.cpp).
     void ApplyPriorityClass(int priorityClass);
@@ -180,7 +194,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void BuildMenus();
     void ConnectHandlers();
     void SetSearching(bool running);
-    void FormClose();
+    // False when the settings could not be written: the window then stays open.
+    bool FormClose();
+    void SetUpNoDeletePage();
+    void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.
     static std::string TargetOfRow(const QTreeWidgetItem* row);

@@ -1,0 +1,106 @@
+// The bulk delete: every group on the results page keeps its protected files, or its first file,
+// and loses the other copies to the trash. The report window lists what happened to each path.
+
+#include "main/bulk_delete_run.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include "dialogs/Delform.h"
+#include "dialogs/user_dialogs.h"
+#include "func/bulk_delete.h"
+#include "main/main_form.h"
+#include "main/progress_panel.h"
+#include "platform/codepage.h"
+#include "platform/trash.h"
+
+namespace {
+
+constexpr int kCountColumn = 1;
+
+BulkDeletePathFunction& DeletePathOverride() {
+    static BulkDeletePathFunction deletePath;
+    return deletePath;
+}
+
+std::error_code MoveFileToTrash(const std::string& path) {
+    if (DeletePathOverride()) {
+        return DeletePathOverride()(path);
+    }
+    return platform::MoveToTrash(path).Error;
+}
+
+// The group list as the bulk delete walks it.
+class SameListRows : public func::BulkDeleteRows {
+  public:
+    explicit SameListRows(QTreeWidget& list) : m_list(list) {}
+
+    int RowCount() const override { return m_list.topLevelItemCount(); }
+
+    int GroupIndexOfRow(int row) const override {
+        return TMainForm::GroupOfRow(m_list.topLevelItem(row)).value_or(-1);
+    }
+
+    void RemoveRow(int row) override { delete m_list.takeTopLevelItem(row); }
+
+    void ShowMemberCount(int row, std::int32_t count) override {
+        m_list.topLevelItem(row)->setText(kCountColumn, QString::number(count));
+    }
+
+  private:
+    QTreeWidget& m_list;
+};
+
+}  // namespace
+
+void UseBulkDeletePath(BulkDeletePathFunction deletePath) {
+    DeletePathOverride() = std::move(deletePath);
+}
+
+void TMainForm::AllDeleteClick() {
+    if (SameList->topLevelItemCount() == 0) {
+        return;
+    }
+    // A running search still adds groups and reads the files that the walk would delete.
+    if (IsSearching() || m_searchStarting) {
+        UserDialogs::Show(this, QMessageBox::Warning,
+                          QStringLiteral("検索中はまとめて削除出来ません"));
+        return;
+    }
+    if (UserDialogs::Show(
+            this, QMessageBox::Warning,
+            QStringLiteral("内容の一致したファイルを一つだけ残して削除します。よろしいですか？"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        return;
+    }
+    DetailList->clear();
+    if (DelListForm != nullptr) {
+        // Shown from hidden it starts a new list; already open, it keeps its rows.
+        DelListForm->show();
+        DelListForm->raise();
+    }
+
+    func::BulkDeleteCalls calls;
+    calls.AddReportRow = [](const std::string& path, func::ReportStatus status) {
+        if (DelListForm != nullptr) {
+            DelListForm->AddReportRow(path, status);
+        }
+    };
+    calls.DeletePath = MoveFileToTrash;
+    calls.ShowCurrentPath = [this](const std::string& path) {
+        StatusPanel2->setText(QFile::decodeName(QByteArray::fromStdString(path)));
+        // The walk holds the window thread: paint what changed without taking other events.
+        StatusPanel0->repaint();
+        StatusPanel2->repaint();
+    };
+
+    SameListRows rows(*SameList);
+    func::RunBulkDelete(rows, *m_results, NoDelEntries(), platform::SystemCodePage(), calls,
+                        m_progress);
+
+    StatusPanel2->clear();
+    StatusPanel0->update();
+    ShowResultCount();
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The settings file that main windows created from now on read and write. An empty path (the
+// default) means the file beside the program, or in the per-user configuration folder when the
+// program's folder is not writable. Tests point it at a temporary folder.
+void UseSettingsFile(std::string path);

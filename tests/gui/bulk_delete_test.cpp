@@ -1,0 +1,359 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <system_error>
+
+#include "dialogs/Delform.h"
+#include "dialogs/folder_list_box.h"
+#include "dialogs/user_dialogs.h"
+#include "gui_support.h"
+#include "main/bulk_delete_run.h"
+#include "main/main_form.h"
+#include "main/program_windows.h"
+#include "platform/file_stamp.h"
+#include "platform/trash.h"
+
+namespace {
+
+const QString kQuestion =
+    QStringLiteral("内容の一致したファイルを一つだけ残して削除します。よろしいですか？");
+const QString kKept = QStringLiteral("削除しません");
+const QString kDeleted = QStringLiteral("削除");
+const QString kFailed = QStringLiteral("削除失敗");
+
+using Report = QList<QPair<QString, QString>>;
+
+Report ReportRows() {
+    Report rows;
+    const QTableWidget* list = DelListForm->ProgressList;
+    for (int i = 0; i < list->rowCount(); ++i) {
+        rows << qMakePair(list->item(i, 0)->text(), list->item(i, 1)->text());
+    }
+    return rows;
+}
+
+QStringList Column(const QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        texts << list->topLevelItem(i)->text(column);
+    }
+    return texts;
+}
+
+}  // namespace
+
+class BulkDeleteTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void NoGroupRowsAsksNothing();
+    void AnsweringNoChangesNothing();
+    void ThreeCopiesKeepTheFirst();
+    void ProtectedCopiesStayAndTheRowKeepsItsCount();
+    void AllProtectedDeletesNothing();
+    void FailedDeleteIsReportedAndLeavesTheList();
+    void VanishedKeeperSparesTheGroup();
+    void ChangedCopyIsNotDeleted();
+    void RemovedRowsWalkTheRowBeforeAgain();
+    void ReportKeepsRowsWhileOpenAndStartsAnewWhenShown();
+    void RefusedWhileASearchRuns();
+
+  private:
+    // Writes the files and makes a group of them, in this slot order, with a row on the results
+    // page. Returns the group index.
+    int AddGroup(const QStringList& files, const QByteArray& contents);
+    QString Path(const QString& file) const { return m_tree->path() + "/" + file; }
+    QString Upper(const QString& file) const { return Path(file).toUpper(); }
+    void AnswerQuestion(QMessageBox::StandardButton answer);
+    void AddNoDelEntry(const QString& text);
+    // Names of the files that lie in the trash.
+    QStringList Trashed() const;
+
+    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_tree;
+    QStringList m_messages;
+    TMainForm* m_window = nullptr;
+    int m_groups = 0;
+};
+
+void BulkDeleteTest::initTestCase() {
+    QVERIFY(m_home.isValid());
+    UsePrivateHome(m_home);
+}
+
+void BulkDeleteTest::init() {
+    m_tree = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tree->isValid());
+    QDir(m_home.path() + "/data/Trash").removeRecursively();
+    m_messages.clear();
+    AnswerQuestion(QMessageBox::Yes);
+    CreateProgramWindows();
+    m_window = MainForm;
+    m_window->show();
+    m_groups = 0;
+}
+
+void BulkDeleteTest::cleanup() {
+    DestroyProgramWindows();
+    m_window = nullptr;
+    UserDialogs::SetAnswerer({});
+    UseBulkDeletePath({});
+    m_tree.reset();
+}
+
+void BulkDeleteTest::AnswerQuestion(QMessageBox::StandardButton answer) {
+    UserDialogs::SetAnswerer([this, answer](const UserDialogs::Request& request)
+                                 -> std::optional<QMessageBox::StandardButton> {
+        m_messages << request.Text;
+        return request.Text == kQuestion ? answer : QMessageBox::Ok;
+    });
+}
+
+int BulkDeleteTest::AddGroup(const QStringList& files, const QByteArray& contents) {
+    const int index = m_groups++;
+    search::ResultGroup& group = m_window->Results().Group(index);
+    group.Members.clear();
+    for (const QString& file : files) {
+        WriteTree(m_tree->path(), {{file, contents}});
+        const QFileInfo info(Path(file));
+        search::ResultMember member;
+        member.Folder = QFile::encodeName(info.path() + "/").toStdString();
+        member.Name = QFile::encodeName(info.fileName()).toStdString();
+        member.Stamp = platform::ReadFileStamp(member.FullPath()).value();
+        group.Members.push_back(member);
+    }
+    group.MemberCount = static_cast<std::int32_t>(group.Members.size());
+    m_window->PostGroupRow(index);
+    return index;
+}
+
+void BulkDeleteTest::AddNoDelEntry(const QString& text) {
+    m_window->AddText->setText(text);
+    m_window->AddTextKeyPress('\r');
+}
+
+QStringList BulkDeleteTest::Trashed() const {
+    QStringList names = QDir(m_home.path() + "/data/Trash/files").entryList(QDir::Files);
+    names.sort();
+    return names;
+}
+
+void BulkDeleteTest::NoGroupRowsAsksNothing() {
+    m_window->AllDeleteClick();
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(!DelListForm->isVisible());
+}
+
+void BulkDeleteTest::AnsweringNoChangesNothing() {
+    AnswerQuestion(QMessageBox::No);
+    AddGroup({"a/one.txt", "b/two.txt"}, "same");
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+
+    m_window->AllDelete->click();
+
+    QCOMPARE(m_messages, QStringList{kQuestion});
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
+    QVERIFY(QFile::exists(Path("a/one.txt")) && QFile::exists(Path("b/two.txt")));
+    QVERIFY(!DelListForm->isVisible());
+}
+
+void BulkDeleteTest::ThreeCopiesKeepTheFirst() {
+    // The first slot stays, although the member list sorts another name first.
+    AddGroup({"b/Keep.txt", "a/Copy1.txt", "a/copy2.txt"}, "three copies");
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+
+    m_window->AllDelete->click();
+
+    QCOMPARE(m_messages, QStringList{kQuestion});
+    QVERIFY(DelListForm->isVisible());
+    const Report expected{{Upper("b/Keep.txt"), kKept},
+                          {Upper("a/Copy1.txt"), kKept},
+                          {Upper("a/copy2.txt"), kKept},
+                          {Path("a/Copy1.txt"), kDeleted},
+                          {Path("a/copy2.txt"), kDeleted}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("b/Keep.txt")));
+    QVERIFY(!QFile::exists(Path("a/Copy1.txt")) && !QFile::exists(Path("a/copy2.txt")));
+    QCOMPARE(Trashed(), (QStringList{"Copy1.txt", "copy2.txt"}));
+    QVERIFY(QFile::exists(m_home.path() + "/data/Trash/info/Copy1.txt.trashinfo"));
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 0);
+    QCOMPARE(m_window->StatusPanel2->text(), QString());
+    QCOMPARE(m_window->Progress().Position.load(), 0);
+}
+
+void BulkDeleteTest::ProtectedCopiesStayAndTheRowKeepsItsCount() {
+    // The entry is typed in lower case; it covers "keep/" and "keepsake/" alike.
+    AddNoDelEntry(m_tree->path() + "/keep");
+    const int group = AddGroup({"other/x.dat", "keep/x.dat", "keepsake/x.dat"}, "protected");
+
+    m_window->AllDeleteClick();
+
+    const Report expected{{Upper("other/x.dat"), kKept},
+                          {Upper("keep/x.dat"), kKept},
+                          {Upper("keepsake/x.dat"), kKept},
+                          {Path("other/x.dat"), kDeleted}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("keep/x.dat")) && QFile::exists(Path("keepsake/x.dat")));
+    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
+    // Selecting the group again shows the two that stayed.
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QCOMPARE(Column(m_window->DetailList, 1), (QStringList{Path("keep/"), Path("keepsake/")}));
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
+}
+
+void BulkDeleteTest::AllProtectedDeletesNothing() {
+    AddNoDelEntry(QStringLiteral("BAK"));  // a part of a name protects it in every folder
+    AddGroup({"one/a.bak", "Bakery/a.txt"}, "all protected");
+
+    m_window->AllDeleteClick();
+
+    const Report expected{{Upper("one/a.bak"), kKept}, {Upper("Bakery/a.txt"), kKept}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("one/a.bak")) && QFile::exists(Path("Bakery/a.txt")));
+    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
+    QVERIFY(Trashed().isEmpty());
+}
+
+void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
+    // A file that cannot be deleted (locked, or in a folder the user may not change).
+    const std::string locked = QFile::encodeName(Path("b/locked.txt")).toStdString();
+    UseBulkDeletePath([locked](const std::string& path) -> std::error_code {
+        if (path == locked) {
+            return std::make_error_code(std::errc::permission_denied);
+        }
+        return platform::MoveToTrash(path).Error;
+    });
+    const int group = AddGroup({"a/keep.txt", "b/locked.txt", "c/gone.txt"}, "locked");
+
+    m_window->AllDeleteClick();
+
+    const Report expected{{Upper("a/keep.txt"), kKept},
+                          {Upper("b/locked.txt"), kKept},
+                          {Upper("c/gone.txt"), kKept},
+                          {Path("b/locked.txt"), kFailed},
+                          {Path("c/gone.txt"), kDeleted}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("b/locked.txt")));
+    QCOMPARE(Trashed(), QStringList{"gone.txt"});
+    // The count still counts the file that stayed on disk; the member list no longer shows it.
+    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QCOMPARE(Column(m_window->DetailList, 0), QStringList{"keep.txt"});
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
+}
+
+void BulkDeleteTest::VanishedKeeperSparesTheGroup() {
+    AddGroup({"a/keeper.txt", "b/copy.txt", "c/copy.txt"}, "keeper gone");
+    QVERIFY(QFile::remove(Path("a/keeper.txt")));
+
+    m_window->AllDeleteClick();
+
+    // With the file that would stay gone, deleting the others would lose the last copy.
+    const Report expected{{Upper("a/keeper.txt"), kKept},
+                          {Upper("b/copy.txt"), kKept},
+                          {Upper("c/copy.txt"), kKept},
+                          {Path("b/copy.txt"), kFailed},
+                          {Path("c/copy.txt"), kFailed}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("b/copy.txt")) && QFile::exists(Path("c/copy.txt")));
+    QVERIFY(Trashed().isEmpty());
+}
+
+void BulkDeleteTest::ChangedCopyIsNotDeleted() {
+    AddGroup({"a/keeper.txt", "b/changed.txt", "c/copy.txt"}, "as found");
+    WriteTree(m_tree->path(), {{"b/changed.txt", "new contents since the search"}});
+
+    m_window->AllDeleteClick();
+
+    const Report expected{{Upper("a/keeper.txt"), kKept},
+                          {Upper("b/changed.txt"), kKept},
+                          {Upper("c/copy.txt"), kKept},
+                          {Path("b/changed.txt"), kFailed},
+                          {Path("c/copy.txt"), kDeleted}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(QFile::exists(Path("b/changed.txt")));
+    QCOMPARE(Trashed(), QStringList{"copy.txt"});
+}
+
+void BulkDeleteTest::RemovedRowsWalkTheRowBeforeAgain() {
+    AddNoDelEntry(QStringLiteral("safe/"));
+    AddGroup({"safe/a1", "safe/a2"}, "group A");
+    AddGroup({"b/b1", "b/b2"}, "group B");
+    AddGroup({"c/c1", "c/c2"}, "group C");
+
+    m_window->AllDeleteClick();
+
+    const Report a{{Upper("safe/a1"), kKept}, {Upper("safe/a2"), kKept}};
+    Report expected = a;
+    expected << qMakePair(Upper("b/b1"), kKept) << qMakePair(Upper("b/b2"), kKept)
+             << qMakePair(Path("b/b2"), kDeleted);
+    expected << a;  // B's row went: A is walked again
+    expected << qMakePair(Upper("c/c1"), kKept) << qMakePair(Upper("c/c2"), kKept)
+             << qMakePair(Path("c/c2"), kDeleted);
+    expected << a;  // and again after C's row went
+    QCOMPARE(ReportRows(), expected);
+    QCOMPARE(Column(m_window->SameList, 0), QStringList{"a1"});
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
+    QCOMPARE(Trashed(), (QStringList{"b2", "c2"}));
+}
+
+void BulkDeleteTest::ReportKeepsRowsWhileOpenAndStartsAnewWhenShown() {
+    AddGroup({"a/1", "a/2"}, "first");
+    m_window->AllDeleteClick();
+    QCOMPARE(ReportRows().size(), 3);
+
+    // Still open: the next walk appends.
+    AddGroup({"b/1", "b/2"}, "second");
+    m_window->AllDeleteClick();
+    QCOMPARE(ReportRows().size(), 6);
+
+    // Closed with "終了": the rows stay until the window is shown again.
+    DelListForm->ProgressExit->trigger();
+    QVERIFY(!DelListForm->isVisible());
+    QCOMPARE(ReportRows().size(), 6);
+    AddGroup({"c/1", "c/2"}, "third");
+    m_window->AllDeleteClick();
+    const Report expected{{Upper("c/1"), kKept}, {Upper("c/2"), kKept}, {Path("c/2"), kDeleted}};
+    QCOMPARE(ReportRows(), expected);
+}
+
+void BulkDeleteTest::RefusedWhileASearchRuns() {
+    WriteTree(m_tree->path(), {{"s/1", "search me"}, {"s/2", "search me"}});
+    m_window->DirectoryList->SetFolder(QFile::encodeName(m_tree->path() + "/s").toStdString());
+    m_window->AddButtonClick();
+    // The command arrives while the search hands its first group over.
+    bool running = false;
+    connect(m_window->SameList->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+        running = m_window->IsSearching();
+        m_window->AllDeleteClick();
+    });
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+    m_window->SearchButtonClick();
+    QVERIFY(ended.wait(30000));
+
+    QVERIFY(running);
+    QCOMPARE(m_messages, (QStringList{QStringLiteral("検索中はまとめて削除出来ません"),
+                                      QStringLiteral("検索終了")}));
+    QVERIFY(QFile::exists(Path("s/1")) && QFile::exists(Path("s/2")));
+    QVERIFY(!DelListForm->isVisible());
+}
+
+QTEST_MAIN(BulkDeleteTest)
+#include "bulk_delete_test.moc"

@@ -1,0 +1,146 @@
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "gui_support.h"
+#include "main/main_form.h"
+#include "main/program_windows.h"
+
+namespace {
+
+QStringList Captions(const QTreeWidget* list) {
+    QStringList captions;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        captions << list->topLevelItem(i)->text(0);
+    }
+    return captions;
+}
+
+}  // namespace
+
+class NoDeletePageTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void EnterAddsTheUpperCasedTextOnce();
+    void EntriesStaySorted();
+    void EditsWaitForTheFocusToLeave();
+    void EditorTypingUpperCasesTheEntry();
+
+  private:
+    void Type(const QString& text);
+    QTreeWidgetItem* Row(const QString& caption) const;
+
+    QTemporaryDir m_home;
+    TMainForm* m_window = nullptr;
+};
+
+void NoDeletePageTest::initTestCase() {
+    QVERIFY(m_home.isValid());
+    UsePrivateHome(m_home);
+}
+
+void NoDeletePageTest::init() {
+    CreateProgramWindows();
+    m_window = MainForm;
+    m_window->PageControl->setCurrentWidget(m_window->TabSheet3);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void NoDeletePageTest::cleanup() {
+    DestroyProgramWindows();
+    m_window = nullptr;
+}
+
+void NoDeletePageTest::Type(const QString& text) {
+    m_window->AddText->setFocus();
+    m_window->AddText->setText(text);
+    QTest::keyClick(m_window->AddText, Qt::Key_Return);
+}
+
+QTreeWidgetItem* NoDeletePageTest::Row(const QString& caption) const {
+    const QList<QTreeWidgetItem*> rows =
+        m_window->NoDelList->findItems(caption, Qt::MatchExactly, 0);
+    return rows.size() == 1 ? rows.front() : nullptr;
+}
+
+void NoDeletePageTest::EnterAddsTheUpperCasedTextOnce() {
+    QCOMPARE(m_window->NoDelList->headerItem()->text(0), QStringLiteral("削除しちゃ駄目リスト"));
+    QCOMPARE(m_window->Label1->text(), QStringLiteral("追加する"));
+
+    Type(QStringLiteral("c:\\work"));
+    QCOMPARE(Captions(m_window->NoDelList), QStringList{QStringLiteral("C:\\WORK")});
+    QCOMPARE(m_window->AddText->text(), QString());
+
+    Type(QStringLiteral("C:\\work"));  // already listed
+    Type(QString());                   // nothing typed
+    Type(QStringLiteral(" \t "));      // only blanks
+    QCOMPARE(Captions(m_window->NoDelList), QStringList{QStringLiteral("C:\\WORK")});
+
+    // Blanks around a real entry stay; letters beyond a to z keep their case.
+    Type(QStringLiteral(" c:\\x"));
+    Type(QStringLiteral("ｄａｔａ/写真"));
+    QVERIFY(Row(QStringLiteral(" C:\\X")) != nullptr);
+    QVERIFY(Row(QStringLiteral("ｄａｔａ/写真")) != nullptr);
+    QCOMPARE(m_window->NoDelList->topLevelItemCount(), 3);
+}
+
+void NoDeletePageTest::EntriesStaySorted() {
+    for (const char* entry : {"/zeta", "/alpha", "/MIDDLE", "/beta"}) {
+        Type(entry);
+    }
+    QCOMPARE(Captions(m_window->NoDelList), (QStringList{"/ALPHA", "/BETA", "/MIDDLE", "/ZETA"}));
+    QCOMPARE(m_window->NoDelEntries(),
+             (std::vector<std::string>{"/ALPHA", "/BETA", "/MIDDLE", "/ZETA"}));
+}
+
+void NoDeletePageTest::EditsWaitForTheFocusToLeave() {
+    for (const char* entry : {"/a", "/b", "/c"}) {
+        Type(entry);
+    }
+    m_window->NoDelList->setFocus();
+    // An accepted in-place edit is upper-cased at once; a blank or a doubled entry stays...
+    Row("/A")->setText(0, QStringLiteral("   "));
+    Row("/B")->setText(0, QStringLiteral("/c"));
+    QCOMPARE(Captions(m_window->NoDelList), (QStringList{"   ", "/C", "/C"}));
+    QTest::qWait(0);
+    QCOMPARE(m_window->NoDelList->topLevelItemCount(), 3);
+
+    // ...until the focus leaves the list.
+    m_window->AddText->setFocus();
+    QTRY_COMPARE(Captions(m_window->NoDelList), QStringList{"/C"});
+}
+
+void NoDeletePageTest::EditorTypingUpperCasesTheEntry() {
+    Type(QStringLiteral("/one"));
+    Type(QStringLiteral("/two"));
+    QTreeWidget* list = m_window->NoDelList;
+    list->setFocus();
+    list->setCurrentItem(Row("/TWO"));
+    QTest::keyClick(list, Qt::Key_F2);  // edit in place
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor != nullptr);
+    // Going into the editor is not leaving the list: nothing is tidied meanwhile.
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("/one"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(0);
+    QCOMPARE(Captions(list), (QStringList{"/ONE", "/ONE"}));
+
+    m_window->AddText->setFocus();
+    QTRY_COMPARE(Captions(list), QStringList{"/ONE"});
+}
+
+QTEST_MAIN(NoDeletePageTest)
+#include "no_delete_page_test.moc"

@@ -1,0 +1,195 @@
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <csignal>
+
+#include "dialogs/user_dialogs.h"
+#include "dialogs/window_frame.h"
+#include "gui_support.h"
+#include "main/main_form.h"
+#include "main/program_windows.h"
+#include "main/settings_io.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList Captions(const QTreeWidget* list) {
+    QStringList captions;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        captions << list->topLevelItem(i)->text(0);
+    }
+    return captions;
+}
+
+// Files may grow to `bytes` at most while it lives; a larger write fails with EFBIG instead of
+// ending the process. It holds for root as well, unlike file permissions.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+  private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+}  // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void WithoutAFileTheDefaultsHold();
+    void EverySettingComesBackAfterARestart();
+    void LoadedEntriesAreUpperCasedAndTidied();
+    void FailedSaveKeepsTheWindowOpenAndTheOldFile();
+
+  private:
+    void OpenWindow();
+    void CloseWindow();
+
+    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_iniPath;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+void SettingsTest::initTestCase() {
+    QVERIFY(m_home.isValid());
+    UsePrivateHome(m_home);
+}
+
+void SettingsTest::init() {
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_iniPath = m_folder->filePath("dopplet.INI");
+    UseSettingsFile(QFile::encodeName(m_iniPath).toStdString());
+    m_messages = std::make_unique<MessageRecorder>();
+}
+
+void SettingsTest::cleanup() {
+    DestroyProgramWindows();
+    m_messages.reset();
+    m_folder.reset();
+}
+
+void SettingsTest::OpenWindow() {
+    DestroyProgramWindows();
+    CreateProgramWindows();
+    MainForm->show();
+}
+
+void SettingsTest::CloseWindow() {
+    QSignalSpy closed(MainForm, &TMainForm::Closed);
+    QVERIFY(MainForm->close());
+    QCOMPARE(closed.count(), 1);
+}
+
+void SettingsTest::WithoutAFileTheDefaultsHold() {
+    OpenWindow();
+    QCOMPARE(MainForm->IniFileName, QFile::encodeName(m_iniPath).toStdString());
+    QCOMPARE(MainForm->pos(), QPoint(0, 0));
+    QCOMPARE(MainForm->size(), QSize(640 - kFrameWidth, 480 - kFrameHeight));
+    QCOMPARE(MainForm->PriorityClass, 32);
+    QCOMPARE(MainForm->CompareModeSetting, 0);
+    QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
+
+    CloseWindow();
+    QCOMPARE(ReadAll(m_iniPath), QByteArray("[DOPPLETF]\r\nposX=0\r\nposY=0\r\nwidth=640\r\n"
+                                            "height=480\r\nPriority=32\r\nCompare_Mode=0\r\n"));
+    QVERIFY(m_messages->Texts.isEmpty());
+}
+
+void SettingsTest::EverySettingComesBackAfterARestart() {
+    OpenWindow();
+    MainForm->move(-4, 37);
+    MainForm->resize(800, 600);
+    MainForm->PriorityClass = 64;
+    MainForm->CompareModeSetting = 7;  // kept as it is, whatever it means
+    for (const QString& entry : {QStringLiteral("d:\\archive"), QStringLiteral("/home/Bak"),
+                                 QStringLiteral("d:\\archive")}) {
+        MainForm->AddText->setText(entry);
+        MainForm->AddTextKeyPress('\r');
+    }
+    CloseWindow();
+    QVERIFY(ReadAll(m_iniPath).contains("posX=-4\r\nposY=37\r\nwidth=808\r\nheight=627\r\n"));
+
+    OpenWindow();
+    QCOMPARE(MainForm->pos(), QPoint(-4, 37));
+    QCOMPARE(MainForm->size(), QSize(800, 600));
+    QCOMPARE(MainForm->PriorityClass, 64);
+    QCOMPARE(MainForm->CompareModeSetting, 7);
+    QCOMPARE(Captions(MainForm->NoDelList),
+             (QStringList{QStringLiteral("/HOME/BAK"), QStringLiteral("D:\\ARCHIVE")}));
+    QVERIFY(m_messages->Texts.isEmpty());
+}
+
+void SettingsTest::LoadedEntriesAreUpperCasedAndTidied() {
+    // Every key of the section counts, in file order; a name that is not valid UTF-8 keeps its
+    // bytes through the list and back into the file.
+    WriteTree(m_folder->path(), {{"dopplet.INI",
+                                  "[DOPPLETD]\r\nX=c:\\temp\r\nNODEL00001=C:\\DATA\r\n"
+                                  "NODEL00002=/m\xe9"
+                                  "dia\r\nNODEL00003=C:\\DATA\r\n"
+                                  "[DOPPLETF]\r\nPriority=0x100\r\nwidth=abc\r\n"}});
+    OpenWindow();
+    QCOMPARE(MainForm->PriorityClass, 256);
+    QCOMPARE(MainForm->width(), 640 - kFrameWidth);
+    QCOMPARE(MainForm->NoDelEntries(), (std::vector<std::string>{"/M\xe9"
+                                                                 "DIA",
+                                                                 "C:\\DATA", "C:\\TEMP"}));
+
+    CloseWindow();
+    QVERIFY(
+        ReadAll(m_iniPath).endsWith("[DOPPLETD]\r\nNODEL00001=/M\xe9"
+                                    "DIA\r\n"
+                                    "NODEL00002=C:\\DATA\r\nNODEL00003=C:\\TEMP\r\n"));
+}
+
+void SettingsTest::FailedSaveKeepsTheWindowOpenAndTheOldFile() {
+    const QByteArray old = "[DOPPLETF]\r\nPriority=64\r\n";
+    WriteTree(m_folder->path(), {{"dopplet.INI", old}});
+    OpenWindow();
+    MainForm->PriorityClass = 128;
+    QSignalSpy closed(MainForm, &TMainForm::Closed);
+    {
+        const FileSizeLimit limit(static_cast<rlim_t>(old.size()));
+        QVERIFY(!MainForm->close());
+    }
+    QCOMPARE(m_messages->Texts, QStringList{m_iniPath + QStringLiteral(" に書き込めません")});
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(MainForm->isVisible());
+    QCOMPARE(ReadAll(m_iniPath), old);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"dopplet.INI"});
+
+    // The next close runs the whole close again, and this time the save succeeds.
+    QVERIFY(MainForm->close());
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(ReadAll(m_iniPath).contains("Priority=128\r\n"));
+}
+
+QTEST_MAIN(SettingsTest)
+#include "settings_test.moc"
