@@ -612,6 +612,7 @@ def main(argv=None):
         print(text + "\n", file=sys.stderr, flush=True)
         raw.append({
             "label": r["label"], "tree": r["tree"], "commands": r["commands"],
+            "other_cpu": r["other_load"],
             "status": r["status"], "checks": r["checks"],
             "runs": {n: [{"wall": x.wall, "max_rss_kib": x.rss_kib} for x in v]
                      for n, v in r["results"].items()},
