@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
+#include <QWidget>
+#include <algorithm>
+#include <cstdint>
 
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_frame.h"
@@ -17,6 +20,12 @@ namespace {
 std::string& SettingsFileOverride() {
     static std::string path;
     return path;
+}
+
+// A stored number as a window coordinate or size: taken as it is, only kept within what a window
+// can hold at all, so that no arithmetic on it overflows.
+int WindowExtent(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
 
 // The running program's file as bytes.
@@ -47,8 +56,9 @@ void TMainForm::LoadSettings() {
     const func::Settings settings = func::LoadSettings(IniFileName);
     // The stored place and outer size are applied as they are; only the window's minimum size
     // still holds.
-    move(settings.PosX, settings.PosY);
-    resize(settings.Width - kFrameWidth, settings.Height - kFrameHeight);
+    move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
+    resize(WindowExtent(std::int64_t{settings.Width} - kFrameWidth),
+           WindowExtent(std::int64_t{settings.Height} - kFrameHeight));
     PriorityClass = settings.PriorityClass;
     CompareModeSetting = settings.CompareModeSetting;
     SetNoDelEntries(settings.NoDelList);

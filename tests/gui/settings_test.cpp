@@ -66,6 +66,7 @@ class SettingsTest : public QObject {
     void EverySettingComesBackAfterARestart();
     void LoadedEntriesAreUpperCasedAndTidied();
     void FailedSaveKeepsTheWindowOpenAndTheOldFile();
+    void ExtremeValuesOpenAWindowAnyway();
 
   private:
     void OpenWindow();
@@ -189,6 +190,17 @@ void SettingsTest::FailedSaveKeepsTheWindowOpenAndTheOldFile() {
     QVERIFY(MainForm->close());
     QCOMPARE(closed.count(), 1);
     QVERIFY(ReadAll(m_iniPath).contains("Priority=128\r\n"));
+}
+
+void SettingsTest::ExtremeValuesOpenAWindowAnyway() {
+    WriteTree(m_folder->path(), {{"dopplet.INI",
+                                  "[DOPPLETF]\r\nposX=-4\r\nposY=2147483647\r\n"
+                                  "width=-2147483648\r\nheight=3\r\n"}});
+    OpenWindow();
+    // An off-screen place is applied; a size below the window's minimum gives the minimum.
+    QCOMPARE(MainForm->x(), -4);
+    QVERIFY(MainForm->y() > 1000000);
+    QCOMPARE(MainForm->size(), QSize(640 - kFrameWidth, 480 - kFrameHeight));
 }
 
 QTEST_MAIN(SettingsTest)
