@@ -106,6 +106,7 @@ TMainForm::TMainForm(QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    DropInPlaceEdit();
     FinishAllSearches();
     if (MainForm == this) {
         MainForm = nullptr;
@@ -330,6 +331,7 @@ void TMainForm::ConnectHandlers() {
     connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
     connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
     SetUpNoDeletePage();
+    SetUpFileOperations();
     connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
     });
@@ -416,10 +418,3 @@ bool TMainForm::FormClose() {
     StopButtonClick();
     return SaveSettings();
 }
-
-// File operations: filled in by the file-operation commands.
-void TMainForm::OpenButtonClick() {}
-void TMainForm::RenameButtonClick() {}
-void TMainForm::MoveButtonClick() {}
-void TMainForm::FileDelButtonClick() {}
-void TMainForm::DetailPropertyClick() {}

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "search/progress.h"
@@ -132,6 +133,29 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void DetailPropertyClick();
     void AllDeleteClick();
 
+    // Single-file operations (file_operations.cpp). Every path comes from the bytes of the
+    // result slot behind the row, never from the row's decoded text.
+    // The full path of the file that a member row shows; empty for a row without a slot.
+    std::string FullPathOf(const QTreeWidgetItem* row) const;
+    // Moves one file to the trash; a clear error code on success.
+    std::error_code DeletePath(const std::string& path);
+    // Deletes the row's file, provided it is still the file that the search found.
+    std::error_code DeleteRowFile(const QTreeWidgetItem* row);
+    void DeleteSelected();
+    // Moves the row's file into `folder` (bytes) and brings row and slot up to date.
+    void MoveRowFile(QTreeWidgetItem* row, const std::string& folder);
+    // Renames the row's file: 0 when the row may show `newName`, 1 when the rename failed (the
+    // message has been shown). Never replaces an existing file.
+    int RenameRowFile(QTreeWidgetItem* row, const QString& newName);
+    // In-place rename of a member row: the editor opens, is accepted with `text` (which the row
+    // shows afterwards; a failed rename puts the old name back into it), or is closed.
+    void DetailListEditing();
+    void DetailListEdited(QTreeWidgetItem* row, QString& text);
+    void EndInPlaceEdit();
+    void DetailListKeyDown(int key);
+    // Hands a file to the desktop's associated program.
+    static void OpenWithAssociatedProgram(const std::string& path);
+
     // Results view.
     void ShowResultCount();
     void SameListColumnClick(int column);
@@ -197,6 +221,17 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // False when the settings could not be written: the window then stays open.
     bool FormClose();
     void SetUpNoDeletePage();
+    // File operations: in-place editing, keys, double click (file_operations.cpp).
+    void SetUpFileOperations();
+    // Closes an open in-place editor without renaming: the window is going away.
+    void DropInPlaceEdit();
+    void AttachDetailMenu(bool attached);
+    QTreeWidgetItem* SelectedMemberRow() const;
+    QTreeWidgetItem* MemberRowOfSlot(int group, int slot) const;
+    QTreeWidgetItem* GroupRowOf(int group) const;
+    search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
+    // Takes a member out of its group: slot, member row, count and group row.
+    void ForgetMember(int group, int slot);
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.
