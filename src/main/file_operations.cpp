@@ -100,11 +100,14 @@ class NameEditDelegate : public QStyledItemDelegate {
 // Routes the member list's keys and its double clicks on empty space to the window.
 class DetailListInput : public QObject {
   public:
-    explicit DetailListInput(TMainForm& form) : QObject(&form), m_form(form) {}
+    // Belongs to the list. While the window is being destroyed the list and its viewport still
+    // get events: only those that this filter acts on touch the list or reach the window.
+    DetailListInput(TMainForm& form, QTreeWidget* list)
+        : QObject(list), m_form(form), m_list(list), m_viewport(list->viewport()) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        QTreeWidget* list = m_form.DetailList;
+        QTreeWidget* list = m_list;
         if (watched == list && event->type() == QEvent::ShortcutOverride) {
             // Del, with any modifier, goes to DetailListKeyDown rather than to the context
             // menu's shortcut, so that one key press deletes at most one file.
@@ -119,7 +122,7 @@ class DetailListInput : public QObject {
                 m_form.DetailListKeyDown(key->key());
                 return true;
             }
-        } else if (watched == list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        } else if (watched == m_viewport && event->type() == QEvent::MouseButtonDblClick) {
             // A double click on a row opens it through the list's own signal; one on empty
             // space opens the row that is still selected.
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -132,6 +135,8 @@ class DetailListInput : public QObject {
 
   private:
     TMainForm& m_form;
+    QTreeWidget* m_list;
+    QWidget* m_viewport;
 };
 
 // A file URL that keeps every byte of the path, valid UTF-8 or not.
@@ -159,7 +164,7 @@ void TMainForm::SetUpFileOperations() {
     DetailList->setItemDelegate(new NameEditDelegate(*this, DetailList->itemDelegate()));
     // A click on the selected row opens the editor; F2 belongs to the rename dialog.
     DetailList->setEditTriggers(QAbstractItemView::SelectedClicked);
-    auto* input = new DetailListInput(*this);
+    auto* input = new DetailListInput(*this, DetailList);
     DetailList->installEventFilter(input);
     DetailList->viewport()->installEventFilter(input);
 }

@@ -487,9 +487,17 @@ void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor != nullptr);
     QVERIFY(m_window->DetailList->actions().isEmpty());  // the context menu is detached
+    QStringList dialogs;
+    UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
+        dialogs << dialog.windowTitle();
+        return QDialog::Rejected;
+    });
     QTest::keyClick(editor, Qt::Key_Home);
     QTest::keyClick(editor, Qt::Key_Delete);
     QCOMPARE(editor->text(), QStringLiteral(".txt"));
+    QTest::keyClick(editor, Qt::Key_F2);
+    QTest::keyClick(editor, Qt::Key_F7);
+    QVERIFY(dialogs.isEmpty());
     QTest::keyClick(editor, Qt::Key_Escape);
 
     QVERIFY(!m_window->InPlaceEditing);
@@ -497,8 +505,14 @@ void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     QCOMPARE(Captions(m_window->DetailList), (QStringList{"x.txt", "x.txt", "x.txt"}));
     QVERIFY(Exists(Tree() + "/a/x.txt"));
 
-    // Now Del deletes: one file per key press, with or without Shift.
+    // The context menu's shortcuts act again.
     m_window->DetailList->setFocus();
+    QTest::keyClick(m_window->DetailList, Qt::Key_F2);
+    QTest::keyClick(m_window->DetailList, Qt::Key_F7);
+    QCOMPARE(dialogs, (QStringList{QStringLiteral("ファイル名変更"),
+                                   QStringLiteral("移動先を指定して下さい")}));
+
+    // Now Del deletes: one file per key press, with or without Shift.
     QVERIFY(SelectMember("a", "x.txt") != nullptr);
     QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
