@@ -3,13 +3,13 @@
 # the results page and the targets page.
 #
 # Usage: tools/screenshot.sh [BUILD_DIR] [OUTPUT_PNG]
-#   BUILD_DIR   the build folder that holds src/main/dopplet (default: build-gui)
+#   BUILD_DIR   the build folder that holds src/main/dopplet (default: build)
 #   OUTPUT_PNG  the results page picture (default: screenshot.png); the targets page goes to the
 #               same name with "-targets" before ".png"
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build-gui}
+build=$(cd "${1:-$here/build}" && pwd)
 output=${2:-$PWD/screenshot.png}
 program=$build/src/main/dopplet
 [ -x "$program" ] || { echo "no program at $program; build the target dopplet first" >&2; exit 2; }
