@@ -2,5 +2,5 @@
 
 #include <QPixmap>
 
-// The program's symbol, two overlapping pages, `size` pixels square.
+// The program's icon, two overlapping pages, `size` pixels square.
 QPixmap ProgramPixmap(int size);

@@ -10,6 +10,7 @@ class AboutTest : public QObject {
 
   private slots:
     void StartsWithoutPlaceholdersAndIgnoresEsc();
+    void ShowsTheProgramIcon();
 };
 
 void AboutTest::StartsWithoutPlaceholdersAndIgnoresEsc() {
@@ -26,6 +27,19 @@ void AboutTest::StartsWithoutPlaceholdersAndIgnoresEsc() {
     box.OKButton->click();
     QVERIFY(!box.isVisible());
     QCOMPARE(box.result(), static_cast<int>(QDialog::Accepted));
+}
+
+void AboutTest::ShowsTheProgramIcon() {
+    // The same picture that the desktop's menu shows for the program.
+    const QPixmap installed(QStringLiteral(DOPPLET_ICON_FILE));
+    QVERIFY(!installed.isNull());
+    TAboutBox box;
+    const QPixmap shown = box.ProgramIcon->pixmap();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+             installed.scaled(shown.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32));
 }
 
 QTEST_MAIN(AboutTest)
