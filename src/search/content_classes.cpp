@@ -56,8 +56,11 @@ struct Representative {
 
 }  // namespace
 
-ContentClassifier::ContentClassifier(std::function<bool()> shouldStop, std::size_t memoryBudget)
-    : m_shouldStop(std::move(shouldStop)), m_memoryBudget(memoryBudget) {}
+ContentClassifier::ContentClassifier(std::function<std::string(int slot)> pathOf,
+                                     std::function<bool()> shouldStop, std::size_t memoryBudget)
+    : m_pathOf(std::move(pathOf)),
+      m_shouldStop(std::move(shouldStop)),
+      m_memoryBudget(memoryBudget) {}
 
 RunGroups ContentClassifier::Classify(std::int64_t size, const std::vector<RunFile>& files) {
     m_size = size;
@@ -126,7 +129,8 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             reader = &openFiles[position];
         }
         if (!reader->IsOpen()) {
-            *reader = platform::FileReader(files[static_cast<std::size_t>(position)].Path);
+            *reader =
+                platform::FileReader(m_pathOf(files[static_cast<std::size_t>(position)].Slot));
             if (!reader->IsOpen()) {
                 return false;
             }

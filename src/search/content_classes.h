@@ -12,7 +12,6 @@ namespace search {
 // One file of a run of equal size, as the content pass hands it to the classifier.
 struct RunFile {
     int Slot = 0;  // the file's slot in the file table
-    std::string Path;
     platform::FileIdentity Identity;
 };
 
@@ -33,9 +32,11 @@ using RunGroups = std::vector<std::vector<int>>;
 // same file (a hard link) as one of its members.
 class ContentClassifier {
   public:
-    // `shouldStop` is polled between files; once it returns true, Classify returns early with a
-    // result that must not be used. `memoryBudget` bounds the bytes held for comparison.
-    ContentClassifier(std::function<bool()> shouldStop, std::size_t memoryBudget);
+    // `pathOf` gives the path of a slot's file when it is opened. `shouldStop` is polled between
+    // files; once it returns true, Classify returns early with a result that must not be used.
+    // `memoryBudget` bounds the bytes held for comparison.
+    ContentClassifier(std::function<std::string(int slot)> pathOf, std::function<bool()> shouldStop,
+                      std::size_t memoryBudget);
 
     // `files` are in table order and all have `size` bytes according to the walk.
     RunGroups Classify(std::int64_t size, const std::vector<RunFile>& files);
@@ -51,6 +52,7 @@ class ContentClassifier {
     void EmitIdenticalFiles(const std::vector<int>& members);
     bool NextStep(Step& step, std::size_t classSize) const;
 
+    std::function<std::string(int slot)> m_pathOf;
     std::function<bool()> m_shouldStop;
     std::size_t m_memoryBudget;
     std::int64_t m_size = 0;

@@ -25,15 +25,18 @@ ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<Siz
       m_runs(std::move(runs)),
       m_shouldStop(std::move(shouldStop)),
       m_results(m_runs.size()),
-      m_done(m_runs.size(), false) {
-    // No more workers than runs that need reading.
+      m_done(m_runs.size(), false),
+      m_takerClassifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
+                        [this] { return Stopping(); }, kMemoryBudgetPerThread) {
+    // The taking thread classifies too, so it needs threads - 1 helpers, and no more helpers
+    // than there are further runs to read.
     std::size_t runsToRead = 0;
     for (const SizeRun& run : m_runs) {
         runsToRead += run.End - run.Begin >= 2 ? 1 : 0;
     }
-    threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads),
-                                                     std::max<std::size_t>(runsToRead, 1)));
-    for (int i = 0; i < threads; ++i) {
+    const std::size_t helpers = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(threads - 1, 0)), runsToRead > 0 ? runsToRead - 1 : 0);
+    for (std::size_t i = 0; i < helpers; ++i) {
         m_workers.emplace_back([this] { Work(); });
     }
 }
@@ -53,51 +56,69 @@ bool ContentRunScheduler::Stopping() const {
     return m_closing.load() || m_shouldStop();
 }
 
+bool ContentRunScheduler::MayClaim() const {
+    return m_nextRun < m_runs.size() && m_nextRun < m_taken + kRunsAhead;
+}
+
 std::optional<RunGroups> ContentRunScheduler::Take(std::size_t index) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return static_cast<bool>(m_done[index]); });
+    while (!m_done[index]) {
+        // Rather than wait, classify the next run that nobody has claimed yet: the run asked
+        // for, or one after it while a helper still reads that one.
+        if (MayClaim()) {
+            const std::size_t claimed = m_nextRun++;
+            lock.unlock();
+            Classify(claimed, m_takerClassifier);
+            lock.lock();
+            continue;
+        }
+        m_changed.wait(lock);
+    }
     m_taken = index + 1;
     m_changed.notify_all();
     return std::move(m_results[index]);
 }
 
 void ContentRunScheduler::Work() {
-    ContentClassifier classifier([this] { return Stopping(); }, kMemoryBudgetPerThread);
+    ContentClassifier classifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
+                                 [this] { return Stopping(); }, kMemoryBudgetPerThread);
     for (;;) {
         std::size_t index = 0;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [&] {
-                return m_closing.load() || m_nextRun >= m_runs.size() ||
-                       m_nextRun < m_taken + kRunsAhead;
-            });
+            m_changed.wait(
+                lock, [&] { return m_closing.load() || m_nextRun >= m_runs.size() || MayClaim(); });
             if (m_closing.load() || m_nextRun >= m_runs.size()) {
                 return;
             }
             index = m_nextRun++;
         }
-        std::optional<RunGroups> result;
-        try {
-            const SizeRun& run = m_runs[index];
-            std::vector<RunFile> files;
-            files.reserve(static_cast<std::size_t>(run.End - run.Begin));
-            for (int slot = run.Begin; slot < run.End; ++slot) {
-                files.push_back({slot, m_table.PathOf(m_table[slot]), m_table[slot].Identity});
-            }
-            result = classifier.Classify(m_table[run.Begin].Size, files);
-        } catch (const std::bad_alloc&) {
-            result.reset();
-        }
-        if (Stopping()) {
-            result.reset();
-        }
-        {
-            std::lock_guard lock(m_mutex);
-            m_results[index] = std::move(result);
-            m_done[index] = true;
-        }
-        m_changed.notify_all();
+        Classify(index, classifier);
     }
+}
+
+void ContentRunScheduler::Classify(std::size_t index, ContentClassifier& classifier) {
+    std::optional<RunGroups> result;
+    try {
+        const SizeRun& run = m_runs[index];
+        std::vector<RunFile> files;
+        files.reserve(static_cast<std::size_t>(run.End - run.Begin));
+        for (int slot = run.Begin; slot < run.End; ++slot) {
+            files.push_back({slot, m_table[slot].Identity});
+        }
+        result = classifier.Classify(m_table[run.Begin].Size, files);
+    } catch (const std::bad_alloc&) {
+        result.reset();
+    }
+    if (Stopping()) {
+        result.reset();
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_results[index] = std::move(result);
+        m_done[index] = true;
+    }
+    m_changed.notify_all();
 }
 
 }  // namespace search

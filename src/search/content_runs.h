@@ -20,8 +20,8 @@ struct SizeRun {
     int End = 0;
 };
 
-// Classifies the size runs of a sorted file table on worker threads, a bounded number of runs
-// ahead of the one thread that takes the results in run order.
+// Classifies the size runs of a sorted file table on the thread that takes the results in run
+// order and on helper threads, a bounded number of runs ahead of the taker.
 //
 // Legal order: construct (the workers start), then Take(0), Take(1), ... on one thread; destroy
 // to stop and join the workers. The table must not change its slots' paths, sizes or identities
@@ -36,8 +36,8 @@ class ContentRunScheduler {
 
     const std::vector<SizeRun>& Runs() const { return m_runs; }
 
-    // Waits for run `index` and returns its groups; nullopt when classifying it ran out of memory
-    // or was stopped.
+    // Returns the groups of run `index`, classifying runs itself while it waits; nullopt when
+    // classifying it ran out of memory or was stopped.
     std::optional<RunGroups> Take(std::size_t index);
 
   private:
@@ -45,6 +45,8 @@ class ContentRunScheduler {
     static constexpr std::size_t kMemoryBudgetPerThread = 128 * 1024;
 
     void Work();
+    void Classify(std::size_t index, ContentClassifier& classifier);
+    bool MayClaim() const;  // with m_mutex held
     bool Stopping() const;
 
     const FileTable& m_table;
@@ -58,6 +60,7 @@ class ContentRunScheduler {
     std::atomic<bool> m_closing{false};
     std::vector<std::optional<RunGroups>> m_results;
     std::vector<bool> m_done;
+    ContentClassifier m_takerClassifier;
     std::vector<std::thread> m_workers;
 };
 

@@ -25,15 +25,9 @@ using testing_support::RecordingHost;
 using testing_support::RunSearch;
 using testing_support::TempTree;
 
-struct Run {
-    std::vector<std::string> paths;
-    std::vector<RunFile> files;
-};
-
 RunFile FileOf(const std::string& path, int slot) {
     RunFile file;
     file.Slot = slot;
-    file.Path = path;
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0) {
         file.Identity = {static_cast<std::uint64_t>(st.st_dev),
@@ -47,7 +41,9 @@ RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std
     for (std::size_t i = 0; i < paths.size(); ++i) {
         files.push_back(FileOf(paths[i], static_cast<int>(i)));
     }
-    ContentClassifier classifier([] { return false; }, budget);
+    ContentClassifier classifier(
+        [&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; }, [] { return false; },
+        budget);
     return classifier.Classify(size, files);
 }
 
@@ -151,7 +147,9 @@ TEST(ContentClassifier, StopsWhenAsked) {
     TempTree tree;
     const std::vector<std::string> paths = {tree.File("a", "x"), tree.File("b", "x")};
     std::vector<RunFile> files = {FileOf(paths[0], 0), FileOf(paths[1], 1)};
-    ContentClassifier classifier([] { return true; }, 1 << 20);
+    ContentClassifier classifier(
+        [&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; }, [] { return true; },
+        1 << 20);
     EXPECT_TRUE(classifier.Classify(1, files).empty());
 }
 
