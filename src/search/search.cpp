@@ -24,14 +24,14 @@ bool SearchSignal::WaitForEnd(std::chrono::milliseconds timeout) const {
 }
 
 void SearchSignal::MarkEnded() {
+    if (m_onEnded) {
+        m_onEnded();
+    }
     {
         std::lock_guard lock(m_mutex);
         m_hasEnded = true;
     }
     m_ended.notify_all();
-    if (m_onEnded) {
-        m_onEnded();
-    }
 }
 
 SFileSearch::SFileSearch(SearchHost& host, ResultTable& results, ProgressCounters& progress)

@@ -49,16 +49,18 @@ class SearchSignal {
 
     bool HasEnded() const;
     // Blocks until the job has ended. Only for a host whose hand-overs the waiting thread need
-    // not serve; the window instead serves them in a local event loop until HasEnded().
+    // not serve; the window instead serves them in a local event loop until the job has ended.
     void WaitForEnd() const;
     bool WaitForEnd(std::chrono::milliseconds timeout) const;
 
-    // Runs `callback` on the worker thread as the job's very last act. Set it before Resume().
+    // Runs `callback` on the worker thread when the job is gone, right before HasEnded() turns
+    // true. Set it before Resume().
     void SetOnEnded(std::function<void()> callback) { m_onEnded = std::move(callback); }
 
+  private:
+    friend class SFileSearch;
     void MarkEnded();
 
-  private:
     std::atomic<bool> m_stopRequested{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_ended;
@@ -121,7 +123,8 @@ class SFileSearch {
     void SortSlots(int count, const std::function<int(const FileEntry&, const FileEntry&)>& order);
     bool Allowed(AllocationSite site) const;
     bool MustStop() const { return m_signal->StopRequested() || ErrorStop; }
-    // Starts the group of reference `j`; AssignGroup refuses a file that is already a member.
+    // The files of the group that `reference` starts: a file is never a member twice, and a
+    // hard link of a member is that member.
     void BeginMembers(int reference);
     bool IsMember(int candidate) const;
     void AssignGroup(int reference, int candidate);
