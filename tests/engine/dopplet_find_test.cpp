@@ -1,10 +1,15 @@
 // dopplet-find as a script sees it: its output, its exit status and its usage text.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "support/temp_tree.h"
 
@@ -98,6 +103,30 @@ TEST(DoppletFind, TakesTwoSpellingsOfOneFolderAsOneTarget) {
     EXPECT_EQ(run.out.find(tree.Path("in/a") + "\n", first + 1), std::string::npos);
     EXPECT_EQ(run.out.find("//"), std::string::npos);
     EXPECT_EQ(run.out.find("/./"), std::string::npos);
+}
+
+TEST(DoppletFind, CtrlCStopsTheSearch) {
+    TempTree tree;
+    // 400 files that share all but their last 4 KiB keep the pairwise comparison busy for seconds.
+    const std::string head = testing_support::Contents(60 * 1024, 1);
+    for (int i = 0; i < 400; ++i) {
+        tree.File("f" + std::to_string(i), head + testing_support::Contents(4096, 100 + i));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execl(DOPPLET_FIND_PATH, DOPPLET_FIND_PATH, "--pairwise", tree.Root().c_str(), nullptr);
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);  // "検索を中断しました"
 }
 
 }  // namespace
