@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/window_font.h"
 
@@ -15,13 +16,6 @@ namespace {
 QLabel* FixedLabel(QWidget* parent, int left, int top, int width, int height) {
     auto* label = new QLabel(parent);
     label->setGeometry(left, top, width, height);
-    return label;
-}
-
-QLabel* AutoLabel(QWidget* parent, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
     return label;
 }
 
