@@ -15,7 +15,7 @@ namespace {
 constexpr std::int64_t kHeadBytes = 4096;
 constexpr std::int64_t kTailBytes = 4096;
 constexpr std::int64_t kFirstMiddleChunk = 32 * 1024;
-constexpr std::int64_t kLargestChunk = 128 * 1024;
+constexpr std::int64_t kLargestChunk = 32 * 1024;
 // Classes up to this size compare each range with every representative directly; larger ones
 // bucket the ranges by hash first.
 constexpr std::size_t kLinearCompareLimit = 8;
