@@ -20,6 +20,8 @@ class FileReader {
     FileReader& operator=(const FileReader&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
+    // The file's size when it was opened.
+    std::int64_t Size() const { return m_size; }
 
     // Reads up to `size` bytes from `offset`, retrying short reads, so that fewer bytes than asked
     // mean the end of the file. Returns the number of bytes read, or -1 on a read error.
@@ -29,6 +31,7 @@ class FileReader {
     void Close();
 
     int m_fd = -1;
+    std::int64_t m_size = 0;
 };
 
 }  // namespace platform

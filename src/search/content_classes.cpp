@@ -14,8 +14,9 @@ namespace {
 
 constexpr std::int64_t kHeadBytes = 4096;
 constexpr std::int64_t kTailBytes = 4096;
-constexpr std::int64_t kFirstMiddleChunk = 32 * 1024;
-constexpr std::int64_t kLargestChunk = 32 * 1024;
+// The middle is read in chunks of this size, or smaller ones in a class so large that the
+// memory budget would not hold a chunk of each.
+constexpr std::int64_t kMiddleChunk = 32 * 1024;
 // Classes up to this size compare each range with every representative directly; larger ones
 // bucket the ranges by hash first.
 constexpr std::size_t kLinearCompareLimit = 8;
@@ -42,7 +43,6 @@ std::uint64_t HashBytes(const unsigned char* bytes, std::size_t length) {
 struct ContentClassifier::Step {
     enum class Stage { Start, Head, Tail, Middle } Stage = Stage::Start;
     Range Current;
-    std::int64_t NextChunk = kFirstMiddleChunk;
 };
 
 namespace {
@@ -102,10 +102,9 @@ bool ContentClassifier::NextStep(Step& step, std::size_t classSize) const {
             }
             const std::int64_t budgetChunk =
                 static_cast<std::int64_t>(m_memoryBudget / std::max<std::size_t>(classSize, 1));
-            const std::int64_t chunk = std::max(kHeadBytes, std::min(step.NextChunk, budgetChunk));
+            const std::int64_t chunk = std::max(kHeadBytes, std::min(kMiddleChunk, budgetChunk));
             step.Stage = Step::Stage::Middle;
             step.Current = {begin, std::min(tailBegin, begin + chunk)};
-            step.NextChunk = std::min(step.NextChunk * 2, kLargestChunk);
             return true;
         }
     }
@@ -119,10 +118,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
     const auto readRange = [&](int position, const Range& range,
                                std::vector<unsigned char>& buffer) {
         const auto length = static_cast<std::size_t>(range.End - range.Begin);
-        // The range that ends at the file's size asks for one byte more: a file that grew since
-        // the walk must not pass for one that did not.
-        const std::size_t ask = length + (range.End == m_size ? 1 : 0);
-        buffer.resize(std::max<std::size_t>(ask, 1));
+        buffer.resize(std::max<std::size_t>(length, 1));
         platform::FileReader local;
         platform::FileReader* reader = &local;
         if (keepOpen) {
@@ -131,11 +127,12 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         if (!reader->IsOpen()) {
             *reader =
                 platform::FileReader(m_pathOf(files[static_cast<std::size_t>(position)].Slot));
-            if (!reader->IsOpen()) {
+            // A file whose size changed since the walk must not pass for one that did not.
+            if (!reader->IsOpen() || reader->Size() != m_size) {
                 return false;
             }
         }
-        const std::int64_t got = reader->ReadAt(range.Begin, buffer.data(), ask);
+        const std::int64_t got = reader->ReadAt(range.Begin, buffer.data(), length);
         buffer.resize(length);
         return got == static_cast<std::int64_t>(length);
     };

@@ -22,7 +22,7 @@ using RunGroups = std::vector<std::vector<int>>;
 // Splits a run of files of one size into groups of identical contents.
 //
 // The files are read forward range by range (the head, then the tail, which tells apart files
-// that differ only near their end, then the middle in growing chunks); a file is dropped as soon
+// that differ only near their end, then the middle chunk by chunk); a file is dropped as soon
 // as no other file shares its bytes so far, so every file is read at most once and only as far as
 // it takes to tell it apart. Ranges are bucketed by a hash and always confirmed by comparing the
 // bytes themselves. A file that cannot be opened or read exactly as far as its size never matches.

@@ -21,19 +21,21 @@ FileReader::FileReader(const char* path) {
         Close();
         return;
     }
-    posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_size = st.st_size;
 }
 
 FileReader::~FileReader() {
     Close();
 }
 
-FileReader::FileReader(FileReader&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+FileReader::FileReader(FileReader&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size) {}
 
 FileReader& FileReader::operator=(FileReader&& other) noexcept {
     if (this != &other) {
         Close();
         m_fd = std::exchange(other.m_fd, -1);
+        m_size = other.m_size;
     }
     return *this;
 }
