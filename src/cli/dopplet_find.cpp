@@ -45,7 +45,7 @@ void OnInterrupt(int) {
 // The window's stand-in: hand-overs run on the worker thread itself, one at a time.
 class PrintingHost final : public search::SearchHost {
   public:
-    PrintingHost(std::vector<std::string> folders, const search::ResultTable& results)
+    PrintingHost(std::vector<std::string> folders, search::ResultTable& results)
         : m_folders(std::move(folders)), m_results(results) {}
 
     void RunOnWindowThread(const std::function<void()>& procedure) override {
@@ -64,19 +64,12 @@ class PrintingHost final : public search::SearchHost {
     void SearchFinished() override {}
 
     void PostGroupRow(int groupIndex) override {
-        const search::ResultGroup& group = m_results.Group(groupIndex);
-        if (group.MemberCount < 2) {
-            return;
+        search::ResultGroup& group = m_results.Group(groupIndex);
+        if (group.MemberCount >= 2) {
+            Print(group);
         }
-        for (const search::ResultMember& member : group.Members) {
-            if (!member.IsFree()) {
-                // The path's bytes as the file system gave them, valid UTF-8 or not.
-                const std::string path = member.FullPath();
-                std::fwrite(path.data(), 1, path.size(), stdout);
-                std::fputc('\n', stdout);
-            }
-        }
-        std::fputc('\n', stdout);
+        // Printed is done with: unlike the window, the finder never comes back to a group.
+        std::vector<search::ResultMember>().swap(group.Members);
     }
 
     int ExitStatus() const {
@@ -87,9 +80,21 @@ class PrintingHost final : public search::SearchHost {
     }
 
   private:
+    static void Print(const search::ResultGroup& group) {
+        for (const search::ResultMember& member : group.Members) {
+            if (!member.IsFree()) {
+                // The path's bytes as the file system gave them, valid UTF-8 or not.
+                std::fwrite(member.Folder.data(), 1, member.Folder.size(), stdout);
+                std::fwrite(member.Name.data(), 1, member.Name.size(), stdout);
+                std::fputc('\n', stdout);
+            }
+        }
+        std::fputc('\n', stdout);
+    }
+
     std::mutex m_mutex;
     std::vector<std::string> m_folders;
-    const search::ResultTable& m_results;
+    search::ResultTable& m_results;
     std::string m_lastMessage;
 };
 
@@ -201,6 +206,7 @@ int main(int argc, char** argv) {
     auto* job = new search::SFileSearch(host, results, progress);
     job->SetMode(mode);
     job->SetContentComparison(comparison);
+    job->SetResultDates(false);  // only paths are printed
     const std::shared_ptr<search::SearchSignal> signal = job->Signal();
     job->Resume();
     while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {

@@ -23,11 +23,13 @@ struct FileStamp {
     FileIdentity Identity;
     std::int64_t Size = 0;
     std::int64_t ModifiedNs = 0;  // last write, nanoseconds since the epoch
-    LocalDateTime Modified;
 };
 
 // Reads the stamp of the file at `path` without following a final symbolic link; nullopt when the
 // file is gone or cannot be looked at.
 std::optional<FileStamp> ReadFileStamp(const std::string& path);
+
+// A time from a stamp in the machine's local time zone.
+LocalDateTime LocalTimeOf(std::int64_t ns);
 
 }  // namespace platform

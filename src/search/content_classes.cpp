@@ -47,11 +47,63 @@ struct ContentClassifier::Step {
 
 namespace {
 
-// The bytes of one range as read from a class's first file with those bytes.
+constexpr std::size_t kNotHeld = static_cast<std::size_t>(-1);
+
+// The bytes of one range as read from a class's first file with those bytes, and the files that
+// share them.
 struct Representative {
-    std::vector<unsigned char> Bytes;  // empty when the memory budget had no room for them
     std::uint64_t Hash = 0;
-    std::vector<int> Members;  // positions in the run, in table order
+    std::size_t HeldAt = kNotHeld;  // where its bytes start among the held bytes
+    int First = 0;                  // its members' positions in the run, in table order, linked
+    int Last = 0;                   // from First to Last through the classifier's next-links
+    int Count = 1;
+};
+
+// Representatives by the hash of their bytes: open addressing over their indices, so that a
+// class of many files costs a few bytes per file.
+class HashIndex {
+  public:
+    // The first representative with `hash` that `sameBytes` accepts; nullptr when there is none.
+    template <typename SameBytes>
+    Representative* Find(std::uint64_t hash, std::vector<Representative>& representatives,
+                         const SameBytes& sameBytes) const {
+        if (m_slots.empty()) {
+            return nullptr;
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask; m_slots[i] != kEmpty; i = (i + 1) & mask) {
+            Representative& candidate = representatives[m_slots[i]];
+            if (candidate.Hash == hash && sameBytes(candidate)) {
+                return &candidate;
+            }
+        }
+        return nullptr;
+    }
+
+    // Indexes the last of `representatives`.
+    void AddLast(const std::vector<Representative>& representatives) {
+        if (representatives.size() * 2 > m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(16, m_slots.size() * 2), kEmpty);
+            for (std::size_t i = 0; i + 1 < representatives.size(); ++i) {
+                Place(representatives[i].Hash, i);
+            }
+        }
+        Place(representatives.back().Hash, representatives.size() - 1);
+    }
+
+  private:
+    static constexpr std::uint32_t kEmpty = static_cast<std::uint32_t>(-1);
+
+    void Place(std::uint64_t hash, std::size_t index) {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = hash & mask;
+        while (m_slots[i] != kEmpty) {
+            i = (i + 1) & mask;
+        }
+        m_slots[i] = static_cast<std::uint32_t>(index);
+    }
+
+    std::vector<std::uint32_t> m_slots;
 };
 
 }  // namespace
@@ -67,6 +119,7 @@ RunGroups ContentClassifier::Classify(std::int64_t size, const std::vector<RunFi
     m_files = &files;
     m_groups.clear();
     if (files.size() >= 2) {
+        m_next.assign(files.size(), 0);
         std::vector<int> all(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
             all[i] = static_cast<int>(i);
@@ -142,8 +195,9 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         const auto length = static_cast<std::size_t>(range.End - range.Begin);
         const bool hashed = members.size() > kLinearCompareLimit;
         std::vector<Representative> representatives;
-        std::unordered_multimap<std::uint64_t, std::size_t> byHash;
-        std::size_t heldBytes = 0;
+        representatives.reserve(members.size());
+        HashIndex byHash;
+        std::vector<unsigned char> held;  // the representatives' bytes, as far as the budget goes
         std::vector<unsigned char> bytes;
         std::vector<unsigned char> confirm;
 
@@ -156,26 +210,20 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                 continue;  // Unreadable as far as its size: it matches nothing.
             }
             const std::uint64_t hash = hashed ? HashBytes(bytes.data(), length) : 0;
-            const auto sameBytes = [&](Representative& candidate) {
-                if (hashed && candidate.Hash != hash) {
-                    return false;
+            const auto sameBytes = [&](const Representative& candidate) {
+                if (length == 0) {
+                    return true;
                 }
-                if (candidate.Bytes.size() == length) {
-                    return length == 0 ||
-                           std::memcmp(candidate.Bytes.data(), bytes.data(), length) == 0;
+                if (candidate.HeldAt != kNotHeld) {
+                    return std::memcmp(held.data() + candidate.HeldAt, bytes.data(), length) == 0;
                 }
                 // The budget held no bytes for this representative: read them again to confirm.
-                return readRange(candidate.Members.front(), range, confirm) &&
-                       (length == 0 || std::memcmp(confirm.data(), bytes.data(), length) == 0);
+                return readRange(candidate.First, range, confirm) &&
+                       std::memcmp(confirm.data(), bytes.data(), length) == 0;
             };
             Representative* match = nullptr;
             if (hashed) {
-                const auto [first, last] = byHash.equal_range(hash);
-                for (auto it = first; it != last && match == nullptr; ++it) {
-                    if (sameBytes(representatives[it->second])) {
-                        match = &representatives[it->second];
-                    }
-                }
+                match = byHash.Find(hash, representatives, sameBytes);
             } else {
                 for (Representative& candidate : representatives) {
                     if (sameBytes(candidate)) {
@@ -185,26 +233,26 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                 }
             }
             if (match != nullptr) {
-                match->Members.push_back(position);
+                m_next[static_cast<std::size_t>(match->Last)] = position;
+                match->Last = position;
+                ++match->Count;
                 continue;
             }
-            Representative fresh;
-            fresh.Hash = hash;
-            fresh.Members.push_back(position);
-            if (heldBytes + length <= m_memoryBudget || length == 0) {
-                heldBytes += length;
-                fresh.Bytes = bytes;
+            Representative fresh{.Hash = hash, .First = position, .Last = position};
+            if (held.size() + length <= m_memoryBudget) {
+                fresh.HeldAt = held.size();
+                held.insert(held.end(), bytes.begin(), bytes.begin() + length);
             }
+            representatives.push_back(fresh);
             if (hashed) {
-                byHash.emplace(hash, representatives.size());
+                byHash.AddLast(representatives);
             }
-            representatives.push_back(std::move(fresh));
         }
 
         std::vector<std::vector<int>> subclasses;
-        for (Representative& representative : representatives) {
-            if (representative.Members.size() >= 2) {
-                subclasses.push_back(std::move(representative.Members));
+        for (const Representative& representative : representatives) {
+            if (representative.Count >= 2) {
+                subclasses.push_back(MembersOf(representative.First, representative.Count));
             }
         }
         if (subclasses.empty()) {
@@ -220,6 +268,15 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         members = std::move(subclasses.front());
     }
     EmitIdenticalFiles(members);
+}
+
+std::vector<int> ContentClassifier::MembersOf(int first, int count) const {
+    std::vector<int> members;
+    members.reserve(static_cast<std::size_t>(count));
+    for (int position = first; count-- > 0; position = m_next[static_cast<std::size_t>(position)]) {
+        members.push_back(position);
+    }
+    return members;
 }
 
 void ContentClassifier::EmitIdenticalFiles(const std::vector<int>& members) {

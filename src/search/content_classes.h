@@ -50,6 +50,8 @@ class ContentClassifier {
 
     void SplitClass(std::vector<int> members, Step step);
     void EmitIdenticalFiles(const std::vector<int>& members);
+    // The `count` positions that next-links chain from `first`.
+    std::vector<int> MembersOf(int first, int count) const;
     bool NextStep(Step& step, std::size_t classSize) const;
 
     std::function<std::string(int slot)> m_pathOf;
@@ -58,6 +60,8 @@ class ContentClassifier {
     std::int64_t m_size = 0;
     const std::vector<RunFile>* m_files = nullptr;
     RunGroups m_groups;
+    // Per position in the run: the next member of its class in the range being compared.
+    std::vector<int> m_next;
 };
 
 }  // namespace search

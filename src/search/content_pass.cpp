@@ -87,6 +87,8 @@ void SFileSearch::PostRun(const SizeRun& run, const RunGroups& groups) {
 }
 
 void SFileSearch::PairwiseContentPass() {
+    BlockA.resize(kBlockSize);
+    BlockB.resize(kBlockSize);
     for (int j = 0; j < m_table.WorkLength; ++j) {
         if (m_table[j].IsSentinel() || m_table[j].Group != 0) {
             continue;
@@ -135,8 +137,8 @@ void SFileSearch::PairwiseContentPass() {
 
 bool SFileSearch::CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j,
                                int k) {
-    BlockA.fill(0);
-    BlockB.fill(0);
+    std::fill(BlockA.begin(), BlockA.end(), 0);
+    std::fill(BlockB.begin(), BlockB.end(), 0);
     std::int64_t offset = 0;
     for (bool first = true;; first = false) {
         const std::int64_t readA = a.ReadAt(offset, BlockA.data(), kBlockSize);

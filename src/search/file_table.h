@@ -14,15 +14,15 @@ namespace search {
 // One found file. Its name and its folder's path live in the owning FileTable's text store; the
 // table puts them together into the full path (FileTable::PathOf).
 struct FileEntry {
-    std::string_view Name;           // the separator, then the file name
-    std::int32_t Folder = 0;         // index of the file's folder in the table
-    std::int32_t NameKeyLength = 0;  // compare mode 1: length of Name without its extension
-    std::int32_t Order = 0;          // walk order; breaks ties so that every sort is stable
-    std::int64_t Size = -1;          // -1 marks a sentinel: a slot that holds no file
-    std::int32_t Signature = 0;      // BlockSignature of the first block; 0 = not computed yet
-    std::int32_t Group = 0;          // match group within this search; 0 = matched nothing
-    std::int32_t Posted = 0;         // 2 once the file's group has been written to the result table
+    std::string_view Name;            // the separator, then the file name
+    std::int64_t Size = -1;           // -1 marks a sentinel: a slot that holds no file
     platform::FileIdentity Identity;  // which file this is, from the walk
+    std::int32_t Folder = 0;          // index of the file's folder in the table
+    std::int32_t NameKeyLength = 0;   // compare mode 1: length of Name without its extension
+    std::int32_t Order = 0;           // walk order; breaks ties so that every sort is stable
+    std::int32_t Signature = 0;       // BlockSignature of the first block; 0 = not computed yet
+    std::int32_t Group = 0;           // match group within this search; 0 = matched nothing
+    std::int32_t Posted = 0;  // 2 once the file's group has been written to the result table
 
     bool IsSentinel() const { return Size == -1; }
     // Name without its extension (compare mode 1 only).

@@ -65,7 +65,9 @@ void SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
     ResultMember member;
     member.Folder = m_table.FolderOf(entry);
     member.Name = entry.Name.substr(1);
-    member.Date = FormatResultDate(stamp->Modified);
+    if (m_resultDates) {
+        member.Date = FormatResultDate(platform::LocalTimeOf(stamp->ModifiedNs));
+    }
     member.Stamp = *stamp;
     group.Members.push_back(std::move(member));
     group.MemberCount = static_cast<std::int32_t>(group.Members.size());

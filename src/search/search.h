@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -84,6 +83,9 @@ class SFileSearch {
     void SetCodePage(const platform::CodePage& codePage) { m_codePage = &codePage; }
     void SetAllocationGate(AllocationGate gate) { m_allocationGate = std::move(gate); }
     void SetContentComparison(ContentComparison comparison) { m_contentComparison = comparison; }
+    // Whether members get their Date text (the default); a host that never shows dates spares
+    // the search the time zone's rules.
+    void SetResultDates(bool wanted) { m_resultDates = wanted; }
 
     std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
 
@@ -136,6 +138,7 @@ class SFileSearch {
     const platform::CodePage* m_codePage = &platform::SystemCodePage();
     AllocationGate m_allocationGate;
     ContentComparison m_contentComparison = ContentComparison::Classes;
+    bool m_resultDates = true;
     std::shared_ptr<SearchSignal> m_signal = std::make_shared<SearchSignal>();
     platform::TrashFolders m_trashFolders;
 
@@ -151,8 +154,9 @@ class SFileSearch {
     std::int32_t LastResult = -1;
     std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> m_memberFiles;
     bool ErrorStop = false;
-    std::array<unsigned char, kBlockSize> BlockA{};
-    std::array<unsigned char, kBlockSize> BlockB{};
+    // The pairwise comparison's blocks; only that pass allocates them.
+    std::vector<unsigned char> BlockA;
+    std::vector<unsigned char> BlockB;
 };
 
 }  // namespace search

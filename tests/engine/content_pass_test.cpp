@@ -1,10 +1,15 @@
 // Content matching over real files: which files form groups, in which order, and what never
 // matches.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <optional>
 
 #include "search/Search_func.h"
 #include "search/search.h"
@@ -92,20 +97,51 @@ TEST(ContentPass, KeepsEveryMemberOfALargeGroup) {
     EXPECT_EQ(host.Results.Group(0).MemberCount, 40);
 }
 
+// Sets the process's time zone for the life of the object.
+class TimeZone {
+  public:
+    explicit TimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) {
+            m_old = old;
+        }
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~TimeZone() {
+        if (m_old) {
+            setenv("TZ", m_old->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+
+  private:
+    std::optional<std::string> m_old;
+};
+
 TEST(ContentPass, FillsFolderNameAndDateOfEachMember) {
+    const TimeZone japan("JST-9");
     TempTree tree;
     tree.File("sub/x.txt", "data");
     tree.File("y.txt", "data");
-    RecordingHost host({tree.Root()});
-    RunSearch(host);
-    ASSERT_EQ(host.Groups.size(), 1u);
-    const search::ResultGroup& group = host.Results.Group(0);
-    ASSERT_EQ(group.MemberCount, 2);
-    for (const search::ResultMember& member : group.Members) {
-        EXPECT_TRUE(member.Name == "x.txt" || member.Name == "y.txt") << member.Name;
-        EXPECT_TRUE(member.Folder.ends_with("/"));
-        EXPECT_EQ(member.Stamp.Size, 4);
-        EXPECT_EQ(member.Date, search::FormatResultDate(member.Stamp.Modified));
+    const timespec times[2] = {{1016154307, 0}, {1016154307, 250}};  // 2002-03-15 01:05:07 UTC
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.Path("y.txt").c_str(), times, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.Path("sub/x.txt").c_str(), times, 0), 0);
+
+    for (const bool dates : {true, false}) {
+        RecordingHost host({tree.Root()});
+        RunSearch(host, {.ResultDates = dates});
+        ASSERT_EQ(host.Groups.size(), 1u);
+        const search::ResultGroup& group = host.Results.Group(0);
+        ASSERT_EQ(group.MemberCount, 2);
+        for (const search::ResultMember& member : group.Members) {
+            EXPECT_TRUE(member.Name == "x.txt" || member.Name == "y.txt") << member.Name;
+            EXPECT_TRUE(member.Folder.ends_with("/"));
+            EXPECT_EQ(member.Stamp.Size, 4);
+            EXPECT_EQ(member.Stamp.ModifiedNs, 1016154307'000'000'250);
+            EXPECT_EQ(member.Date, dates ? "2002/3/15 10:5:7" : "") << member.Name;
+        }
     }
 }
 

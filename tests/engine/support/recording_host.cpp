@@ -52,6 +52,7 @@ void RunSearch(RecordingHost& host, const SearchOptions& options) {
         job->SetAllocationGate(options.Gate);
     }
     job->SetContentComparison(options.Comparison);
+    job->SetResultDates(options.ResultDates);
     if (options.CodePage != nullptr) {
         job->SetCodePage(*options.CodePage);
     }

@@ -47,6 +47,7 @@ struct SearchOptions {
     search::AllocationGate Gate{};
     const platform::CodePage* CodePage = nullptr;
     search::ContentComparison Comparison = search::ContentComparison::Classes;
+    bool ResultDates = true;
 };
 
 // Runs one search job over `host`'s targets and waits for its end.
