@@ -198,6 +198,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         representatives.reserve(members.size());
         HashIndex byHash;
         std::vector<unsigned char> held;  // the representatives' bytes, as far as the budget goes
+        held.reserve(std::min(m_memoryBudget, members.size() * length));
         std::vector<unsigned char> bytes;
         std::vector<unsigned char> confirm;
 
