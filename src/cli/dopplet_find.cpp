@@ -68,7 +68,7 @@ class PrintingHost final : public search::SearchHost {
         if (group.MemberCount >= 2) {
             Print(group);
         }
-        // Printed is done with: unlike the window, the finder never comes back to a group.
+        // Unlike the window, the finder never comes back to a group it has printed.
         std::vector<search::ResultMember>().swap(group.Members);
     }
 
