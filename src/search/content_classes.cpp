@@ -197,10 +197,10 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         std::vector<Representative> representatives;
         representatives.reserve(members.size());
         HashIndex byHash;
-        std::vector<unsigned char> held;  // the representatives' bytes, as far as the budget goes
+        std::vector<unsigned char>& held = m_held;
+        std::vector<unsigned char>& bytes = m_bytes;
+        held.clear();
         held.reserve(std::min(m_memoryBudget, members.size() * length));
-        std::vector<unsigned char> bytes;
-        std::vector<unsigned char> confirm;
 
         for (int position : members) {
             if (m_shouldStop()) {
@@ -219,8 +219,8 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                     return std::memcmp(held.data() + candidate.HeldAt, bytes.data(), length) == 0;
                 }
                 // The budget held no bytes for this representative: read them again to confirm.
-                return readRange(candidate.First, range, confirm) &&
-                       std::memcmp(confirm.data(), bytes.data(), length) == 0;
+                return readRange(candidate.First, range, m_confirm) &&
+                       std::memcmp(m_confirm.data(), bytes.data(), length) == 0;
             };
             Representative* match = nullptr;
             if (hashed) {

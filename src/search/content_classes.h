@@ -62,6 +62,10 @@ class ContentClassifier {
     RunGroups m_groups;
     // Per position in the run: the next member of its class in the range being compared.
     std::vector<int> m_next;
+    // Kept from range to range and run to run, so that reading allocates once.
+    std::vector<unsigned char> m_held;     // the representatives' bytes, as far as the budget goes
+    std::vector<unsigned char> m_bytes;    // the range of the file at hand
+    std::vector<unsigned char> m_confirm;  // a representative's range read again
 };
 
 }  // namespace search
