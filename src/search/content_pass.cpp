@@ -17,7 +17,7 @@ void SFileSearch::PreFilter() {
 
     SortSlots(m_table.WorkLength + 3, SizeOrder);
     // A file whose size neither neighbour shares can match nothing. Slot 0 is not examined.
-    for (int i = 1; i < m_table.Capacity() - 1; ++i) {
+    for (int i = 1; i < m_table.SlotsInMemory() - 1; ++i) {
         if (m_table[i].IsSentinel()) {
             break;
         }
@@ -106,7 +106,7 @@ void SFileSearch::PairwiseContentPass() {
 
         BeginMembers(j);
         int k = j + 1;
-        for (; k < m_table.Capacity(); ++k) {
+        for (; k < m_table.SlotsInMemory(); ++k) {
             if (m_table[k].IsSentinel() || m_table[k].Size != m_table[j].Size) {
                 break;
             }

@@ -11,7 +11,7 @@ namespace search {
 void FileTable::AddSentinels(int count) {
     for (int i = 0; i < count; ++i) {
         FileEntry sentinel;
-        sentinel.Order = Capacity();
+        sentinel.Order = SlotsInMemory();
         m_slots.push_back(sentinel);
     }
 }
@@ -19,22 +19,12 @@ void FileTable::AddSentinels(int count) {
 bool FileTable::Create() {
     Release();
     try {
-        AddSentinels(kGrowthStep);
+        AddSentinels(kSentinelsBehind);
     } catch (const std::bad_alloc&) {
         Release();
         return false;
     }
-    return true;
-}
-
-bool FileTable::Grow() {
-    const int before = Capacity();
-    try {
-        AddSentinels(kGrowthStep);
-    } catch (const std::bad_alloc&) {
-        m_slots.resize(static_cast<std::size_t>(before));
-        return false;
-    }
+    m_capacity = kGrowthStep;
     return true;
 }
 
@@ -65,6 +55,7 @@ int FileTable::AddFolder(std::string_view folder) {
 
 FileEntry& FileTable::Append(int folder, std::string_view name, std::int64_t size,
                              const platform::FileIdentity& identity) {
+    AddSentinels(m_count + 1 + kSentinelsBehind - SlotsInMemory());
     FileEntry& entry = m_slots[static_cast<std::size_t>(m_count)];
     entry.Name = StoreText(std::string_view(&platform::kSeparator, 1), name);
     entry.Folder = folder;
@@ -90,6 +81,7 @@ std::string FileTable::FolderOf(const FileEntry& entry) const {
 
 void FileTable::Release() {
     Slots().swap(m_slots);
+    m_capacity = 0;
     std::vector<std::string_view>().swap(m_folders);
     m_textBlocks.clear();
     m_textBlockSize = 0;
@@ -100,7 +92,7 @@ void FileTable::Release() {
 
 int FileTable::FirstSentinel() const {
     int index = 0;
-    while (index < Capacity() - 1 && !m_slots[static_cast<std::size_t>(index)].IsSentinel()) {
+    while (index < SlotsInMemory() - 1 && !m_slots[static_cast<std::size_t>(index)].IsSentinel()) {
         ++index;
     }
     return index;

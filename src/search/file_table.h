@@ -35,25 +35,28 @@ struct FileEntry {
 // the last file at all times, so that every scan that runs past the last file meets one. Slots
 // never move when the table grows, and paths are packed into a text store of large blocks, so a
 // table of many files costs little more than the files' own bytes.
+//
+// The capacity grows in steps of kGrowthStep, but only the files and the 5 sentinels behind the
+// last one take memory: a search of a few files does not pay for a thousand slots.
 class FileTable {
   public:
     static constexpr int kGrowthStep = 1024;
     using Slots = std::deque<FileEntry>;
 
-    // Allocates the first kGrowthStep slots; false when there is no memory for them.
+    // Starts an empty table of kGrowthStep slots; false when there is no memory.
     bool Create();
 
     // True when fewer than 5 free slots would remain after one more file.
     bool NeedsGrowth() const { return m_count + 5 >= Capacity(); }
 
-    // Adds kGrowthStep sentinel slots; false when there is no memory.
-    bool Grow();
+    // Adds kGrowthStep slots to the capacity.
+    void Grow() { m_capacity += kGrowthStep; }
 
     // Keeps a folder's path (without a final separator; the root is empty) for the files in it.
     int AddFolder(std::string_view folder);
 
     // Fills the next free slot with a file named `name` in folder `folder` (from AddFolder).
-    // Grow() first when NeedsGrowth().
+    // Grow() first when NeedsGrowth(). Throws std::bad_alloc when there is no memory.
     FileEntry& Append(int folder, std::string_view name, std::int64_t size,
                       const platform::FileIdentity& identity);
 
@@ -65,15 +68,17 @@ class FileTable {
     // Releases every slot and text; Capacity() becomes 0.
     void Release();
 
-    int Capacity() const { return static_cast<int>(m_slots.size()); }
+    int Capacity() const { return m_capacity; }
     int Count() const { return m_count; }
+    // The slots that exist: the files and the 5 sentinels behind them. Only these may be indexed.
+    int SlotsInMemory() const { return static_cast<int>(m_slots.size()); }
     FileEntry& operator[](int index) { return m_slots[static_cast<std::size_t>(index)]; }
     const FileEntry& operator[](int index) const {
         return m_slots[static_cast<std::size_t>(index)];
     }
     Slots::iterator Begin() { return m_slots.begin(); }
 
-    // Index of the first sentinel below Capacity() - 1; Capacity() - 1 when there is none.
+    // Index of the first sentinel.
     int FirstSentinel() const;
 
     int WorkLength = 0;  // leading slots that the next sort and pass cover
@@ -82,11 +87,13 @@ class FileTable {
     // Text blocks grow from the first size to the largest, so a small search stays small.
     static constexpr std::size_t kFirstTextBlock = 16 * 1024;
     static constexpr std::size_t kLargestTextBlock = 256 * 1024;
+    static constexpr int kSentinelsBehind = 5;
 
     std::string_view StoreText(std::string_view prefix, std::string_view text);
     void AddSentinels(int count);
 
     Slots m_slots;
+    int m_capacity = 0;
     int m_count = 0;
     std::vector<std::string_view> m_folders;
     std::vector<std::unique_ptr<char[]>> m_textBlocks;

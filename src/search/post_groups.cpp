@@ -9,7 +9,7 @@ namespace search {
 
 void SFileSearch::PostGroups(int first, int last) {
     std::vector<int> scratch;
-    for (int i = first; i <= last && i < m_table.Capacity(); ++i) {
+    for (int i = first; i <= last && i < m_table.SlotsInMemory(); ++i) {
         FileEntry& entry = m_table[i];
         if (!entry.IsSentinel() && entry.Group != 0 && entry.Posted == 0) {
             scratch.push_back(i);

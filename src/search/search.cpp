@@ -142,7 +142,7 @@ void SFileSearch::RequestStatusUpdate() {
 
 void SFileSearch::SortSlots(int count,
                             const std::function<int(const FileEntry&, const FileEntry&)>& order) {
-    count = std::min(count, m_table.Capacity());
+    count = std::min(count, m_table.SlotsInMemory());
     // Ties go by walk order: the sort is stable without the buffer that a stable sort needs.
     std::sort(m_table.Begin(), m_table.Begin() + count,
               [&order](const FileEntry& a, const FileEntry& b) {

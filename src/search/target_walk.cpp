@@ -52,10 +52,13 @@ void SFileSearch::WalkFolder(const std::string& folder) {
 
 void SFileSearch::AddEntry(int folder, const std::string& name, std::int64_t size,
                            const platform::FileIdentity& identity) {
-    if (m_table.NeedsGrowth() && (!Allowed(AllocationSite::FileTableGrowth) || !m_table.Grow())) {
-        m_table.Release();
-        OutOfMemory();
-        return;
+    if (m_table.NeedsGrowth()) {
+        if (!Allowed(AllocationSite::FileTableGrowth)) {
+            m_table.Release();
+            OutOfMemory();
+            return;
+        }
+        m_table.Grow();
     }
     FileEntry& entry = m_table.Append(folder, name, size, identity);
     if (Mode == kCompareStem) {
