@@ -47,7 +47,7 @@ class FileTable {
     bool Create();
 
     // True when fewer than 5 free slots would remain after one more file.
-    bool NeedsGrowth() const { return m_count + 5 >= Capacity(); }
+    bool NeedsGrowth() const { return m_count + kSentinelsBehind >= Capacity(); }
 
     // Adds kGrowthStep slots to the capacity.
     void Grow() { m_capacity += kGrowthStep; }
