@@ -40,6 +40,14 @@ namespace {
 constexpr int kDesignedWidth = 709;
 constexpr int kDesignedHeight = 459;
 
+// A column of widgets that fills `parent` edge to edge, without gaps between them.
+QVBoxLayout* NewColumn(QWidget* parent) {
+    auto* column = new QVBoxLayout(parent);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
 QFrame* NewPanel(QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setFrameShape(QFrame::NoFrame);
@@ -75,9 +83,7 @@ TMainForm::TMainForm(QWidget* parent)
     BuildStatusBar();
 
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = NewColumn(central);
     PageControl = new QTabWidget(central);
     BuildCommandPanel();
     layout->addWidget(PageControl, 1);
@@ -178,9 +184,7 @@ void TMainForm::BuildCommandPanel() {
 void TMainForm::BuildResultsPage() {
     TabSheet1 = new QWidget(PageControl);
     PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
-    auto* page = new QVBoxLayout(TabSheet1);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
+    auto* page = NewColumn(TabSheet1);
 
     Panel14 = NewPanel(TabSheet1);
     auto* middle = new QHBoxLayout(Panel14);
@@ -196,9 +200,7 @@ void TMainForm::BuildResultsPage() {
     SameList->header()->setSectionsClickable(true);
 
     Panel2 = NewPanel(Splitter1);
-    auto* right = new QVBoxLayout(Panel2);
-    right->setContentsMargins(0, 0, 0, 0);
-    right->setSpacing(0);
+    auto* right = NewColumn(Panel2);
     FileSizeView = new QLabel(Panel2);
     FileSizeView->setFixedHeight(12);
     FileSizeView->setTextFormat(Qt::PlainText);
@@ -276,9 +278,7 @@ void TMainForm::BuildTargetsPage() {
 void TMainForm::BuildNoDeletePage() {
     TabSheet3 = new QWidget(PageControl);
     PageControl->addTab(TabSheet3, QStringLiteral("ファイル操作設定"));
-    auto* page = new QVBoxLayout(TabSheet3);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
+    auto* page = NewColumn(TabSheet3);
     AddPanel = NewPanel(TabSheet3);
     AddPanel->setFixedHeight(41);
     Label1 = new QLabel(QStringLiteral("追加する"), AddPanel);
