@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <optional>
 
 #include "search/Search_func.h"
 #include "search/search.h"
@@ -23,6 +21,7 @@ using testing_support::Contents;
 using testing_support::FindGroups;
 using testing_support::RecordingHost;
 using testing_support::RunSearch;
+using testing_support::ScopedTimeZone;
 using testing_support::TempTree;
 using Groups = std::set<std::set<std::string>>;
 
@@ -97,31 +96,8 @@ TEST(ContentPass, KeepsEveryMemberOfALargeGroup) {
     EXPECT_EQ(host.Results.Group(0).MemberCount, 40);
 }
 
-// Sets the process's time zone for the life of the object.
-class TimeZone {
-  public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            m_old = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~TimeZone() {
-        if (m_old) {
-            setenv("TZ", m_old->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-  private:
-    std::optional<std::string> m_old;
-};
-
 TEST(ContentPass, FillsFolderNameAndDateOfEachMember) {
-    const TimeZone japan("JST-9");
+    const ScopedTimeZone japan("JST-9");
     TempTree tree;
     tree.File("sub/x.txt", "data");
     tree.File("y.txt", "data");

@@ -15,11 +15,10 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/test_files.h"
 #include "dialogs/Dirselect.h"
 #include "dialogs/Fileinfo.h"
 #include "dialogs/Rename_dialog.h"
@@ -35,20 +34,12 @@ namespace {
 
 const QString kRenameFailed = QStringLiteral("名前変更出来ません");
 
-void WriteFile(const std::string& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
+using testing_support::Exists;
+using testing_support::WriteFile;
 
+// The contents of `path`; empty when it cannot be read.
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    return testing_support::ReadFile(path).value_or("");
 }
 
 QTreeWidgetItem* RowOfSlot(const QTreeWidget* list, std::pair<int, int> slot) {

@@ -1,37 +1,13 @@
 #include "support/temp_tree.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <stdexcept>
 
 namespace testing_support {
 
-TempTree::TempTree() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/dopplet-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    m_root = pattern;
-}
-
-TempTree::~TempTree() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
-}
-
 std::string TempTree::File(const std::string& relative, const std::string& contents) {
     const std::string path = Path(relative);
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
+    WriteFile(path, contents);
     return path;
 }
 

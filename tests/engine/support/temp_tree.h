@@ -2,18 +2,16 @@
 
 #include <string>
 
+#include "common/test_files.h"
+
 namespace testing_support {
 
-// A fresh temporary folder that is removed with everything in it when the object goes.
+// A fresh temporary folder, removed with everything in it when the object goes, and the ways to
+// fill it with a tree of files.
 class TempTree {
   public:
-    TempTree();
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::string& Root() const { return m_root; }
-    std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
+    const std::string& Root() const { return m_folder.Root(); }
+    std::string Path(const std::string& relative) const { return m_folder.Path(relative); }
 
     // Writes a file with `contents`, creating the folders on its way. Returns its full path.
     std::string File(const std::string& relative, const std::string& contents);
@@ -22,7 +20,7 @@ class TempTree {
     void SymLink(const std::string& target, const std::string& relative);
 
   private:
-    std::string m_root;
+    TempFolder m_folder;
 };
 
 // `size` bytes that follow from `seed`: equal seeds give equal contents.

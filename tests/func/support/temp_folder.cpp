@@ -1,12 +1,10 @@
 #include "support/temp_folder.h"
 
-#include <dirent.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,21 +59,6 @@ std::string ReadBytes(const std::string& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
-}
-
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::string RunWithoutPrivileges(const std::function<std::string()>& check) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/test_files.h"
+
 namespace functest {
 
 // A fresh temporary folder, removed with everything in it at the end of the test. Others may
@@ -29,8 +31,7 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The bytes of the file at `path`; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 
-// The names in `folder`, sorted, without "." and "..".
-std::vector<std::string> NamesIn(const std::string& folder);
+using testing_support::NamesIn;
 
 // Runs `check` in a child process that has given up root's privileges (when it had them), so that
 // file permissions apply to it. `check` returns a failure text, empty when all is well; the

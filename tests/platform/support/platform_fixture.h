@@ -2,64 +2,20 @@
 
 #include <sys/types.h>
 
-#include <memory>
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "common/test_files.h"
 
 namespace platform_testing {
 
-// A fresh folder (in `base`, else the system's temporary folder) that is removed with everything
-// in it when the object goes.
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& base = {});
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Root() const { return m_root; }
-    std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
-
-  private:
-    std::string m_root;
-};
-
-// Sets (or, with nullopt, unsets) an environment variable for the object's lifetime.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
-
-// Sets the local time zone (TZ) for the object's lifetime.
-class ScopedTimeZone {
-  public:
-    explicit ScopedTimeZone(const std::string& zone);
-    ~ScopedTimeZone();
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-  private:
-    std::unique_ptr<ScopedEnv> m_zone;
-};
-
-// Writes `contents` to `path`, creating the folders on its way.
-void WriteFile(const std::string& path, const std::string& contents);
-// The contents of `path`; nullopt when it cannot be read.
-std::optional<std::string> ReadFile(const std::string& path);
-// True when something (even a broken symbolic link) has that name.
-bool Exists(const std::string& path);
-// Permission bits of `path`, without following a final symbolic link.
-mode_t ModeOf(const std::string& path);
-// The names in `folder`, sorted, without "." and "..".
-std::vector<std::string> NamesIn(const std::string& folder);
+using testing_support::Exists;
+using testing_support::ModeOf;
+using testing_support::NamesIn;
+using testing_support::ReadFile;
+using testing_support::ScopedEnv;
+using testing_support::ScopedTimeZone;
+using testing_support::TempFolder;
+using testing_support::WriteFile;
 
 // Device of `path`.
 dev_t DeviceOf(const std::string& path);
