@@ -16,7 +16,7 @@ namespace {
 
 using functest::NamesIn;
 using functest::ReadBytes;
-using functest::WriteBytes;
+using functest::WriteFile;
 
 TEST(WriteFileAtomically, CreatesAndReplacesFilesLeavingNothingElseBehind) {
     functest::TempFolder folder;
@@ -33,7 +33,7 @@ TEST(WriteFileAtomically, CreatesAndReplacesFilesLeavingNothingElseBehind) {
 TEST(WriteFileAtomically, KeepsTheOldFilesPermissions) {
     functest::TempFolder folder;
     const std::string path = folder / "report.txt";
-    WriteBytes(path, "old");
+    WriteFile(path, "old");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     ASSERT_FALSE(func::WriteFileAtomically(path, "new"));
     struct stat st {};
@@ -45,7 +45,7 @@ TEST(WriteFileAtomically, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
     functest::TempFolder folder;
     const std::string target = folder / "real/dopplet.INI";
     const std::string link = folder / "dopplet.INI";
-    WriteBytes(target, "old");
+    WriteFile(target, "old");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     ASSERT_FALSE(func::WriteFileAtomically(link, "new"));
     struct stat st {};
@@ -107,7 +107,7 @@ TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
         SCOPED_TRACE(c.name);
         functest::TempFolder folder;
         const std::string path = folder / "dopplet.INI";
-        WriteBytes(path, "[DOPPLETF]\r\nposX=1\r\n");
+        WriteFile(path, "[DOPPLETF]\r\nposX=1\r\n");
         EXPECT_EQ(func::WriteFileAtomically(path, std::string(10000, 'x'), c.calls), c.expected);
         EXPECT_EQ(ReadBytes(path), "[DOPPLETF]\r\nposX=1\r\n");
         EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
@@ -126,7 +126,7 @@ TEST(WriteFileAtomically, WritesEverythingThroughShortWrites) {
 TEST(WriteFileAtomically, RefusesToReplaceAFolder) {
     functest::TempFolder folder;
     const std::string path = folder / "settings";
-    WriteBytes(path + "/inside", "kept");
+    WriteFile(path + "/inside", "kept");
     EXPECT_EQ(func::WriteFileAtomically(path, "x"), std::errc::is_a_directory);
     EXPECT_EQ(ReadBytes(path + "/inside"), "kept");
     EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"settings"});
@@ -142,7 +142,7 @@ TEST(WriteFileAtomically, FailsInAFolderThatIsMissing) {
 TEST(WriteFileAtomically, FailsInAReadOnlyFolderWithoutTouchingTheOldFile) {
     functest::TempFolder folder;
     const std::string path = folder / "locked/dopplet.INI";
-    WriteBytes(path, "old");
+    WriteFile(path, "old");
     ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
         if (func::WriteFileAtomically(path, "new") != std::errc::permission_denied) {

@@ -24,7 +24,7 @@ class BulkDelete : public ::testing::Test {
     // A member for a new file at `relative` inside the test's folder, stamped as the search does.
     search::ResultMember MakeMember(const std::string& relative) {
         const std::string path = m_folder / relative;
-        functest::WriteBytes(path, "the same contents");
+        functest::WriteFile(path, "the same contents");
         search::ResultMember member;
         const std::size_t slash = path.rfind('/');
         member.Folder = path.substr(0, slash + 1);
@@ -147,7 +147,7 @@ void Disturb(const std::string& path, Disturbance disturbance) {
             ASSERT_EQ(unlink(path.c_str()), 0);
             break;
         case Disturbance::Grown:
-            functest::WriteBytes(path, "the same contents, and more");
+            functest::WriteFile(path, "the same contents, and more");
             break;
         case Disturbance::Touched: {
             const timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
@@ -159,7 +159,7 @@ void Disturb(const std::string& path, Disturbance disturbance) {
             struct stat old {};
             ASSERT_EQ(stat(path.c_str(), &old), 0);
             const std::string other = path + ".new";
-            functest::WriteBytes(other, "the same contents");
+            functest::WriteFile(other, "the same contents");
             const timespec times[2] = {old.st_atim, old.st_mtim};
             ASSERT_EQ(utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
             ASSERT_EQ(rename(other.c_str(), path.c_str()), 0);

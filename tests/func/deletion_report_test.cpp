@@ -28,7 +28,7 @@ TEST(DeletionReport, WritesOneCrLfLinePerRowInRowOrder) {
 TEST(DeletionReport, SavingReplacesAnExistingFile) {
     functest::TempFolder folder;
     const std::string path = folder / "report.txt";
-    functest::WriteBytes(path, "an older and much longer report\r\n");
+    functest::WriteFile(path, "an older and much longer report\r\n");
     ASSERT_FALSE(func::SaveDeletionReport(
         path, {{"/TMP/A.TXT", ReportStatus::NotDeleted}, {"/tmp/a.txt", ReportStatus::Deleted}}));
     EXPECT_EQ(functest::ReadBytes(path), "/TMP/A.TXT :削除しません\r\n/tmp/a.txt :削除\r\n");
@@ -41,7 +41,7 @@ TEST(DeletionReport, SavingWhereNoFileCanBeWrittenFailsAndWritesNothing) {
     functest::TempFolder folder;
     EXPECT_TRUE(
         func::SaveDeletionReport(folder / "missing/report.txt", {{"/A", ReportStatus::Deleted}}));
-    functest::WriteBytes(folder / "taken/inside", "kept");
+    functest::WriteFile(folder / "taken/inside", "kept");
     EXPECT_TRUE(func::SaveDeletionReport(folder / "taken", {{"/A", ReportStatus::Deleted}}));
     EXPECT_EQ(functest::NamesIn(folder.Path()), std::vector<std::string>{"taken"});
     EXPECT_EQ(functest::ReadBytes(folder / "taken/inside"), "kept");

@@ -207,7 +207,7 @@ TEST(ProfileFileOnDisk, LoadsAMissingFileAsEmptyAndSavesWithCrLf) {
     EXPECT_FALSE(func::LoadProfileFile(path, profile));
     EXPECT_TRUE(profile.KeyNames("S").empty());
 
-    functest::WriteBytes(path, "[S]\nA=1\n");
+    functest::WriteFile(path, "[S]\nA=1\n");
     ASSERT_FALSE(func::LoadProfileFile(path, profile));
     profile.WriteInteger("S", "B", 2);
     ASSERT_FALSE(func::SaveProfileFile(path, profile));

@@ -39,7 +39,7 @@ TEST(IniFileName, IsBesideTheProgramWhenItsFolderIsWritable) {
 TEST(IniFileName, FallsBackToTheConfigurationFolderOtherwise) {
     functest::TempFolder folder;
     const std::string programFolder = folder / "bin";
-    functest::WriteBytes(programFolder + "/dopplet", "");
+    functest::WriteFile(programFolder + "/dopplet", "");
     ASSERT_EQ(chmod(programFolder.c_str(), 0555), 0);
     const std::string fallback = folder / "config/Dopplet";
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {

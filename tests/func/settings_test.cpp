@@ -14,7 +14,7 @@ namespace {
 
 using Entries = std::vector<std::string>;
 using functest::ReadBytes;
-using functest::WriteBytes;
+using functest::WriteFile;
 
 constexpr const char* kDefaultForm =
     "[DOPPLETF]\r\n"
@@ -29,7 +29,7 @@ class SettingsFile : public ::testing::Test {
   protected:
     // Loads `text` as the settings file and saves what was loaded straight back.
     func::Settings LoadAndSave(const std::string& text) {
-        WriteBytes(m_path, text);
+        WriteFile(m_path, text);
         const func::Settings settings = func::LoadSettings(m_path);
         const func::SaveResult result = func::SaveSettings(m_path, settings);
         EXPECT_FALSE(result.Error) << result.Message;
@@ -197,7 +197,7 @@ TEST_F(SettingsFile, CreatesAMissingFolder) {
 TEST_F(SettingsFile, AFailedSaveReportsThePathAndLeavesTheOldFile) {
     const std::string folder = m_folder / "readonly";
     const std::string path = folder + "/dopplet.INI";
-    WriteBytes(path, "[DOPPLETF]\r\nposX=5\r\n");
+    WriteFile(path, "[DOPPLETF]\r\nposX=5\r\n");
     ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
         func::Settings settings;
@@ -217,7 +217,7 @@ TEST_F(SettingsFile, AFailedSaveReportsThePathAndLeavesTheOldFile) {
 }
 
 TEST_F(SettingsFile, DoesNotReplaceAFileItCannotRead) {
-    WriteBytes(m_path, "[Mine]\r\nkeep=1\r\n");
+    WriteFile(m_path, "[Mine]\r\nkeep=1\r\n");
     ASSERT_EQ(chmod(m_path.c_str(), 0200), 0);
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
         if (func::LoadSettings(m_path).Width != 640) {
@@ -231,7 +231,7 @@ TEST_F(SettingsFile, DoesNotReplaceAFileItCannotRead) {
 }
 
 TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesTheWriteError) {
-    WriteBytes(m_path + "/inside", "x");
+    WriteFile(m_path + "/inside", "x");
     const func::SaveResult result = func::SaveSettings(m_path, func::Settings());
     EXPECT_TRUE(result.Error);
     EXPECT_EQ(result.Message, m_path + " に書き込めません");

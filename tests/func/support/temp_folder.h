@@ -25,13 +25,11 @@ class TempFolder {
     std::string m_path;
 };
 
-// Writes `bytes` to `path`, creating the folders above it.
-void WriteBytes(const std::string& path, const std::string& bytes);
-
 // The bytes of the file at `path`; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 
 using testing_support::NamesIn;
+using testing_support::WriteFile;
 
 // Runs `check` in a child process that has given up root's privileges (when it had them), so that
 // file permissions apply to it. `check` returns a failure text, empty when all is well; the
