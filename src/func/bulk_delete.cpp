@@ -49,20 +49,35 @@ bool IsMarked(const search::ResultMember& member) {
     return !member.IsFree() && member.DeleteMark != 0;
 }
 
-// The delete rests on the files that stay: unless every one of them is still there, unchanged,
-// the group is no longer known to hold a copy of what would be deleted.
-bool SurvivorsAreAsFound(const search::ResultGroup& group, const BulkDeleteCalls& calls) {
-    bool anySurvivor = false;
+// The present members that the group keeps.
+std::vector<const search::ResultMember*> Survivors(const search::ResultGroup& group) {
+    std::vector<const search::ResultMember*> survivors;
     for (const search::ResultMember& member : group.Members) {
-        if (member.IsFree() || member.DeleteMark != 0) {
-            continue;
-        }
-        anySurvivor = true;
-        if (!IsFileAsFound(member, calls.ReadFileStamp(member.FullPath()))) {
-            return false;
+        if (!member.IsFree() && member.DeleteMark == 0) {
+            survivors.push_back(&member);
         }
     }
-    return anySurvivor;
+    return survivors;
+}
+
+// The delete rests on the files that stay: unless every one of them is still there, unchanged,
+// the group is no longer known to hold a copy of what would be deleted.
+bool SurvivorsAreAsFound(const std::vector<const search::ResultMember*>& survivors,
+                         const BulkDeleteCalls& calls) {
+    return !survivors.empty() &&
+           std::all_of(survivors.begin(), survivors.end(), [&](const search::ResultMember* kept) {
+               return IsFileAsFound(*kept, calls.ReadFileStamp(kept->FullPath()));
+           });
+}
+
+// A member may go only while a file that stays holds its very bytes: a name match says nothing
+// of the contents, and a kept file may have been rewritten without a trace in its stamp.
+bool HasCopyThatStays(const std::string& path,
+                      const std::vector<const search::ResultMember*>& survivors,
+                      const BulkDeleteCalls& calls) {
+    return std::any_of(survivors.begin(), survivors.end(), [&](const search::ResultMember* kept) {
+        return calls.HaveSameBytes(path, kept->FullPath());
+    });
 }
 
 }  // namespace
@@ -71,7 +86,8 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
     if (std::none_of(group.Members.begin(), group.Members.end(), IsMarked)) {
         return;
     }
-    const bool survivorsSafe = SurvivorsAreAsFound(group, calls);
+    const std::vector<const search::ResultMember*> survivors = Survivors(group);
+    const bool survivorsSafe = SurvivorsAreAsFound(survivors, calls);
     for (search::ResultMember& member : group.Members) {
         if (!IsMarked(member)) {
             continue;
@@ -83,7 +99,7 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
         // Checked right before the delete: a file changed or replaced since the search is not the
         // copy the user was shown, and must not go.
         const bool deleted = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
-                             !calls.DeletePath(path);
+                             HasCopyThatStays(path, survivors, calls) && !calls.DeletePath(path);
         if (deleted) {
             --group.MemberCount;
         }

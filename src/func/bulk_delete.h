@@ -9,6 +9,7 @@
 
 #include "func/deletion_report.h"
 #include "platform/codepage.h"
+#include "platform/file_compare.h"
 #include "platform/file_stamp.h"
 #include "search/progress.h"
 #include "search/result_table.h"
@@ -26,6 +27,9 @@ struct BulkDeleteCalls {
     // Looks at a file again right before the delete relies on it.
     std::function<std::optional<platform::FileStamp>(const std::string& path)> ReadFileStamp =
         platform::ReadFileStamp;
+    // True when both files can be read to their end and hold the same bytes.
+    std::function<bool(const std::string& a, const std::string& b)> HaveSameBytes =
+        platform::HaveSameBytes;
 };
 
 // True when `stamp` is the file that the search recorded in `member`: same file (device and
@@ -42,7 +46,8 @@ int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& 
 // Second pass over one group: deletes the present members with a DeleteMark, each reported as
 // "削除" (and counted off MemberCount) or "削除失敗", and each leaving the member list. Nothing
 // is deleted unless every member that stays is still the file the search found; a member that
-// is no longer the file the search found is not deleted either. Both cases report "削除失敗".
+// is no longer the file the search found, or whose bytes differ from every member that stays,
+// is not deleted either. These cases report "削除失敗".
 void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& calls);
 
 // Both passes over one group. Returns the group's MemberCount afterwards.

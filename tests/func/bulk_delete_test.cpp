@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <set>
 #include <string>
@@ -22,9 +23,10 @@ using Rows = std::vector<ReportRow>;
 class BulkDelete : public ::testing::Test {
   protected:
     // A member for a new file at `relative` inside the test's folder, stamped as the search does.
-    search::ResultMember MakeMember(const std::string& relative) {
+    search::ResultMember MakeMember(const std::string& relative,
+                                    const std::string& contents = "the same contents") {
         const std::string path = m_folder / relative;
-        functest::WriteFile(path, "the same contents");
+        functest::WriteFile(path, contents);
         search::ResultMember member;
         const std::size_t slash = path.rfind('/');
         member.Folder = path.substr(0, slash + 1);
@@ -33,10 +35,12 @@ class BulkDelete : public ::testing::Test {
         return member;
     }
 
-    search::ResultGroup MakeGroup(const std::vector<std::string>& relatives) {
+    search::ResultGroup MakeGroup(const std::vector<std::string>& relatives,
+                                  const std::vector<std::string>& contents = {}) {
         search::ResultGroup group;
-        for (const std::string& relative : relatives) {
-            group.Members.push_back(MakeMember(relative));
+        for (std::size_t i = 0; i < relatives.size(); ++i) {
+            group.Members.push_back(i < contents.size() ? MakeMember(relatives[i], contents[i])
+                                                        : MakeMember(relatives[i]));
         }
         group.MemberCount = static_cast<std::int32_t>(group.Members.size());
         return group;
@@ -213,6 +217,90 @@ TEST_F(BulkDelete, DoesNotDeleteAMemberThatChangedSinceTheSearch) {
                               {m_folder / "c/x", ReportStatus::DeleteFailed}}));
         EXPECT_EQ(Exists(m_folder / "c/x"), disturbance != Disturbance::Vanished);
     }
+}
+
+// Rewrites a file in place with other bytes of the same length and puts its modification time
+// back, so that its stamp looks untouched.
+void RewriteKeepingStamp(const std::string& path, const std::string& contents) {
+    struct stat old {};
+    ASSERT_EQ(stat(path.c_str(), &old), 0);
+    const int fd = open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(pwrite(fd, contents.data(), contents.size(), 0),
+              static_cast<ssize_t>(contents.size()));
+    close(fd);
+    const timespec times[2] = {old.st_atim, old.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(BulkDelete, DeletesAMemberOnlyWhenAFileThatStaysHoldsItsBytes) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> files;
+        std::vector<std::string> contents;
+        std::vector<bool> deleted;
+    };
+    // Groups as the name modes make them: the same name, whatever the contents.
+    const Case cases[] = {
+        {"all the same", {"a/x", "b/x", "c/x"}, {"same", "same", "same"}, {false, true, true}},
+        {"one differs in its last byte",
+         {"a/x", "b/x", "c/x"},
+         {"same", "samE", "same"},
+         {false, false, true}},
+        {"sizes differ", {"a/x", "b/x"}, {"same", "same, longer"}, {false, false}},
+        {"equal to the second of two kept files",
+         {"keep/1", "keep/2", "c/x"},
+         {"one", "two", "two"},
+         {false, false, true}},
+        {"empty files", {"a/x", "b/x"}, {"", ""}, {false, true}},
+    };
+    int caseNumber = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_report.clear();
+        // Each case in a folder of its own; "keep" stays a protected folder name.
+        std::vector<std::string> files;
+        for (const std::string& file : c.files) {
+            files.push_back(std::to_string(caseNumber) + "/" + file);
+        }
+        ++caseNumber;
+        search::ResultGroup group = MakeGroup(files, c.contents);
+
+        Walk(group);
+
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string path = m_folder / files[i];
+            EXPECT_EQ(Exists(path), !c.deleted[i]) << path;
+            if (i > 0 && !c.deleted[i] && group.Members[i].DeleteMark != 0) {
+                EXPECT_NE(std::find(m_report.begin(), m_report.end(),
+                                    ReportRow{path, ReportStatus::DeleteFailed}),
+                          m_report.end())
+                    << path;
+            }
+        }
+    }
+}
+
+TEST_F(BulkDelete, SparesTheCopiesOfAKeptFileRewrittenWithItsOldStamp) {
+    search::ResultGroup group = MakeGroup({"a/x", "b/x", "c/x"});
+    RewriteKeepingStamp(m_folder / "a/x", "changed contents!");
+
+    EXPECT_EQ(Walk(group), 3);
+    EXPECT_TRUE(m_deleteAttempts.empty());
+    EXPECT_TRUE(Exists(m_folder / "b/x"));
+    EXPECT_TRUE(Exists(m_folder / "c/x"));
+    const Rows tail(m_report.end() - 2, m_report.end());
+    EXPECT_EQ(tail, (Rows{{m_folder / "b/x", ReportStatus::DeleteFailed},
+                          {m_folder / "c/x", ReportStatus::DeleteFailed}}));
+}
+
+TEST_F(BulkDelete, SparesAMemberThatCannotBeReadToItsEnd) {
+    search::ResultGroup group = MakeGroup({"a/x", "b/x"});
+    func::BulkDeleteCalls calls = Calls();
+    calls.HaveSameBytes = [](const std::string&, const std::string&) { return false; };
+    func::WalkGroup(group, m_noDelList, platform::SystemCodePage(), calls);
+    EXPECT_TRUE(m_deleteAttempts.empty());
+    EXPECT_EQ(m_report.back(), (ReportRow{m_folder / "b/x", ReportStatus::DeleteFailed}));
 }
 
 TEST_F(BulkDelete, AGroupWithNoPresentMemberDeletesAndSparesNothing) {
