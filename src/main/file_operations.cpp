@@ -119,7 +119,10 @@ class DetailListInput : public QObject {
         } else if (watched == list && event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Delete) {
-                m_form.DetailListKeyDown(key->key());
+                // A held key repeats: only the press itself is a command.
+                if (!key->isAutoRepeat()) {
+                    m_form.DetailListKeyDown(key->key());
+                }
                 return true;
             }
         } else if (watched == m_viewport && event->type() == QEvent::MouseButtonDblClick) {
@@ -281,6 +284,9 @@ void TMainForm::ForgetMember(int groupIndex, int slot) {
         }
         if (showsGroup) {
             DetailList->clear();
+            FileSizeView->clear();
+            // The list selects the row that takes the removed row's place: it shows its members.
+            SameListSelectItem();
         }
     }
     ShowResultCount();
@@ -293,6 +299,8 @@ void TMainForm::DeleteSelected() {
         return;
     }
     ForgetMember(slot->first, slot->second);
+    // One command deletes one file: the next one waits until the user selects another row.
+    DetailList->selectionModel()->clear();
 }
 
 void TMainForm::FileDelButtonClick() {

@@ -150,6 +150,8 @@ void TMainForm::BuildMenus() {
     DetailMove->setShortcut(Qt::Key_F7);
     DetailDelete = DetailMenu->addAction(QStringLiteral("削除(&D)"));
     DetailDelete->setShortcut(Qt::Key_Delete);
+    // A held Del key repeats; one press deletes one file.
+    DetailDelete->setAutoRepeat(false);
     DetailMenu->addSeparator();
     DetailProperty = DetailMenu->addAction(QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&R)"));
 }

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,6 +78,8 @@ class FileOperationsTest : public QObject {
     void DeletingOneOfThreeLeavesTwoRows();
     void DeletingOneOfTwoRemovesTheGroupRow_data();
     void DeletingOneOfTwoRemovesTheGroupRow();
+    void OneActionDeletesAtMostOneFile_data();
+    void OneActionDeletesAtMostOneFile();
     void FailedDeleteChangesNothing_data();
     void FailedDeleteChangesNothing();
     void MoveReplacesASameNamedFileThroughTheTrash();
@@ -244,9 +247,66 @@ void FileOperationsTest::DeletingOneOfTwoRemovesTheGroupRow() {
     QVERIFY(Exists(Tree() + "/b/x.txt"));
     QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
     QCOMPARE(TMainForm::GroupOfRow(m_window->SameList->topLevelItem(0)), other);
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 0);
     QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 1);
+    // The row that took the removed row's place is selected and shows its members, and none of
+    // them is selected.
+    QCOMPARE(m_window->SameList->selectedItems(),
+             QList<QTreeWidgetItem*>{m_window->SameList->topLevelItem(0)});
+    QCOMPARE(Captions(m_window->DetailList), (QStringList{"y.txt", "y.txt"}));
+    QVERIFY(m_window->DetailList->selectedItems().isEmpty());
+    QCOMPARE(m_window->FileSizeView->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 5ﾊﾞｲﾄ"));
+}
+
+void FileOperationsTest::OneActionDeletesAtMostOneFile_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("two quick taps of Del") << "taps";
+    QTest::newRow("Del held down") << "held";
+    QTest::newRow("double click on the button") << "double click";
+    QTest::newRow("button, then the menu's command") << "button and menu";
+}
+
+void FileOperationsTest::OneActionDeletesAtMostOneFile() {
+    QFETCH(QString, action);
+    const int group = AddGroup(
+        {{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}, {"d/x.txt", "same"}});
+    SelectGroup(group);
+    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    m_window->DetailList->setFocus();
+
+    const auto pressDel = [this](bool autoRepeat) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(m_window->DetailList, &press);
+    };
+    if (action == "taps") {
+        QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+        QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+    } else if (action == "held") {
+        // A real key press that repeats while held: only the first press deletes.
+        m_window->DetailList->selectionModel()->clear();
+        QVERIFY(SelectMember("b", "x.txt") != nullptr);
+        pressDel(false);
+        QVERIFY(SelectMember("c", "x.txt") != nullptr);
+        for (int i = 0; i < 5; ++i) {
+            pressDel(true);
+        }
+    } else if (action == "double click") {
+        QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
+        QTest::mouseDClick(m_window->FileDelButton, Qt::LeftButton);
+        QTest::mouseRelease(m_window->FileDelButton, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
+        m_window->DetailDelete->trigger();
+    }
+
+    QVERIFY(!Exists(Tree() + "/b/x.txt"));
+    for (const char* kept : {"/a/x.txt", "/c/x.txt", "/d/x.txt"}) {
+        QVERIFY2(Exists(Tree() + kept), kept);
+    }
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
+    if (action != "held") {
+        QVERIFY(m_window->DetailList->selectedItems().isEmpty());
+    }
 }
 
 void FileOperationsTest::FailedDeleteChangesNothing_data() {
