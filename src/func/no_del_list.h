@@ -18,8 +18,13 @@ int CollateEntries(const std::string& a, const std::string& b);
 // True when nothing is left of `entry` after removing the bytes 0x00 to 0x20 from both ends.
 bool IsBlankEntry(std::string_view entry);
 
-// Sorts the must-not-delete entries by `collation` and removes blank entries and entries equal
-// byte for byte to another. Blanks around a kept entry stay. Entries of any length stay whole.
+// The lines of `text`, which may end in LF, CR LF or CR: text pasted with line breaks becomes one
+// entry per line. Blank lines are kept; the tidy drops them.
+std::vector<std::string> EntryLines(std::string_view text);
+
+// Splits every entry that holds a line break into its lines, sorts the must-not-delete entries by
+// `collation` and removes blank entries and entries equal byte for byte to another. Blanks around
+// a kept entry stay. Entries of any length stay whole.
 void TidyNoDelList(std::vector<std::string>& entries,
                    const EntryCollation& collation = CollateEntries);
 

@@ -72,11 +72,15 @@ void TMainForm::AddTextKeyPress(char key) {
 }
 
 void TMainForm::NoDelListEdited(QTreeWidgetItem* row) {
-    // The accepted text, upper-cased; an empty or doubled entry stays until the next tidy.
-    const std::string entry = UpperEntry(row->text(0));
+    // The accepted text, upper-cased; an empty or doubled entry stays until the next tidy. Text
+    // with line breaks becomes one entry per line: the row takes the first.
+    const std::vector<std::string> lines = func::EntryLines(UpperEntry(row->text(0)));
     const QSignalBlocker blocker(NoDelList);
-    row->setData(0, kEntryRole, QByteArray::fromStdString(entry));
-    row->setText(0, QFile::decodeName(QByteArray::fromStdString(entry)));
+    row->setData(0, kEntryRole, QByteArray::fromStdString(lines.front()));
+    row->setText(0, QFile::decodeName(QByteArray::fromStdString(lines.front())));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        NoDelList->addTopLevelItem(NewEntryRow(lines[i]));
+    }
 }
 
 void TMainForm::NoDelListExit() {

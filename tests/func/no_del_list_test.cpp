@@ -29,6 +29,9 @@ TEST(TidyNoDelList, SortsAndDropsBlankAndRepeatedEntries) {
         {"blank inside an entry", {"/A B", "/A"}, {"/A", "/A B"}},
         {"case makes a different entry", {"/a", "/A"}, {"/A", "/a"}},
         {"an entry longer than 1023 bytes stays whole", {longEntry, "/A"}, {"/A", longEntry}},
+        {"line breaks split an entry", {"/B\n/A\r\n\r\n/C\r/D\n"}, {"/A", "/B", "/C", "/D"}},
+        {"lines keep their blanks", {" /X\n\t\n/Y "}, {" /X", "/Y "}},
+        {"a line repeating an entry", {"/A", "/B\n/A"}, {"/A", "/B"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,8 @@ class NoDeletePageTest : public QObject {
     void EntriesStaySorted();
     void EditsWaitForTheFocusToLeave();
     void EditorTypingUpperCasesTheEntry();
+    void TextWithLineBreaksBecomesOneEntryPerLine_data();
+    void TextWithLineBreaksBecomesOneEntryPerLine();
 
   private:
     void Type(const QString& text);
@@ -140,6 +143,46 @@ void NoDeletePageTest::EditorTypingUpperCasesTheEntry() {
 
     m_window->AddText->setFocus();
     QTRY_COMPARE(Captions(list), QStringList{"/ONE"});
+}
+
+void NoDeletePageTest::TextWithLineBreaksBecomesOneEntryPerLine_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("pasted into the add box") << "add";
+    QTest::newRow("pasted into an in-place edit") << "edit";
+}
+
+void NoDeletePageTest::TextWithLineBreaksBecomesOneEntryPerLine() {
+    QFETCH(QString, how);
+    const QString pasted = QStringLiteral("/b\n/a\r\n\r\n/c\r");
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText(pasted);
+    if (clipboard->text() != pasted) {
+        QSKIP("this platform's clipboard does not keep the text");
+    }
+    QLineEdit* editor = m_window->AddText;
+    if (how == "edit") {
+        Type(QStringLiteral("/old"));
+        m_window->NoDelList->setFocus();
+        m_window->NoDelList->setCurrentItem(Row("/OLD"));
+        QTest::keyClick(m_window->NoDelList, Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+    } else {
+        editor->setFocus();
+    }
+    editor->paste();
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(0);
+
+    // No entry holds a line break, not even before the tidy.
+    for (const QString& caption : Captions(m_window->NoDelList)) {
+        QVERIFY2(!caption.contains(QLatin1Char('\n')) && !caption.contains(QLatin1Char('\r')),
+                 qPrintable(caption));
+    }
+    m_window->SearchButton->setFocus();
+    QTRY_COMPARE(Captions(m_window->NoDelList), (QStringList{"/A", "/B", "/C"}));
+    QCOMPARE(m_window->NoDelEntries(), (std::vector<std::string>{"/A", "/B", "/C"}));
 }
 
 QTEST_MAIN(NoDeletePageTest)
