@@ -26,6 +26,7 @@
 #include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
 #include "func/bulk_delete.h"
+#include "func/name_edit.h"
 #include "main/main_form.h"
 #include "platform/file_operations.h"
 #include "platform/file_stamp.h"
@@ -390,7 +391,7 @@ void TMainForm::RenameButtonClick() {
         const QString newName = RenameDialog->NewName->text();
         if (RenameRowFile(row, newName) == 0) {
             if (const search::ResultMember* member = MemberOfRow(row)) {
-                row->setText(kNameColumn, QFile::decodeName(member->Name.c_str()));
+                row->setText(kNameColumn, ShownName(member->Name));
             }
             return;
         }
@@ -402,7 +403,10 @@ int TMainForm::RenameRowFile(QTreeWidgetItem* row, const QString& newName) {
         return 0;
     }
     search::ResultMember* member = MemberOfRow(row);
-    const std::string name = QFile::encodeName(newName).toStdString();
+    // Bytes of the old name that the edit left alone stay as they were, shown or not.
+    const std::string name = member == nullptr
+                                 ? std::string()
+                                 : func::EditedName(member->Name, newName.toStdU16String());
     // A name with a separator would move the file elsewhere; the path must also still name the
     // file that the row stands for.
     if (member == nullptr || !IsPlainName(name) || !IsSameFile(*member, member->FullPath()) ||
@@ -437,7 +441,7 @@ void TMainForm::DetailListEdited(QTreeWidgetItem* row, QString& text) {
     if (RenameRowFile(row, text) == 1) {
         text = row->text(kNameColumn);
     } else if (const search::ResultMember* member = MemberOfRow(row)) {
-        text = QFile::decodeName(member->Name.c_str());
+        text = ShownName(member->Name);
     }
     EndInPlaceEdit();
 }

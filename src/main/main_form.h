@@ -135,6 +135,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // Single-file operations (file_operations.cpp). Every path comes from the bytes of the
     // result slot behind the row, never from the row's decoded text.
+    // The text that a member row shows for a file name's bytes; a rename maps an edit of it back
+    // onto the bytes.
+    static QString ShownName(const std::string& name);
     // The full path of the file that a member row shows; empty for a row without a slot.
     std::string FullPathOf(const QTreeWidgetItem* row) const;
     // Moves one file to the trash; a clear error code on success.

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "func/name_edit.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
@@ -49,6 +50,10 @@ std::optional<std::uintmax_t> CurrentSize(const std::string& path) {
 }
 
 }  // namespace
+
+QString TMainForm::ShownName(const std::string& name) {
+    return QString::fromStdU16String(func::ShownName(name));
+}
 
 std::optional<int> TMainForm::GroupOfRow(const QTreeWidgetItem* row) {
     if (row == nullptr) {
@@ -111,7 +116,7 @@ void TMainForm::SameListSelectItem() {
             continue;
         }
         auto* row = new CollatedItem;
-        row->setText(0, QFile::decodeName(member.Name.c_str()));
+        row->setText(0, ShownName(member.Name));
         row->setText(1, QFile::decodeName(member.Folder.c_str()));
         row->setText(2, QString::fromStdString(member.Date));
         row->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);

@@ -633,12 +633,23 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
     // Rename: unchanged text leaves the file alone; a new name renames the file by its bytes.
     m_window->RenameButtonClick();
     QVERIFY(Exists(Tree() + "/a/" + name));
+    // An edit elsewhere in the name keeps the bytes that could not be shown.
+    UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
+        QString text = RenameDialog->NewName->text();
+        text.replace(QStringLiteral(".txt"), QStringLiteral(".jpg"));
+        RenameDialog->NewName->setText(text);
+        return QDialog::Accepted;
+    });
+    m_window->RenameButtonClick();
+    QCOMPARE(ReadFile(Tree() + "/a/bad\xff\xfe.jpg"), std::string("same"));
+    QVERIFY(!Exists(Tree() + "/a/" + name));
+    QVERIFY(SelectMember("a", QFile::decodeName("bad\xff\xfe.jpg")) != nullptr);
     UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
         RenameDialog->NewName->setText("good.txt");
         return QDialog::Accepted;
     });
     m_window->RenameButtonClick();
-    QVERIFY(!Exists(Tree() + "/a/" + name));
+    QVERIFY(!Exists(Tree() + "/a/bad\xff\xfe.jpg"));
     QCOMPARE(ReadFile(Tree() + "/a/good.txt"), std::string("same"));
 
     // Delete by its bytes: the trash records them percent-encoded.
