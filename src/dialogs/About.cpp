@@ -42,7 +42,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version = FixedLabel(Panel1, 136, 40, 137, 12);
     DebugInfo = FixedLabel(Panel1, 136, 56, 137, 12);
     Label2 = AutoLabel(Panel1, QStringLiteral("Copyright"), 88, 72);
-    Copyright = FixedLabel(Panel1, 160, 72, 105, 12);
+    // As wide as the panel lets it be, so that the rights notice is never cut.
+    Copyright = FixedLabel(Panel1, 160, 72, 281 - 160 - 4, 12);
     OtherInfo = FixedLabel(Panel1, 16, 88, 249, 49);
     OtherInfo->setWordWrap(true);
     OtherInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -69,7 +69,7 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
     connect(ListSave, &QAction::triggered, this, &TDelListForm::ListSaveClick);
     connect(ProgressExit, &QAction::triggered, this, &TDelListForm::ProgressExitClick);
 
-    resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
+    SetOuterSize(*this, QSize(kOuterWidth, kOuterHeight));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
         move(available.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));

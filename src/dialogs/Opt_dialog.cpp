@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "dialogs/radio_group.h"
 #include "dialogs/window_font.h"
@@ -52,7 +54,10 @@ TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
         QStringLiteral("※リアルタイムに設定すると応答が悪くなることがありますのでご注意下さい"),
         this);
     Label1->setWordWrap(true);
-    Label1->setGeometry(16, 144, 240, 24);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Two lines of the warning need more than the 24 pixels of the design with the fonts that
+    // really draw them; the label grows down into the free space above the buttons.
+    Label1->setGeometry(16, 144, 240, std::clamp(Label1->heightForWidth(240), 24, 184 - 144));
 
     setTabOrder(SPriority, OKButton);
     setTabOrder(OKButton, CancelButton);
@@ -77,6 +82,15 @@ int TOptSettingForm::PriorityClassOf(int item, int current) {
         return current;
     }
     return kPriorityClasses[item];
+}
+
+void TOptSettingForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen()) {
+        QRect outer = frameGeometry();
+        outer.moveCenter(screen->availableGeometry().center());
+        move(outer.topLeft());
+    }
 }
 
 void TOptSettingForm::keyPressEvent(QKeyEvent* event) {

@@ -27,6 +27,8 @@ class TOptSettingForm : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Places the dialog at the centre of the screen that it opens on.
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TOptSettingForm* OptSettingForm;

@@ -6,7 +6,6 @@
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
-#include "main/screenshot_mode.h"
 
 namespace {
 
@@ -36,7 +35,6 @@ int main(int argc, char* argv[]) {
         QObject::connect(MainForm, &TMainForm::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         MainForm->show();
-        StartScreenshotModeIfAsked(*MainForm);
         app.exec();
     } catch (const std::exception& error) {
         UserDialogs::Show(nullptr, QMessageBox::Critical, QString::fromLocal8Bit(error.what()));

@@ -38,7 +38,6 @@ namespace {
 
 // The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
 constexpr int kDesignedWidth = 709;
-constexpr int kDesignedHeight = 459;
 
 // A column of widgets that fills `parent` edge to edge, without gaps between them.
 QVBoxLayout* NewColumn(QWidget* parent) {
@@ -99,8 +98,6 @@ TMainForm::TMainForm(QWidget* parent)
     m_progress.Set(0, 0);
     IniFileName = SettingsFileName();
 
-    setMinimumSize(640 - kFrameWidth, 480 - kFrameHeight);
-    resize(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
     LoadSettings();
     InPlaceEditing = false;
     PageControl->installEventFilter(this);

@@ -1,5 +1,7 @@
 #include "main/program_windows.h"
 
+#include <QSettings>
+
 #include "dialogs/About.h"
 #include "dialogs/Delform.h"
 #include "dialogs/Dirselect.h"
@@ -9,6 +11,10 @@
 #include "main/main_form.h"
 
 void CreateProgramWindows() {
+    // The program keeps nothing but its own settings file. Qt's file dialog (the report's save
+    // dialog) would keep a history in QtProject.conf under the user's configuration folder; its
+    // settings go to a place where nothing can be written instead.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     MainForm = new TMainForm;
     AboutBox = new TAboutBox(MainForm);
     RenameDialog = new TRenameDialog(MainForm);

@@ -1,10 +1,12 @@
 #include "main/report_list.h"
 
 #include <QCollator>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 
@@ -21,6 +23,17 @@ class GridDelegate : public QStyledItemDelegate {
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
         painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         painter->restore();
+    }
+
+    // One height for every row, from the font rather than from a row's text: tall enough for
+    // descenders and for the Japanese glyphs that a fallback font draws, plus the grid line.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QFontMetrics metrics(option.font);
+        const int textHeight =
+            std::max(metrics.height(), metrics.boundingRect(QStringLiteral("Ágjy_漢字")).height());
+        size.setHeight(std::max(size.height(), textHeight + 3));
+        return size;
     }
 };
 

@@ -57,8 +57,8 @@ void TMainForm::LoadSettings() {
     // The stored place and outer size are applied as they are; only the window's minimum size
     // still holds.
     move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
-    resize(WindowExtent(std::int64_t{settings.Width} - kFrameWidth),
-           WindowExtent(std::int64_t{settings.Height} - kFrameHeight));
+    SetOuterSize(*this, QSize(WindowExtent(settings.Width), WindowExtent(settings.Height)),
+                 QSize(640, 480));
     PriorityClass = settings.PriorityClass;
     CompareModeSetting = settings.CompareModeSetting;
     SetNoDelEntries(settings.NoDelList);
@@ -70,8 +70,9 @@ bool TMainForm::SaveSettings() {
     func::Settings settings;
     settings.PosX = x();
     settings.PosY = y();
-    settings.Width = width() + kFrameWidth;
-    settings.Height = height() + kFrameHeight;
+    const QSize outer = OuterSize(*this);
+    settings.Width = outer.width();
+    settings.Height = outer.height();
     settings.PriorityClass = PriorityClass;
     settings.CompareModeSetting = CompareModeSetting;
     settings.NoDelList = NoDelEntries();

@@ -154,12 +154,13 @@ TEST_F(SettingsFile, KeepsBlanksAroundAnEntryInTheFileButNotAfterARestart) {
     EXPECT_EQ(func::LoadSettings(m_path).NoDelList, Entries{"/X"});
 }
 
-TEST_F(SettingsFile, LeavesOutAnEntryWithALineBreak) {
+TEST_F(SettingsFile, StoresAnEntryWithLineBreaksAsOneEntryPerLine) {
     func::Settings settings;
-    settings.NoDelList = {"/A", "/B\r\nNODEL00009=/C", "/D"};
+    settings.NoDelList = {"/A", "/B\r\n/C\n", "/D"};
     ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
-    EXPECT_EQ(ReadBytes(m_path),
-              std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/D\r\n");
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) +
+                                     "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B\r\n"
+                                     "NODEL00003=/C\r\nNODEL00004=/D\r\n");
 }
 
 TEST_F(SettingsFile, KeepsLongListsAndLongEntriesWhole) {

@@ -1,0 +1,107 @@
+// What the user sees of the windows as a whole: where they open, that no text is cut, and that
+// the program leaves no file behind but its own settings.
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "dialogs/About.h"
+#include "dialogs/Delform.h"
+#include "dialogs/Opt_dialog.h"
+#include "dialogs/user_dialogs.h"
+#include "gui_support.h"
+#include "main/main_form.h"
+#include "main/program_windows.h"
+
+class WindowLookTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void OptionsDialogOpensAtTheCentreOfTheScreen();
+    void NoLabelCutsItsText();
+    void RowsAreTallEnoughForTheirText();
+    void NothingButTheSettingsFileIsWritten();
+
+  private:
+    QTemporaryDir m_home;
+};
+
+void WindowLookTest::initTestCase() {
+    QVERIFY(m_home.isValid());
+    UsePrivateHome(m_home);
+}
+
+void WindowLookTest::OptionsDialogOpensAtTheCentreOfTheScreen() {
+    CreateProgramWindows();
+    MainForm->move(0, 0);
+    MainForm->show();
+    OptSettingForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(OptSettingForm));
+    const QPoint centre = OptSettingForm->screen()->availableGeometry().center();
+    QVERIFY2((OptSettingForm->frameGeometry().center() - centre).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("dialog centre %1,%2")
+                            .arg(OptSettingForm->frameGeometry().center().x())
+                            .arg(OptSettingForm->frameGeometry().center().y())));
+    OptSettingForm->hide();
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::NoLabelCutsItsText() {
+    TOptSettingForm options;
+    QLabel* warning = options.Label1;
+    QVERIFY(warning->height() >= warning->heightForWidth(warning->width()));
+    QVERIFY(warning->geometry().bottom() < options.OKButton->y());
+
+    // The About box as the program fills it.
+    CreateProgramWindows();
+    UserDialogs::SetDialogAnswerer([](QDialog&) { return QDialog::Accepted; });
+    MainForm->MenuAboutClick();
+    UserDialogs::SetDialogAnswerer({});
+    for (const QLabel* label : {AboutBox->ProductName, AboutBox->Version, AboutBox->Copyright}) {
+        QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                 qPrintable(label->text()));
+        QVERIFY(label->geometry().right() < AboutBox->Panel1->width());
+    }
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::RowsAreTallEnoughForTheirText() {
+    CreateProgramWindows();
+    MainForm->show();
+    // Every row is as tall as the first; a first row of plain Latin letters must leave room for
+    // the taller glyphs of a Japanese name below it, and for the grid line.
+    new QTreeWidgetItem(MainForm->DetailList, {QStringLiteral("report.txt")});
+    auto* row = new QTreeWidgetItem(MainForm->DetailList, {QStringLiteral("報告書2024_g_y.txt")});
+    const QRect cell = MainForm->DetailList->visualItemRect(row);
+    const QFontMetrics metrics(MainForm->DetailList->font());
+    QVERIFY2(cell.height() >= metrics.boundingRect(row->text(0)).height() + 2,
+             qPrintable(QString::number(cell.height())));
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::NothingButTheSettingsFileIsWritten() {
+    // The report's save dialog exists from the start; Qt's file dialog keeps a history of its own
+    // unless told otherwise.
+    CreateProgramWindows();
+    MainForm->show();
+    DelListForm->SaveDialog->show();
+    DelListForm->SaveDialog->hide();
+    DestroyProgramWindows();
+    const QStringList written =
+        QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& entry : written) {
+        const QDir folder(m_home.filePath(entry));
+        QVERIFY2(!folder.exists() || folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 qPrintable(entry + ": " + folder.entryList().join(u' ')));
+    }
+}
+
+QTEST_MAIN(WindowLookTest)
+#include "window_look_test.moc"
