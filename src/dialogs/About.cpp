@@ -11,15 +11,7 @@
 
 TAboutBox* AboutBox = nullptr;
 
-namespace {
-
-QLabel* FixedLabel(QWidget* parent, int left, int top, int width, int height) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(left, top, width, height);
-    return label;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
@@ -33,18 +25,18 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Panel1->setLineWidth(2);
     Panel1->setGeometry(8, 8, 281, 145);
 
-    ProgramIcon = FixedLabel(Panel1, 8, 8, 65, 57);
+    ProgramIcon = FixedLabel(Panel1, QString(), 8, 8, 65, 57);
     ProgramIcon->setPixmap(ProgramPixmap(64));
     ProgramIcon->setScaledContents(true);
 
-    ProductName = FixedLabel(Panel1, 88, 16, 185, 12);
+    ProductName = FixedLabel(Panel1, QString(), 88, 16, 185, 12);
     Label1 = AutoLabel(Panel1, QStringLiteral("Version"), 88, 40);
-    Version = FixedLabel(Panel1, 136, 40, 137, 12);
-    DebugInfo = FixedLabel(Panel1, 136, 56, 137, 12);
+    Version = FixedLabel(Panel1, QString(), 136, 40, 137, 12);
+    DebugInfo = FixedLabel(Panel1, QString(), 136, 56, 137, 12);
     Label2 = AutoLabel(Panel1, QStringLiteral("Copyright"), 88, 72);
     // As wide as the panel lets it be, so that the rights notice is never cut.
-    Copyright = FixedLabel(Panel1, 160, 72, 281 - 160 - 4, 12);
-    OtherInfo = FixedLabel(Panel1, 16, 88, 249, 49);
+    Copyright = FixedLabel(Panel1, QString(), 160, 72, 281 - 160 - 4, 12);
+    OtherInfo = FixedLabel(Panel1, QString(), 16, 88, 249, 49);
     OtherInfo->setWordWrap(true);
     OtherInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     OtherInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -16,6 +16,7 @@
 
 #include "dialogs/drive_combo_box.h"
 #include "dialogs/folder_list_box.h"
+#include "dialogs/placed_label.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "platform/folder_listing.h"
@@ -54,9 +55,7 @@ TDirSelectDialog::TDirSelectDialog(QWidget* parent) : QDialog(parent) {
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 8, 345, 225);
 
-    DirectoryLabel = new QLabel(this);
-    DirectoryLabel->setTextFormat(Qt::PlainText);
-    DirectoryLabel->setGeometry(16, 16, 329, 12);
+    DirectoryLabel = FixedLabel(this, QString(), 16, 16, 329, 12);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setGeometry(364, 8, 75, 25);

@@ -15,13 +15,6 @@ TFileInfoDialog* FileInfoDialog = nullptr;
 
 namespace {
 
-QLabel* FixedLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(left, top, width, height);
-    return label;
-}
-
 QFrame* BottomLine(QWidget* parent, int left, int top, int width, int height) {
     auto* line = new QFrame(parent);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);

@@ -23,6 +23,7 @@
 #include "dialogs/Opt_dialog.h"
 #include "dialogs/drive_combo_box.h"
 #include "dialogs/folder_list_box.h"
+#include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/radio_group.h"
 #include "dialogs/user_dialogs.h"
@@ -201,13 +202,17 @@ void TMainForm::BuildResultsPage() {
     Panel2 = NewPanel(Splitter1);
     auto* right = NewColumn(Panel2);
     FileSizeView = new QLabel(Panel2);
-    FileSizeView->setFixedHeight(12);
+    FileSizeView->setFixedHeight(std::max(12, TextLineHeight(FileSizeView->font())));
     FileSizeView->setTextFormat(Qt::PlainText);
     DetailList = NewReportList(Panel2, {{QStringLiteral("ファイル名"), 150},
                                         {QStringLiteral("場所"), 250},
                                         {QStringLiteral("日付"), 130},
                                         {QStringLiteral("サイズ"), 50},
                                         {QStringLiteral("slot"), 0}});
+    // The designed width, or as much as the longest date needs in the font that draws it.
+    DetailList->setColumnWidth(2, std::max(130, DetailList->fontMetrics().horizontalAdvance(
+                                                    QStringLiteral("0000/00/00 00:00:00")) +
+                                                    10));
     DetailList->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     DetailList->setSortingEnabled(true);
     DetailList->sortByColumn(0, Qt::AscendingOrder);
@@ -244,9 +249,7 @@ void TMainForm::BuildTargetsPage() {
 
     Panel11 = NewPanel(TabSheet2);
     Panel11->setGeometry(0, 0, 701, 25);
-    DirLabel = new QLabel(Panel11);
-    DirLabel->setTextFormat(Qt::PlainText);
-    DirLabel->setGeometry(10, 5, 691, 15);
+    DirLabel = FixedLabel(Panel11, QString(), 10, 5, 691, 15);
 
     DirectoryList = new FolderListBox(TabSheet2);
     DirectoryList->setGeometry(16, 24, 233, 233);

@@ -1,12 +1,13 @@
 #include "main/report_list.h"
 
 #include <QCollator>
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
+
+#include "dialogs/window_font.h"
 
 namespace {
 
@@ -29,10 +30,7 @@ class GridDelegate : public QStyledItemDelegate {
     // descenders and for the Japanese glyphs that a fallback font draws, plus the grid line.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        const QFontMetrics metrics(option.font);
-        const int textHeight =
-            std::max(metrics.height(), metrics.boundingRect(QStringLiteral("Ágjy_漢字")).height());
-        size.setHeight(std::max(size.height(), textHeight + 3));
+        size.setHeight(std::max(size.height(), TextLineHeight(option.font) + 3));
         return size;
     }
 };

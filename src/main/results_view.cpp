@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dialogs/window_font.h"
 #include "func/name_edit.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
@@ -140,7 +141,7 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 
 void TMainForm::FormPaint() {
     if (CompareModeSetting == 0) {
-        FileSizeView->setFixedHeight(12);
+        FileSizeView->setFixedHeight(std::max(12, TextLineHeight(FileSizeView->font())));
         FileSizeView->show();
         DetailListCustomDraw();
     } else {

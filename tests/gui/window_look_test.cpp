@@ -83,6 +83,10 @@ void WindowLookTest::RowsAreTallEnoughForTheirText() {
     const QFontMetrics metrics(MainForm->DetailList->font());
     QVERIFY2(cell.height() >= metrics.boundingRect(row->text(0)).height() + 2,
              qPrintable(QString::number(cell.height())));
+    // The date column at its designed width holds the longest date.
+    const QString longestDate = QStringLiteral("2024/12/31 23:59:59");
+    QVERIFY2(MainForm->DetailList->columnWidth(2) >= metrics.horizontalAdvance(longestDate) + 8,
+             qPrintable(QString::number(metrics.horizontalAdvance(longestDate))));
     DestroyProgramWindows();
 }
 
