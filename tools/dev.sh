@@ -47,17 +47,18 @@ run_tests() {
     check_format
 
     echo "== build and test"
-    build build
+    build build -DDOPPLET_WARNINGS_AS_ERRORS=ON
     ctest --test-dir build --output-on-failure -j "$jobs"
 
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer, all tests"
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=address
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=address -DDOPPLET_WARNINGS_AS_ERRORS=ON
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
         UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
     echo "== ThreadSanitizer, engine tests"
-    build build-tsan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=thread -DDOPPLET_BUILD_GUI=OFF
+    build build-tsan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=thread -DDOPPLET_BUILD_GUI=OFF \
+        -DDOPPLET_WARNINGS_AS_ERRORS=ON
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
         ctest --test-dir build-tsan --output-on-failure -j "$jobs"
 }

@@ -129,7 +129,7 @@ QString TDirSelectDialog::ShortenedPath(const QString& path, const QFontMetrics&
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (int first = 1; first < parts.size(); ++first) {
         const QString candidate =
-            QStringLiteral("/") + kEllipsis + QStringLiteral("/") + parts.mid(first).join('/');
+            QStringLiteral("/") + kEllipsis + QStringLiteral("/") + parts.mid(first).join(u'/');
         if (metrics.horizontalAdvance(candidate) <= width) {
             return candidate;
         }

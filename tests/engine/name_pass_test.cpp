@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+
 #include "search/Search_func.h"
 #include "search/search.h"
 #include "support/recording_host.h"
@@ -22,6 +25,11 @@ struct Case {
     std::vector<std::string> files;  // relative paths; contents differ from file to file
     Groups expected;                 // relative paths
 };
+
+// Shown where a case is listed or fails.
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class NamePass : public testing::TestWithParam<Case> {};
 
@@ -80,7 +88,16 @@ INSTANTIATE_TEST_SUITE_P(
              search::kCompareStem,
              {"d.old/readme", "e/readme"},
              {{"d.old/readme", "e/readme"}}}),
-    [](const testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+    [](const testing::TestParamInfo<Case>& info) {
+        // The case's description as a test name: letters and digits, the rest as "_".
+        std::string name = info.param.what;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) {
+                ch = '_';
+            }
+        }
+        return name;
+    });
 
 TEST(NamePassJob, HardLinksWithOneNameNeverFormAGroup) {
     TempTree tree;

@@ -45,7 +45,7 @@ void ShowPage(QWidget* page, const QString& name) {
 void PhotographDialogs() {
     UserDialogs::SetDialogAnswerer([](QDialog& dialog) -> std::optional<int> {
         dialog.show();
-        Snap(QStringLiteral("dialog-") + dialog.metaObject()->className());
+        Snap(QStringLiteral("dialog-") + QLatin1String(dialog.metaObject()->className()));
         dialog.hide();
         return QDialog::Rejected;
     });
