@@ -1,8 +1,6 @@
 // The bulk delete: every group on the results page keeps its protected files, or its first file,
 // and loses the other copies to the trash. The report window lists what happened to each path.
 
-#include "main/bulk_delete_run.h"
-
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
@@ -14,23 +12,10 @@
 #include "main/main_form.h"
 #include "main/progress_panel.h"
 #include "platform/codepage.h"
-#include "platform/trash.h"
 
 namespace {
 
 constexpr int kCountColumn = 1;
-
-BulkDeletePathFunction& DeletePathOverride() {
-    static BulkDeletePathFunction deletePath;
-    return deletePath;
-}
-
-std::error_code MoveFileToTrash(const std::string& path) {
-    if (DeletePathOverride()) {
-        return DeletePathOverride()(path);
-    }
-    return platform::MoveToTrash(path).Error;
-}
 
 // The group list as the bulk delete walks it.
 class SameListRows : public func::BulkDeleteRows {
@@ -54,10 +39,6 @@ class SameListRows : public func::BulkDeleteRows {
 };
 
 }  // namespace
-
-void UseBulkDeletePath(BulkDeletePathFunction deletePath) {
-    DeletePathOverride() = std::move(deletePath);
-}
 
 void TMainForm::AllDeleteClick() {
     if (SameList->topLevelItemCount() == 0) {
@@ -88,7 +69,7 @@ void TMainForm::AllDeleteClick() {
             DelListForm->AddReportRow(path, status);
         }
     };
-    calls.DeletePath = MoveFileToTrash;
+    calls.DeletePath = [this](const std::string& path) { return DeletePath(path); };
     calls.ShowCurrentPath = [this](const std::string& path) {
         StatusPanel2->setText(QFile::decodeName(QByteArray::fromStdString(path)));
         // The walk holds the window thread: paint what changed without taking other events.

@@ -241,7 +241,11 @@ void TMainForm::OpenButtonClick() {
 }
 
 std::error_code TMainForm::DeletePath(const std::string& path) {
-    return platform::MoveToTrash(path).Error;
+    return m_fileActions.MoveToTrash(path);
+}
+
+void TMainForm::SetFileActions(func::FileActions actions) {
+    m_fileActions = std::move(actions);
 }
 
 std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "func/file_actions.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search.h"
@@ -140,8 +141,11 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     static QString ShownName(const std::string& name);
     // The full path of the file that a member row shows; empty for a row without a slot.
     std::string FullPathOf(const QTreeWidgetItem* row) const;
-    // Moves one file to the trash; a clear error code on success.
+    // Moves one file to the trash through the window's file actions; a clear error code on
+    // success. The single and the bulk delete both use it.
     std::error_code DeletePath(const std::string& path);
+    // Replaces what the window does to files (the real file system by default).
+    void SetFileActions(func::FileActions actions);
     // Deletes the row's file, provided it is still the file that the search found.
     std::error_code DeleteRowFile(const QTreeWidgetItem* row);
     void DeleteSelected();
@@ -250,6 +254,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void WakeWaits();
     void FinishAllSearches();
 
+    func::FileActions m_fileActions = func::SystemFileActions();
     std::unique_ptr<search::ResultTable> m_results;
     search::ProgressCounters m_progress;
 

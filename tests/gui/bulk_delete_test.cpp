@@ -15,7 +15,6 @@
 #include "dialogs/folder_list_box.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
-#include "main/bulk_delete_run.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
 #include "platform/file_stamp.h"
@@ -109,7 +108,6 @@ void BulkDeleteTest::cleanup() {
     DestroyProgramWindows();
     m_window = nullptr;
     UserDialogs::SetAnswerer({});
-    UseBulkDeletePath({});
     m_tree.reset();
 }
 
@@ -234,12 +232,12 @@ void BulkDeleteTest::AllProtectedDeletesNothing() {
 void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
     // A file that cannot be deleted (locked, or in a folder the user may not change).
     const std::string locked = QFile::encodeName(Path("b/locked.txt")).toStdString();
-    UseBulkDeletePath([locked](const std::string& path) -> std::error_code {
+    m_window->SetFileActions({[locked](const std::string& path) -> std::error_code {
         if (path == locked) {
             return std::make_error_code(std::errc::permission_denied);
         }
         return platform::MoveToTrash(path).Error;
-    });
+    }});
     const int group = AddGroup({"a/keep.txt", "b/locked.txt", "c/gone.txt"}, "locked");
 
     m_window->AllDeleteClick();
