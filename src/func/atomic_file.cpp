@@ -106,6 +106,28 @@ std::error_code FillTemporary(int fd, std::string_view contents, const struct st
     return error;
 }
 
+// Rewrites `target` itself, for a file that may be written inside a folder that may not: the
+// new bytes from the start, then the file cut to their length and synced. Only used when no
+// temporary file can be made beside it.
+std::error_code WriteInPlace(const std::string& target, std::string_view contents,
+                             const AtomicWriteCalls& calls) {
+    const int fd = calls.Open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return LastError();
+    }
+    std::error_code error = WriteAll(fd, contents, calls);
+    if (!error && ::ftruncate(fd, static_cast<off_t>(contents.size())) != 0) {
+        error = LastError();
+    }
+    if (!error && calls.Fsync(fd) != 0) {
+        error = LastError();
+    }
+    if (::close(fd) != 0 && !error) {
+        error = LastError();
+    }
+    return error;
+}
+
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -131,6 +153,11 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
     if (hasOld && S_ISDIR(oldStat.st_mode)) {
         return std::make_error_code(std::errc::is_a_directory);
     }
+    // A file that the user may not write stays as it is, even where the folder would let a new
+    // file take its place.
+    if (hasOld && ::access(target.c_str(), W_OK) != 0) {
+        return LastError();
+    }
 
     std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(getpid()));
     std::string temporary;
@@ -138,6 +165,9 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = TemporaryName(folder, random);
         fd = calls.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && hasOld && (errno == EACCES || errno == EPERM)) {
+            return WriteInPlace(target, contents, calls);
+        }
         if (fd < 0 && errno != EEXIST) {
             return LastError();
         }

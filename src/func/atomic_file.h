@@ -22,7 +22,9 @@ const AtomicWriteCalls& SystemAtomicWriteCalls();
 // Replaces the file at `path` with `contents`, or creates it: the bytes go to a new temporary file
 // in the same folder, reach the disk, and only then take the place of the old file in one rename.
 // On any failure the old file stays as it was and the temporary file is removed. An existing
-// file's permissions are kept; a symbolic link is followed, so its target is replaced.
+// file's permissions are kept; a symbolic link is followed, so its target is replaced. An existing
+// file that may not be written is not replaced (the error says why); one that may be written in a
+// folder where no temporary file can be made is rewritten in place.
 std::error_code WriteFileAtomically(const std::string& path, std::string_view contents,
                                     const AtomicWriteCalls& calls = SystemAtomicWriteCalls());
 

@@ -85,7 +85,58 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// UTF-16 text after its byte-order mark, as UTF-8; a unit that is no character becomes U+FFFD.
+std::string Utf8OfUtf16(std::string_view bytes, bool bigEndian) {
+    const auto unit = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    };
+    std::string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t high = unit(i);
+        if (high >= 0xD800 && high <= 0xDBFF && i + 3 < bytes.size()) {
+            const char16_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(text, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        AppendUtf8(text, high >= 0xD800 && high <= 0xDFFF ? 0xFFFD : char32_t{high});
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string TextOfFile(std::string bytes) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        return Utf8OfUtf16(std::string_view(bytes).substr(2), false);
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return Utf8OfUtf16(std::string_view(bytes).substr(2), true);
+    }
+    return bytes;
+}
 
 std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
     text = TrimBlanks(text);
@@ -129,14 +180,15 @@ void ProfileFile::Parse(std::string_view text) {
     if (m_byteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
+    // Lines end in CR LF, LF or a lone CR.
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view lineText = text.substr(0, end);
-        if (lineText.ends_with('\r')) {
-            lineText.remove_suffix(1);
+        const std::size_t end = text.find_first_of("\r\n");
+        m_lines.push_back(ParseLine(text.substr(0, end)));
+        if (end == std::string_view::npos) {
+            break;
         }
-        m_lines.push_back(ParseLine(lineText));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        const bool crLf = text.compare(end, 2, "\r\n") == 0;
+        text.remove_prefix(end + (crLf ? 2 : 1));
     }
 }
 
@@ -298,6 +350,19 @@ std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(
     return keys;
 }
 
+std::vector<std::string> ProfileFile::ValuesOfEverySection(std::string_view section) const {
+    std::vector<std::string> values;
+    bool inSection = false;
+    for (const Line& line : m_lines) {
+        if (line.Type == Line::Kind::Section) {
+            inSection = SameName(line.Name, section);
+        } else if (inSection && line.Type == Line::Kind::Key) {
+            values.push_back(line.Value.value_or(std::string()));
+        }
+    }
+    return values;
+}
+
 std::error_code ProfileFile::ReplaceSection(
     std::string_view section, const std::vector<std::pair<std::string, std::string>>& keys) {
     for (const auto& [key, value] : keys) {
@@ -342,6 +407,14 @@ std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile) {
     std::error_code error = ReadWholeFile(path, contents);
     if (error == std::errc::no_such_file_or_directory) {
         error.clear();
+        contents.clear();
+    }
+    if (!error) {
+        contents = TextOfFile(std::move(contents));
+        // Text with NUL bytes is no settings file: nothing of it is taken for settings.
+        if (contents.find('\0') != std::string::npos) {
+            error = std::make_error_code(std::errc::illegal_byte_sequence);
+        }
     }
     profile.Parse(error ? std::string_view() : std::string_view(contents));
     return error;

@@ -21,7 +21,7 @@ class ProfileFile {
   public:
     explicit ProfileFile(const platform::CodePage& codePage = platform::SystemCodePage());
 
-    // Replaces the contents with the lines of `text` (LF or CR LF line ends).
+    // Replaces the contents with the lines of `text` (CR LF, LF or CR line ends).
     void Parse(std::string_view text);
 
     // The file's bytes: every line followed by CR LF.
@@ -52,6 +52,10 @@ class ProfileFile {
     // long sections.
     std::vector<std::pair<std::string, std::string>> ReadSection(
         std::string_view section, std::string_view defaultValue) const;
+
+    // The values of every key line of every section named `section`, in file order, repeated
+    // sections and repeated keys included; a key without "=" gives an empty value.
+    std::vector<std::string> ValuesOfEverySection(std::string_view section) const;
 
     // Erases every section named `section` and, unless `keys` is empty, adds it anew at the end
     // of the file with `keys` in their order: what EraseSection and a WriteString per key give.
@@ -88,8 +92,13 @@ class ProfileFile {
 // Parses `text` as a whole number under the settings file's rules; nullopt when it is none.
 std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 
+// A file's bytes as text in the program's code page: UTF-16 with a byte-order mark is turned
+// into UTF-8; anything else stays as it is.
+std::string TextOfFile(std::string bytes);
+
 // Reads the settings file at `path` into `profile`. A missing file gives an empty profile and no
-// error; a file that exists but cannot be read gives its error.
+// error; a file that exists but cannot be read gives its error, and one that holds NUL bytes (no
+// text at all) gives illegal_byte_sequence; both leave the profile empty.
 std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile);
 
 // Writes `profile` to `path` atomically: a failed write leaves the old file as it was.

@@ -1,10 +1,14 @@
 #include "func/settings.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 
 #include "func/no_del_list.h"
 #include "func/profile_file.h"
 #include "func/settings_location.h"
+#include "platform/file_stamp.h"
 
 namespace func {
 
@@ -20,16 +24,36 @@ std::string NoDelKey(std::size_t number) {
 }
 
 SaveResult WriteFailure(const std::string& path, std::error_code error) {
-    return {error, path + " に書き込めません"};
+    return {error, path + " に書き込めません", {}};
+}
+
+// "<path>.bad", or "<path>.bad2", "<path>.bad3", ... when that is taken.
+std::string FreeNameBeside(const std::string& path) {
+    for (int number = 1;; ++number) {
+        const std::string name = path + ".bad" + (number == 1 ? "" : std::to_string(number));
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) {
+            return name;
+        }
+    }
 }
 
 }  // namespace
 
-Settings LoadSettings(const std::string& path, const platform::CodePage& codePage) {
+LoadedSettings ReadSettingsFile(const std::string& path, const platform::CodePage& codePage) {
+    LoadedSettings loaded;
     ProfileFile profile(codePage);
-    LoadProfileFile(path, profile);  // an unreadable file counts as a missing one: defaults
+    loaded.Error = LoadProfileFile(path, profile);
+    if (loaded.Error == std::errc::illegal_byte_sequence) {
+        loaded.State = SettingsFileState::NotSettings;
+    } else if (loaded.Error) {
+        loaded.State = SettingsFileState::Unreadable;
+    } else {
+        loaded.State =
+            platform::ReadFileStamp(path) ? SettingsFileState::Read : SettingsFileState::Missing;
+    }
 
-    Settings settings;
+    Settings& settings = loaded.Values;
     settings.PosX = profile.ReadInteger(kFormSection, "posX", 0);
     settings.PosY = profile.ReadInteger(kFormSection, "posY", 0);
     settings.Width = profile.ReadInteger(kFormSection, "width", 640);
@@ -37,24 +61,37 @@ Settings LoadSettings(const std::string& path, const platform::CodePage& codePag
     settings.PriorityClass = profile.ReadInteger(kFormSection, "Priority", 32);
     settings.CompareModeSetting = profile.ReadInteger(kFormSection, "Compare_Mode", 0);
 
-    // Every key of the section counts, in file order, whatever its name; an empty value ends
-    // the list.
-    for (const auto& [key, value] : profile.ReadSection(kNoDelSection, "")) {
-        if (value.empty()) {
-            break;
+    // Every key of every such section counts, in file order, whatever its name; an empty value
+    // is skipped, so that nothing after it is lost.
+    for (const std::string& value : profile.ValuesOfEverySection(kNoDelSection)) {
+        if (!value.empty()) {
+            settings.NoDelList.push_back(codePage.UpperAscii(value));
         }
-        settings.NoDelList.push_back(codePage.UpperAscii(value));
     }
     TidyNoDelList(settings.NoDelList);
-    return settings;
+    return loaded;
+}
+
+Settings LoadSettings(const std::string& path, const platform::CodePage& codePage) {
+    return ReadSettingsFile(path, codePage).Values;
 }
 
 SaveResult SaveSettings(const std::string& path, const Settings& settings,
-                        const platform::CodePage& codePage) {
+                        const platform::CodePage& codePage, UnreadableFile unreadable) {
     ProfileFile profile(codePage);
-    // A file that is there but cannot be read is not replaced: its other sections would be lost.
+    std::string keptAside;
     if (const std::error_code error = LoadProfileFile(path, profile)) {
-        return WriteFailure(path, error);
+        if (error == std::errc::illegal_byte_sequence) {
+            // Whatever it is, it stays, under a name of its own.
+            keptAside = FreeNameBeside(path);
+            if (::rename(path.c_str(), keptAside.c_str()) != 0) {
+                return WriteFailure(path, std::error_code(errno, std::generic_category()));
+            }
+        } else if (unreadable == UnreadableFile::Keep) {
+            // A file that is there but cannot be read is not replaced unasked: its other sections
+            // and its list would be lost.
+            return WriteFailure(path, error);
+        }
     }
 
     profile.WriteInteger(kFormSection, "posX", settings.PosX);
@@ -65,28 +102,26 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
     profile.WriteInteger(kFormSection, "Compare_Mode", settings.CompareModeSetting);
 
     // The whole list section is written anew, so that no stale key survives, whatever its name.
+    // The tidy leaves no blank entry and splits entries at their line breaks.
     std::vector<std::string> entries = settings.NoDelList;
     TidyNoDelList(entries);
     std::vector<std::pair<std::string, std::string>> keys;
     for (const std::string& entry : entries) {
-        if (entry.empty()) {
-            break;
-        }
-        // An entry with a line break cannot be a line of the file; it is left out rather than
-        // letting it add lines of its own.
-        if (entry.find_first_of("\r\n") == std::string::npos) {
-            keys.emplace_back(NoDelKey(keys.size() + 1), entry);
-        }
+        keys.emplace_back(NoDelKey(keys.size() + 1), entry);
     }
-    profile.ReplaceSection(kNoDelSection, keys);
+    if (const std::error_code error = profile.ReplaceSection(kNoDelSection, keys)) {
+        return WriteFailure(path, error);
+    }
 
     if (const std::error_code error = CreateFolderOf(path)) {
         return WriteFailure(path, error);
     }
     if (const std::error_code error = SaveProfileFile(path, profile)) {
-        return WriteFailure(path, error);
+        SaveResult failure = WriteFailure(path, error);
+        failure.KeptAside = keptAside;
+        return failure;
     }
-    return {};
+    return {{}, {}, keptAside};
 }
 
 }  // namespace func

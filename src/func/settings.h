@@ -20,20 +20,46 @@ struct Settings {
     std::vector<std::string> NoDelList;   // upper-cased must-not-delete entries
 };
 
+// What reading the settings file found.
+enum class SettingsFileState {
+    Missing,      // no file: the defaults
+    Read,         // the file's values
+    Unreadable,   // a file that could not be read: the defaults, and the file is kept
+    NotSettings,  // a file that is no settings file (NUL bytes): the defaults
+};
+
+struct LoadedSettings {
+    Settings Values;
+    SettingsFileState State = SettingsFileState::Missing;
+    std::error_code Error;  // why the file could not be read
+};
+
 struct SaveResult {
     std::error_code Error;
-    std::string Message;  // "<path> に書き込めません" when Error is set
+    std::string Message;    // "<path> に書き込めません" when Error is set
+    std::string KeptAside;  // where a file that was no settings file went, when it was moved
 };
 
 // Reads the settings file at `path`. Whatever is missing or not a whole number takes its
-// default; the must-not-delete entries come back upper-cased and tidied. Never fails.
+// default; the must-not-delete entries of every must-not-delete section come back upper-cased
+// and tidied. UTF-16 with a byte-order mark and lines ending in CR alone are read too.
+LoadedSettings ReadSettingsFile(const std::string& path,
+                                const platform::CodePage& codePage = platform::SystemCodePage());
+
+// The values of ReadSettingsFile.
 Settings LoadSettings(const std::string& path,
                       const platform::CodePage& codePage = platform::SystemCodePage());
 
+// What SaveSettings does with a file that is there but could not be read.
+enum class UnreadableFile { Keep, Replace };
+
 // Writes `settings` into the settings file at `path`, keeping the file's other sections, and
 // replaces the whole must-not-delete section with the tidied list. All or nothing: on failure
-// the old file stays as it was. A missing folder is created.
+// the old file stays as it was. A missing folder is created. A file that cannot be read is kept
+// (the save fails) unless `unreadable` says to replace it; a file that is no settings file is
+// first moved aside to a free name beside it ("<path>.bad", "<path>.bad2", ...).
 SaveResult SaveSettings(const std::string& path, const Settings& settings,
-                        const platform::CodePage& codePage = platform::SystemCodePage());
+                        const platform::CodePage& codePage = platform::SystemCodePage(),
+                        UnreadableFile unreadable = UnreadableFile::Keep);
 
 }  // namespace func

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "func/file_actions.h"
+#include "func/settings.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search.h"
@@ -255,6 +256,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void FinishAllSearches();
 
     func::FileActions m_fileActions = func::SystemFileActions();
+    // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
+    // that could not be read.
+    func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
     std::unique_ptr<search::ResultTable> m_results;
     search::ProgressCounters m_progress;
 

@@ -53,7 +53,9 @@ std::string TMainForm::SettingsFileName() {
 }
 
 void TMainForm::LoadSettings() {
-    const func::Settings settings = func::LoadSettings(IniFileName);
+    const func::LoadedSettings loaded = func::ReadSettingsFile(IniFileName);
+    m_settingsFileState = loaded.State;
+    const func::Settings& settings = loaded.Values;
     // The stored place and outer size are applied as they are; only the window's minimum size
     // still holds.
     move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
@@ -63,6 +65,27 @@ void TMainForm::LoadSettings() {
     CompareModeSetting = settings.CompareModeSetting;
     SetNoDelEntries(settings.NoDelList);
     TidyNoDelList();
+
+    // A list that comes up empty for want of its file must not pass unnoticed: a bulk delete
+    // would then spare nothing. Said once the window is on the screen.
+    const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
+    QString warning;
+    if (loaded.State == func::SettingsFileState::Unreadable) {
+        warning = QStringLiteral(
+                      "%1 を読み込めません（%2）。\n既定の設定で始めます。"
+                      "削除しちゃ駄目リストも空です。")
+                      .arg(file, QString::fromLocal8Bit(loaded.Error.message()));
+    } else if (loaded.State == func::SettingsFileState::NotSettings) {
+        warning = QStringLiteral(
+                      "%1 は設定ファイルとして読めません。\n既定の設定で始めます。"
+                      "削除しちゃ駄目リストも空です。終了時にこのファイルは別の名前で残します。")
+                      .arg(file);
+    }
+    if (!warning.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, warning] { UserDialogs::Show(this, QMessageBox::Warning, warning); },
+            Qt::QueuedConnection);
+    }
 }
 
 bool TMainForm::SaveSettings() {
@@ -76,11 +99,33 @@ bool TMainForm::SaveSettings() {
     settings.PriorityClass = PriorityClass;
     settings.CompareModeSetting = CompareModeSetting;
     settings.NoDelList = NoDelEntries();
-    const func::SaveResult result = func::SaveSettings(IniFileName, settings);
+    const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
+    auto unreadable = func::UnreadableFile::Keep;
+    if (m_settingsFileState == func::SettingsFileState::Unreadable) {
+        // What the file held is unknown: it is replaced only when the user says so.
+        if (UserDialogs::Show(
+                this, QMessageBox::Warning,
+                QStringLiteral("%1 は読み込めなかったため、書き込むと中身は失われます。"
+                               "\n設定を書き込みますか？")
+                    .arg(file),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+            return true;
+        }
+        unreadable = func::UnreadableFile::Replace;
+    }
+    const func::SaveResult result =
+        func::SaveSettings(IniFileName, settings, platform::SystemCodePage(), unreadable);
+    if (!result.KeptAside.empty()) {
+        UserDialogs::Show(
+            this, QMessageBox::Information,
+            QStringLiteral("%1 は設定ファイルとして読めなかったため、%2 として残しました")
+                .arg(file, QFile::decodeName(QByteArray::fromStdString(result.KeptAside))));
+    }
     if (result.Error) {
         UserDialogs::Show(this, QMessageBox::Critical,
                           QFile::decodeName(QByteArray::fromStdString(result.Message)));
         return false;
     }
+    m_settingsFileState = func::SettingsFileState::Read;
     return true;
 }

@@ -139,19 +139,47 @@ TEST(WriteFileAtomically, FailsInAFolderThatIsMissing) {
     EXPECT_TRUE(NamesIn(folder.Path()).empty());
 }
 
-TEST(WriteFileAtomically, FailsInAReadOnlyFolderWithoutTouchingTheOldFile) {
-    functest::TempFolder folder;
-    const std::string path = folder / "locked/dopplet.INI";
-    WriteFile(path, "old");
-    ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
-    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
-        if (func::WriteFileAtomically(path, "new") != std::errc::permission_denied) {
-            return "the write did not fail with EACCES";
+TEST(WriteFileAtomically, FollowsTheFileAndFolderPermissions) {
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        mode_t fileMode;  // 0: no old file
+        bool written;
+    };
+    const Case cases[] = {
+        {"read-only file in a writable folder: not replaced", 0777, 0444, false},
+        {"writable file in a read-only folder: written in place", 0555, 0666, true},
+        {"read-only file in a read-only folder", 0555, 0444, false},
+        {"new file in a read-only folder", 0555, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        functest::TempFolder folder;
+        const std::string path = folder / "locked/dopplet.INI";
+        WriteFile(folder / "locked/other", "");
+        if (c.fileMode != 0) {
+            WriteFile(path, "the old contents");
+            ASSERT_EQ(chmod(path.c_str(), c.fileMode), 0);
         }
-        return ReadBytes(path) == "old" ? "" : "the old file changed";
-    });
-    EXPECT_EQ(failure, "");
-    EXPECT_EQ(NamesIn(folder / "locked"), std::vector<std::string>{"dopplet.INI"});
+        ASSERT_EQ(chmod((folder / "locked").c_str(), c.folderMode), 0);
+        const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+            const std::error_code error = func::WriteFileAtomically(path, "new");
+            if (c.written) {
+                return error ? "failed: " + error.message() : "";
+            }
+            return error == std::errc::permission_denied ? "" : "not refused: " + error.message();
+        });
+        EXPECT_EQ(failure, "");
+        const std::string expected =
+            c.written ? "new" : (c.fileMode != 0 ? "the old contents" : "<missing>");
+        EXPECT_EQ(ReadBytes(path), expected);
+        std::vector<std::string> names{"other"};
+        if (c.fileMode != 0) {
+            names.insert(names.begin(), "dopplet.INI");
+        }
+        EXPECT_EQ(NamesIn(folder / "locked"), names);
+        chmod((folder / "locked").c_str(), 0755);
+    }
 }
 
 }  // namespace

@@ -119,11 +119,58 @@ TEST_F(SettingsFile, WritesAnOddCompareModeBackUnchanged) {
               "Priority=32\r\n");
 }
 
-TEST_F(SettingsFile, StopsReadingTheListAtAnEmptyValue) {
-    const func::Settings settings =
-        LoadAndSave("[DOPPLETD]\r\nNODEL00001=/a\r\nNODEL00002=\r\nNODEL00003=/b\r\n" +
-                    std::string(kDefaultForm));
-    EXPECT_EQ(settings.NoDelList, Entries{"/A"});
+// Files that look damaged: every entry that can be read survives the next save, and the file
+// that is written is plain text in one encoding.
+TEST_F(SettingsFile, KeepsEveryReadableEntryOfAFileThatLooksDamaged) {
+    const std::string list = "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B\r\n";
+    const auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char ch : text) {  // ASCII only
+            bytes += bigEndian ? std::string{'\0', ch} : std::string{ch, '\0'};
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"an empty value in the list",
+         "[DOPPLETD]\r\nNODEL00001=/a\r\nNODEL00002=\r\nNODEL00003=/b\r\n"},
+        {"the list section twice",
+         "[DOPPLETD]\r\nNODEL00001=/A\r\n[DOPPLETF]\r\n[dopplETD]\r\nNODEL00001=/B\r\n"},
+        {"lines that end in CR alone",
+         "[DOPPLETF]\rposX=0\r[DOPPLETD]\rNODEL00001=/A\rNODEL00002=/B\r"},
+        {"UTF-16, little-endian", utf16(list, false)},
+        {"UTF-16, big-endian", utf16(list, true)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const func::Settings settings = LoadAndSave(c.text);
+        EXPECT_EQ(settings.NoDelList, (Entries{"/A", "/B"}));
+        EXPECT_EQ(ReadBytes(m_path),
+                  std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B\r\n");
+    }
+}
+
+TEST_F(SettingsFile, KeepsAFileThatIsNoSettingsFileAsideBeforeWritingANewOne) {
+    const std::string binary(
+        "\x7F"
+        "ELF\0\0\x01[DOPPLETD]\r\nNODEL00001=/X\r\n",
+        30);
+    WriteFile(m_path, binary);
+    WriteFile(m_path + ".bad", "kept from before");
+    const func::LoadedSettings loaded = func::ReadSettingsFile(m_path);
+    EXPECT_EQ(loaded.State, func::SettingsFileState::NotSettings);
+    EXPECT_TRUE(loaded.Values.NoDelList.empty());
+
+    func::Settings settings;
+    settings.NoDelList = {"/A"};
+    const func::SaveResult result = func::SaveSettings(m_path, settings);
+    ASSERT_FALSE(result.Error) << result.Message;
+    EXPECT_EQ(result.KeptAside, m_path + ".bad2");
+    EXPECT_EQ(ReadBytes(m_path + ".bad2"), binary);
+    EXPECT_EQ(ReadBytes(m_path + ".bad"), "kept from before");
     EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\n");
 }
 
@@ -181,12 +228,12 @@ TEST_F(SettingsFile, KeepsLongListsAndLongEntriesWhole) {
     EXPECT_TRUE(loaded.NoDelList.back() == longEntry) << loaded.NoDelList.back().size() << " bytes";
 }
 
-TEST_F(SettingsFile, MovesTheListSectionToTheEndAndDropsDuplicateListSections) {
+TEST_F(SettingsFile, MovesTheListSectionToTheEndAndMergesRepeatedListSections) {
     LoadAndSave(
         "[DOPPLETD]\r\nNODEL00001=/A\r\n[DOPPLETF]\r\nposX=3\r\n[dopplETD]\r\nNODEL00001=/B\r\n");
     EXPECT_EQ(ReadBytes(m_path),
               "[DOPPLETF]\r\nposX=3\r\nposY=0\r\nwidth=640\r\nheight=480\r\nPriority=32\r\n"
-              "Compare_Mode=0\r\n[DOPPLETD]\r\nNODEL00001=/A\r\n");
+              "Compare_Mode=0\r\n[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B\r\n");
 }
 
 TEST_F(SettingsFile, CreatesAMissingFolder) {
@@ -217,18 +264,32 @@ TEST_F(SettingsFile, AFailedSaveReportsThePathAndLeavesTheOldFile) {
     EXPECT_EQ(functest::NamesIn(folder), std::vector<std::string>{"dopplet.INI"});
 }
 
-TEST_F(SettingsFile, DoesNotReplaceAFileItCannotRead) {
+TEST_F(SettingsFile, SaysThatAFileCannotBeReadAndReplacesItOnlyWhenTold) {
     WriteFile(m_path, "[Mine]\r\nkeep=1\r\n");
-    ASSERT_EQ(chmod(m_path.c_str(), 0200), 0);
+    ASSERT_EQ(chmod(m_path.c_str(), 0600), 0);
+    ASSERT_EQ(chmod(m_folder.Path().c_str(), 0777), 0);
+    ASSERT_EQ(chmod(m_path.c_str(), 0222), 0);
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
-        if (func::LoadSettings(m_path).Width != 640) {
-            return "no defaults";
+        const func::LoadedSettings loaded = func::ReadSettingsFile(m_path);
+        if (loaded.State != func::SettingsFileState::Unreadable ||
+            loaded.Error != std::errc::permission_denied || loaded.Values.Width != 640) {
+            return "not told as unreadable";
         }
-        const func::SaveResult result = func::SaveSettings(m_path, func::Settings());
-        return result.Error ? "" : "the unreadable file was replaced";
+        if (!func::SaveSettings(m_path, func::Settings()).Error) {
+            return "the unreadable file was replaced unasked";
+        }
+        const func::SaveResult replaced = func::SaveSettings(
+            m_path, func::Settings(), platform::SystemCodePage(), func::UnreadableFile::Replace);
+        return replaced.Error ? "not replaced when told: " + replaced.Message : "";
     });
     EXPECT_EQ(failure, "");
-    EXPECT_EQ(ReadBytes(m_path), "[Mine]\r\nkeep=1\r\n");
+    EXPECT_EQ(ReadBytes(m_path), kDefaultForm);
+}
+
+TEST_F(SettingsFile, TellsAMissingFileFromAReadOne) {
+    EXPECT_EQ(func::ReadSettingsFile(m_path).State, func::SettingsFileState::Missing);
+    WriteFile(m_path, "");
+    EXPECT_EQ(func::ReadSettingsFile(m_path).State, func::SettingsFileState::Read);
 }
 
 TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesTheWriteError) {

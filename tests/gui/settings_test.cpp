@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -67,6 +68,8 @@ class SettingsTest : public QObject {
     void LoadedEntriesAreUpperCasedAndTidied();
     void FailedSaveKeepsTheWindowOpenAndTheOldFile();
     void ExtremeValuesOpenAWindowAnyway();
+    void AnUnreadableFileIsSaidAndReplacedOnlyWhenTheUserAgrees();
+    void AFileThatIsNoSettingsFileIsSaidAndKeptAside();
 
   private:
     void OpenWindow();
@@ -217,6 +220,53 @@ void SettingsTest::ExtremeValuesOpenAWindowAnyway() {
     QVERIFY(MainForm->x() < 0);
     QVERIFY(MainForm->y() > 1000000);
     QCOMPARE(MainForm->frameGeometry().size(), QSize(640, 480));
+}
+
+void SettingsTest::AnUnreadableFileIsSaidAndReplacedOnlyWhenTheUserAgrees() {
+    // A folder where the file should be cannot be read, whoever runs the test.
+    QVERIFY(QDir().mkpath(m_iniPath + "/inside"));
+    QStringList texts;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    UserDialogs::SetAnswerer([&](const UserDialogs::Request& request) {
+        texts << request.Text;
+        return request.Buttons.testFlag(QMessageBox::Yes) ? answer : QMessageBox::Ok;
+    });
+    OpenWindow();
+    QTRY_COMPARE(texts.size(), 1);
+    QVERIFY2(texts[0].startsWith(m_iniPath + " を読み込めません"), qPrintable(texts[0]));
+
+    // No: the window closes and writes nothing.
+    CloseWindow();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY2(texts[1].startsWith(m_iniPath + " は読み込めなかったため"), qPrintable(texts[1]));
+    QVERIFY(QFileInfo(m_iniPath + "/inside").isDir());
+
+    // Yes: the write is tried, fails here, and the window stays open.
+    answer = QMessageBox::Yes;
+    texts.clear();
+    OpenWindow();
+    QTRY_COMPARE(texts.size(), 1);
+    QVERIFY(!MainForm->close());
+    QCOMPARE(texts.mid(1), (QStringList{texts[1], m_iniPath + " に書き込めません"}));
+    QVERIFY(MainForm->isVisible());
+    UserDialogs::SetAnswerer({});
+}
+
+void SettingsTest::AFileThatIsNoSettingsFileIsSaidAndKeptAside() {
+    const QByteArray binary("[DOPPLETD]\r\nNODEL00001=/X\r\n\0\x01\x02", 30);
+    WriteTree(m_folder->path(), {{"dopplet.INI", binary}});
+    OpenWindow();
+    QTRY_COMPARE(m_messages->Texts.size(), 1);
+    QVERIFY2(m_messages->Texts[0].startsWith(m_iniPath + " は設定ファイルとして読めません"),
+             qPrintable(m_messages->Texts[0]));
+    QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
+
+    CloseWindow();
+    QCOMPARE(m_messages->Texts.mid(1),
+             QStringList{m_iniPath + " は設定ファイルとして読めなかったため、" + m_iniPath +
+                         ".bad として残しました"});
+    QCOMPARE(ReadAll(m_iniPath + ".bad"), binary);
+    QVERIFY(ReadAll(m_iniPath).startsWith("[DOPPLETF]\r\n"));
 }
 
 QTEST_MAIN(SettingsTest)
