@@ -5,7 +5,12 @@
 namespace func {
 
 FileActions SystemFileActions() {
-    return {[](const std::string& path) { return platform::MoveToTrash(path).Error; }};
+    return {
+        [](const std::string& path) { return platform::MoveToTrash(path).Error; },
+        [](const std::string& source, const std::string& folder) {
+            return platform::MoveToFolder(source, folder);
+        },
+    };
 }
 
 }  // namespace func

@@ -4,14 +4,19 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_operations.h"
+
 namespace func {
 
 // What the program does to files on the user's behalf, in one place: the single and the bulk
-// delete both go through it. A test puts in actions of its own, for example one that fails for a
-// chosen file.
+// delete both go through it, and so does the move. A test puts in actions of its own, for example
+// one that fails for a chosen file.
 struct FileActions {
     // Moves one file to the trash; an empty error on success.
     std::function<std::error_code(const std::string& path)> MoveToTrash;
+    // Moves one file into a folder (see platform::MoveToFolder).
+    std::function<platform::MoveResult(const std::string& source, const std::string& folder)>
+        MoveToFolder;
 };
 
 // The real actions on the file system.

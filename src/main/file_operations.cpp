@@ -337,8 +337,16 @@ void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
     if (!IsSameFile(*member, path)) {
         return;
     }
-    const platform::MoveResult moved = platform::MoveToFolder(path, folder);
+    const platform::MoveResult moved = m_fileActions.MoveToFolder(path, folder);
     if (moved.Error) {
+        // A failed move says nothing, except when the file would lose what the target cannot
+        // keep: then the user learns why it stayed.
+        if (moved.Error.category() == platform::AttributeCategory()) {
+            UserDialogs::Show(this, QMessageBox::Warning,
+                              QStringLiteral("%1 の拡張属性（ACL を含む）を移動先で保てないため、"
+                                             "移動しませんでした")
+                                  .arg(QFile::decodeName(QByteArray::fromStdString(path))));
+        }
         return;
     }
     member->Folder = folder.back() == '/' ? folder : folder + '/';

@@ -232,12 +232,14 @@ void BulkDeleteTest::AllProtectedDeletesNothing() {
 void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
     // A file that cannot be deleted (locked, or in a folder the user may not change).
     const std::string locked = QFile::encodeName(Path("b/locked.txt")).toStdString();
-    m_window->SetFileActions({[locked](const std::string& path) -> std::error_code {
+    func::FileActions actions = func::SystemFileActions();
+    actions.MoveToTrash = [locked](const std::string& path) -> std::error_code {
         if (path == locked) {
             return std::make_error_code(std::errc::permission_denied);
         }
         return platform::MoveToTrash(path).Error;
-    }});
+    };
+    m_window->SetFileActions(actions);
     const int group = AddGroup({"a/keep.txt", "b/locked.txt", "c/gone.txt"}, "locked");
 
     m_window->AllDeleteClick();

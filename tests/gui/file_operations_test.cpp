@@ -84,6 +84,8 @@ class FileOperationsTest : public QObject {
     void FailedDeleteChangesNothing();
     void MoveReplacesASameNamedFileThroughTheTrash();
     void MoveOntoAnotherMemberTakesThatMemberOut();
+    void RefusedMoveChangesNothing_data();
+    void RefusedMoveChangesNothing();
     void RenameToAnExistingNameFailsAndTheDialogComesBack();
     void RenameThatDiffersOnlyInCaseIsARealRename();
     void InPlaceRenameAcceptsOrKeepsTheOldName();
@@ -386,6 +388,59 @@ void FileOperationsTest::MoveReplacesASameNamedFileThroughTheTrash() {
     UserDialogs::SetDialogAnswerer([](QDialog&) { return QDialog::Rejected; });
     m_window->MoveButtonClick();
     QVERIFY(Exists(Tree() + "/b/x.txt"));
+}
+
+void FileOperationsTest::RefusedMoveChangesNothing_data() {
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("another file in its place") << "replaced" << QString();
+    QTest::newRow("attributes the target cannot keep")
+        << "attributes"
+        << QStringLiteral("の拡張属性（ACL を含む）を移動先で保てないため、移動しませんでした");
+    QTest::newRow("the move fails") << "fails" << QString();
+}
+
+void FileOperationsTest::RefusedMoveChangesNothing() {
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
+    SelectGroup(group);
+    QTreeWidgetItem* row = SelectMember("a", "x.txt");
+    QVERIFY(row != nullptr);
+    const std::string source = Tree() + "/a/x.txt";
+    if (cause == "replaced") {
+        // Another file with the same bytes took the name since the search.
+        WriteFile(source + ".new", "same");
+        QVERIFY(rename((source + ".new").c_str(), source.c_str()) == 0);
+    }
+    func::FileActions actions = func::SystemFileActions();
+    if (cause != "replaced") {
+        const int error = cause == "attributes" ? ENOTSUP : EIO;
+        actions.MoveToFolder = [cause, error](const std::string&, const std::string&) {
+            platform::MoveResult result;
+            result.Error = cause == "attributes"
+                               ? std::error_code(error, platform::AttributeCategory())
+                               : std::error_code(error, std::generic_category());
+            return result;
+        };
+    }
+    m_window->SetFileActions(actions);
+    UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
+        DirSelectDialog->DirectoryListBox->SetFolder(Tree() + "/d");
+        return QDialog::Accepted;
+    });
+
+    m_window->MoveButtonClick();
+
+    QCOMPARE(ReadFile(source), std::string("same"));
+    QVERIFY(testing_support::NamesIn(Tree() + "/d").empty());
+    QCOMPARE(row->text(1), QString::fromStdString(Tree() + "/a/"));
+    QCOMPARE(Member(row).Folder, Tree() + "/a/");
+    if (message.isEmpty()) {
+        QVERIFY(m_messages->Texts.isEmpty());
+    } else {
+        QCOMPARE(m_messages->Texts, QStringList{QString::fromStdString(source) + " " + message});
+    }
 }
 
 void FileOperationsTest::MoveOntoAnotherMemberTakesThatMemberOut() {

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -273,6 +275,79 @@ TEST_F(FileOperationsTest, FailedCopyAcrossFileSystemsLeavesEverythingAsItWas) {
     }
 }
 
+// An access ACL as the kernel stores it: owner rw, user 1234 r, group r, mask r, others none.
+std::string AccessAcl() {
+    std::string acl;
+    const auto add32 = [&acl](std::uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            acl += static_cast<char>((value >> shift) & 0xFF);
+        }
+    };
+    const auto entry = [&](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
+        add32(tag | (static_cast<std::uint32_t>(perm) << 16));
+        add32(id);
+    };
+    add32(2);  // version
+    entry(0x01, 6, 0xFFFFFFFF);
+    entry(0x02, 4, 1234);
+    entry(0x04, 4, 0xFFFFFFFF);
+    entry(0x10, 4, 0xFFFFFFFF);
+    entry(0x20, 0, 0xFFFFFFFF);
+    return acl;
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+    char value[256];
+    const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
+    return size < 0 ? "<none>" : std::string(value, static_cast<std::size_t>(size));
+}
+
+TEST_F(FileOperationsTest, MoveAcrossFileSystemsKeepsExtendedAttributesAndAcls) {
+    const std::string source = m_temp.Path("from/a.txt");
+    WriteFile(source, "a");
+    ASSERT_EQ(mkdir(m_temp.Path("to").c_str(), 0755), 0);
+    if (setxattr(source.c_str(), "user.origin", "camera", 6, 0) != 0) {
+        GTEST_SKIP() << "no extended attributes here";
+    }
+    const std::string acl = AccessAcl();
+    const bool withAcl =
+        setxattr(source.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+    const std::string aclBefore = Attribute(source, "system.posix_acl_access");
+
+    const MoveResult result = MoveToFolder(source, m_temp.Path("to"), RenameFailsFor(source, EXDEV),
+                                           TrashContextFromEnvironment());
+
+    ASSERT_FALSE(result.Error) << result.Error.message();
+    const std::string target = m_temp.Path("to/a.txt");
+    EXPECT_EQ(Attribute(target, "user.origin"), "camera");
+    if (withAcl) {
+        EXPECT_EQ(Attribute(target, "system.posix_acl_access"), aclBefore);
+    }
+}
+
+TEST_F(FileOperationsTest, AnAttributeThatTheTargetRefusesKeepsTheSourceInPlace) {
+    const std::string source = m_temp.Path("from/a.txt");
+    WriteFile(source, "a");
+    ASSERT_EQ(mkdir(m_temp.Path("to").c_str(), 0755), 0);
+    if (setxattr(source.c_str(), "user.origin", "camera", 6, 0) != 0) {
+        GTEST_SKIP() << "no extended attributes here";
+    }
+    SystemCalls calls = RenameFailsFor(source, EXDEV);
+    calls.FSetXattr = [](int, const char*, const void*, std::size_t, int) {
+        errno = ENOTSUP;
+        return -1;
+    };
+
+    const MoveResult result =
+        MoveToFolder(source, m_temp.Path("to"), calls, TrashContextFromEnvironment());
+
+    EXPECT_EQ(result.Error, std::errc::not_supported);
+    EXPECT_EQ(&result.Error.category(), &AttributeCategory());
+    EXPECT_EQ(ReadFile(source), "a");
+    EXPECT_EQ(Attribute(source, "user.origin"), "camera");
+    EXPECT_TRUE(NamesIn(m_temp.Path("to")).empty());
+}
+
 TEST_F(FileOperationsTest, SymbolicLinkIsNotCopiedAcrossFileSystems) {
     WriteFile(m_temp.Path("from/target.txt"), "target");
     const std::string link = m_temp.Path("from/link.txt");
@@ -296,12 +371,21 @@ TEST_F(FileOperationsTest, MoveToRealSecondFileSystem) {
     const std::string source = m_temp.Path("from/a.txt");
     WriteFile(source, "across");
     ASSERT_EQ(chmod(source.c_str(), 0604), 0);
+    const bool withAttribute = setxattr(source.c_str(), "user.origin", "camera", 6, 0) == 0;
 
     const MoveResult result = MoveToFolder(source, other.Root());
 
+    if (withAttribute && result.Error.category() == AttributeCategory()) {
+        // The second file system keeps no such attributes: the file stays where it was.
+        EXPECT_EQ(ReadFile(source), "across");
+        return;
+    }
     ASSERT_FALSE(result.Error) << result.Error.message();
     EXPECT_FALSE(Exists(source));
     EXPECT_EQ(ReadFile(other.Path("a.txt")), "across");
+    if (withAttribute) {
+        EXPECT_EQ(Attribute(other.Path("a.txt"), "user.origin"), "camera");
+    }
     EXPECT_EQ(ModeOf(other.Path("a.txt")), 0604U);
     EXPECT_EQ(NamesIn(other.Root()), std::vector<std::string>{"a.txt"});
 }

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/posix/file_operations_posix.h"
@@ -19,6 +21,19 @@ namespace {
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
+
+// Errors of copying an extended attribute: the system's error text, under a category of their own
+// so that the caller can tell the user what kept the file in its place.
+class AttributeErrorCategory : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "extended attribute"; }
+    std::string message(int condition) const override {
+        return std::generic_category().message(condition);
+    }
+    std::error_condition default_error_condition(int condition) const noexcept override {
+        return std::generic_category().default_error_condition(condition);
+    }
+};
 
 bool IsSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -83,14 +98,70 @@ std::error_code CopyContents(int in, int out, const SystemCalls& calls) {
     }
 }
 
-// Gives the copy the owner (where allowed), mode and times of the original and writes it to disk.
-std::error_code FinishCopy(int out, const struct stat& original, const SystemCalls& calls) {
+// The names of the extended attributes of an open file, ACLs included; empty where the file
+// system keeps none.
+std::error_code ExtendedAttributeNames(int fd, std::vector<std::string>& names) {
+    names.clear();
+    for (;;) {
+        const ssize_t size = flistxattr(fd, nullptr, 0);
+        if (size < 0) {
+            return errno == ENOTSUP ? std::error_code() : LastError();
+        }
+        std::vector<char> list(static_cast<std::size_t>(size));
+        const ssize_t got = flistxattr(fd, list.data(), list.size());
+        if (got < 0 && errno == ERANGE) {
+            continue;  // an attribute came in between
+        }
+        if (got < 0) {
+            return LastError();
+        }
+        for (std::size_t pos = 0; pos < static_cast<std::size_t>(got);) {
+            const std::string name(list.data() + pos);
+            names.push_back(name);
+            pos += name.size() + 1;
+        }
+        return {};
+    }
+}
+
+// Gives the copy every extended attribute of the original: user attributes, ACLs (they are the
+// attributes "system.posix_acl_*") and the rest. One that the target refuses fails the copy.
+std::error_code CopyExtendedAttributes(int in, int out, const SystemCalls& calls) {
+    std::vector<std::string> names;
+    if (const std::error_code error = ExtendedAttributeNames(in, names)) {
+        return error;
+    }
+    std::vector<char> value;
+    for (const std::string& name : names) {
+        ssize_t size = fgetxattr(in, name.c_str(), nullptr, 0);
+        if (size >= 0) {
+            value.resize(static_cast<std::size_t>(size));
+            size = fgetxattr(in, name.c_str(), value.data(), value.size());
+        }
+        if (size < 0) {
+            return LastError();
+        }
+        if (calls.FSetXattr(out, name.c_str(), value.data(), static_cast<std::size_t>(size), 0) !=
+            0) {
+            return {errno, AttributeCategory()};
+        }
+    }
+    return {};
+}
+
+// Gives the copy the owner (where allowed), mode, extended attributes and times of the original
+// and writes it to disk.
+std::error_code FinishCopy(int in, int out, const struct stat& original, const SystemCalls& calls) {
     // The owner comes before the mode, because a change of owner clears set-user-ID bits.
     if (fchown(out, original.st_uid, original.st_gid) != 0) {
         // Only a privileged user may give a file away; anyone else keeps the copy as their own.
     }
     if (fchmod(out, original.st_mode & 07777) != 0) {
         return LastError();
+    }
+    // After the mode: an access ACL carries the group bits of the mode in its mask.
+    if (const std::error_code error = CopyExtendedAttributes(in, out, calls)) {
+        return error;
     }
     const struct timespec times[2] = {original.st_atim, original.st_mtim};
     if (futimens(out, times) != 0) {
@@ -133,7 +204,7 @@ std::error_code CopyAcrossFileSystems(const std::string& source, const std::stri
     }
     std::error_code error = CopyContents(in.Get(), out.Get(), calls);
     if (!error) {
-        error = FinishCopy(out.Get(), st, calls);
+        error = FinishCopy(in.Get(), out.Get(), st, calls);
     }
     if (const std::error_code closeError = out.Close(); !error) {
         error = closeError;
@@ -156,6 +227,11 @@ std::error_code CopyAcrossFileSystems(const std::string& source, const std::stri
 }
 
 }  // namespace
+
+const std::error_category& AttributeCategory() {
+    static const AttributeErrorCategory category;
+    return category;
+}
 
 std::error_code RenameNoReplace(const std::string& from, const std::string& to,
                                 const SystemCalls& calls) {

@@ -1,5 +1,7 @@
 #include "platform/posix/system_calls.h"
 
+#include <sys/xattr.h>
+
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -14,6 +16,9 @@ const SystemCalls& RealSystemCalls() {
         },
         [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
         [](int fd) { return ::fsync(fd); },
+        [](int fd, const char* name, const void* value, std::size_t size, int flags) {
+            return ::fsetxattr(fd, name, value, size, flags);
+        },
     };
     return calls;
 }

@@ -14,6 +14,9 @@ struct SystemCalls {
     std::function<int(const char* from, const char* to, unsigned flags)> RenameAt2;
     std::function<ssize_t(int fd, const void* data, std::size_t size)> Write;
     std::function<int(int fd)> Fsync;
+    // fsetxattr(fd, name, value, size, flags): 0, or -1 with errno set.
+    std::function<int(int fd, const char* name, const void* value, std::size_t size, int flags)>
+        FSetXattr;
 };
 
 // The real calls of this system.
