@@ -112,7 +112,8 @@ ContentClassifier::ContentClassifier(std::function<std::string(int slot)> pathOf
                                      std::function<bool()> shouldStop, std::size_t memoryBudget)
     : m_pathOf(std::move(pathOf)),
       m_shouldStop(std::move(shouldStop)),
-      m_memoryBudget(memoryBudget) {}
+      m_memoryBudget(memoryBudget),
+      m_hash(HashBytes) {}
 
 RunGroups ContentClassifier::Classify(std::int64_t size, const std::vector<RunFile>& files) {
     m_size = size;
@@ -210,7 +211,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                 openFiles.erase(position);
                 continue;  // Unreadable as far as its size: it matches nothing.
             }
-            const std::uint64_t hash = hashed ? HashBytes(bytes.data(), length) : 0;
+            const std::uint64_t hash = hashed ? m_hash(bytes.data(), length) : 0;
             const auto sameBytes = [&](const Representative& candidate) {
                 if (length == 0) {
                     return true;

@@ -41,6 +41,11 @@ class ContentClassifier {
     // `files` are in table order and all have `size` bytes according to the walk.
     RunGroups Classify(std::int64_t size, const std::vector<RunFile>& files);
 
+    // The hash that buckets the ranges of large classes. Only the bytes decide whether two files
+    // are the same; a test puts in a hash that collides for everything to show it.
+    using RangeHash = std::uint64_t (*)(const unsigned char* bytes, std::size_t length);
+    void UseRangeHash(RangeHash hash) { m_hash = hash; }
+
   private:
     struct Range {
         std::int64_t Begin = 0;
@@ -57,6 +62,7 @@ class ContentClassifier {
     std::function<std::string(int slot)> m_pathOf;
     std::function<bool()> m_shouldStop;
     std::size_t m_memoryBudget;
+    RangeHash m_hash;
     std::int64_t m_size = 0;
     const std::vector<RunFile>* m_files = nullptr;
     RunGroups m_groups;

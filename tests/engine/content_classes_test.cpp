@@ -36,7 +36,8 @@ RunFile FileOf(const std::string& path, int slot) {
     return file;
 }
 
-RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std::size_t budget) {
+RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std::size_t budget,
+                   ContentClassifier::RangeHash hash = nullptr) {
     std::vector<RunFile> files;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         files.push_back(FileOf(paths[i], static_cast<int>(i)));
@@ -44,6 +45,9 @@ RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std
     ContentClassifier classifier(
         [&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; }, [] { return false; },
         budget);
+    if (hash != nullptr) {
+        classifier.UseRangeHash(hash);
+    }
     return classifier.Classify(size, files);
 }
 
@@ -108,6 +112,23 @@ TEST(ContentClassifier, LargeClassesGiveTheSameGroupsWithAndWithoutMemory) {
     for (std::size_t budget : {std::size_t{0}, std::size_t{8192}, std::size_t{32} << 20}) {
         SCOPED_TRACE(budget);
         EXPECT_EQ(Classify(paths, 8192, budget), expected);
+    }
+}
+
+TEST(ContentClassifier, FilesWhoseRangesShareAHashAreStillToldApartByTheirBytes) {
+    TempTree tree;
+    std::vector<std::string> paths;
+    RunGroups expected(2);
+    // More files than are compared without hashing, in two sets that differ in every range.
+    for (int i = 0; i < 20; ++i) {
+        const unsigned set = static_cast<unsigned>(i % 2);
+        paths.push_back(tree.File("f" + std::to_string(i), Contents(3 * 4096 + 100, 7 + set)));
+        expected[set].push_back(i);
+    }
+    const auto sameForAll = [](const unsigned char*, std::size_t) -> std::uint64_t { return 42; };
+    for (std::size_t budget : {std::size_t{0}, std::size_t{32} << 20}) {
+        SCOPED_TRACE(budget);
+        EXPECT_EQ(Classify(paths, 3 * 4096 + 100, budget, sameForAll), expected);
     }
 }
 
