@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -189,6 +190,37 @@ TEST(ContentPass, AFileThatVanishedSinceTheWalkIsLeftOut) {
     };
     RunSearch(host);
     EXPECT_EQ(AsSets(host.Groups), (Groups{{tree.Path("a"), tree.Path("b")}}));
+}
+
+TEST(ContentPass, AFileReplacedAfterTheComparisonIsLeftOutOfItsGroup) {
+    TempTree tree;
+    const std::vector<std::string> copies = {tree.File("a", "abc"), tree.File("b", "abc"),
+                                             tree.File("c", "abc")};
+    // A group of larger files comes first; from then on every file of the pass is shown.
+    tree.File("big1", std::string(1000, 'b'));
+    tree.File("big2", std::string(1000, 'b'));
+    RecordingHost host({tree.Root()});
+    std::string replaced;
+    host.OnStatus = [&](const search::StatusReport& report) {
+        // The copies' bytes have been compared and their group is about to be handed over.
+        // Another file, of the same size and time but other bytes, takes the name of one of them.
+        if (report.Phase != search::kPhaseContent || !replaced.empty() ||
+            std::find(copies.begin(), copies.end(), report.StatusText) == copies.end()) {
+            return;
+        }
+        replaced = report.StatusText == copies[2] ? copies[0] : copies[2];
+        struct stat old {};
+        ASSERT_EQ(stat(replaced.c_str(), &old), 0);
+        const std::string other = tree.File("other", "xyz");
+        const timespec times[2] = {old.st_atim, old.st_mtim};
+        ASSERT_EQ(utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+        ASSERT_EQ(rename(other.c_str(), replaced.c_str()), 0);
+    };
+    RunSearch(host);
+    ASSERT_FALSE(replaced.empty());
+    std::set<std::string> kept(copies.begin(), copies.end());
+    kept.erase(replaced);
+    EXPECT_EQ(AsSets(host.Groups), (Groups{{tree.Path("big1"), tree.Path("big2")}, kept}));
 }
 
 }  // namespace
