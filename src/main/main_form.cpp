@@ -344,10 +344,21 @@ bool TMainForm::IsSearching() const {
 }
 
 void TMainForm::SetSearching(bool running) {
-    SearchButton->setEnabled(!running);
+    // The command that becomes possible is enabled first and takes the focus from the one that
+    // becomes impossible, so that the focus never falls to 終了する on its own: a Space or Enter
+    // then would end the program and the results with it.
+    QPushButton* now = running ? StopButton : SearchButton;
+    QPushButton* gone = running ? SearchButton : StopButton;
+    now->setEnabled(true);
     MenuStart->setEnabled(!running);
-    StopButton->setEnabled(running);
     MenuStop->setEnabled(running);
+    if (gone->hasFocus()) {
+        const bool resultsShown =
+            PageControl->currentWidget() == TabSheet1 && SameList->topLevelItemCount() > 0;
+        QWidget* next = running || !resultsShown ? static_cast<QWidget*>(now) : SameList;
+        next->setFocus(Qt::OtherFocusReason);
+    }
+    gone->setEnabled(false);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -67,6 +67,8 @@ class MainFormTest : public QObject {
     void OptionsNewCompareModeClearsTheLists();
     void ProgressPanelDrawsABarOnlyWithBothCounters();
     void AboutBoxShowsNameAndVersion();
+    void AKeyAfterASearchNeverEndsTheProgram_data();
+    void AKeyAfterASearchNeverEndsTheProgram();
 
   private:
     void AddTarget(const QString& folder);
@@ -403,6 +405,43 @@ void MainFormTest::AboutBoxShowsNameAndVersion() {
     m_window->MenuAbout->trigger();
     QCOMPARE(product, QStringLiteral("Dopplet"));
     QVERIFY(support.startsWith(QStringLiteral("サポートページ\r\n")));
+}
+
+void MainFormTest::AKeyAfterASearchNeverEndsTheProgram_data() {
+    QTest::addColumn<bool>("resultsShown");
+    QTest::addColumn<int>("key");
+    QTest::newRow("results page, Space") << true << int(Qt::Key_Space);
+    QTest::newRow("results page, Enter") << true << int(Qt::Key_Return);
+    QTest::newRow("targets page, Space") << false << int(Qt::Key_Space);
+}
+
+void MainFormTest::AKeyAfterASearchNeverEndsTheProgram() {
+    QFETCH(bool, resultsShown);
+    QFETCH(int, key);
+    AddTarget(m_tree->path());
+    m_window->PageControl->setCurrentWidget(resultsShown ? m_window->TabSheet1
+                                                         : m_window->TabSheet2);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QSignalSpy closed(m_window, &TMainForm::Closed);
+    QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
+
+    // As a user does it: a click on 検索する, which takes the focus, then a key once it is over.
+    QTest::mouseClick(m_window->SearchButton, Qt::LeftButton);
+    QVERIFY(ended.wait(30000));
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != m_window->ExitButton);
+    QCOMPARE(focus, resultsShown ? static_cast<QWidget*>(m_window->SameList)
+                                 : static_cast<QWidget*>(m_window->SearchButton));
+    QTest::keyClick(focus, static_cast<Qt::Key>(key));
+    if (!resultsShown) {
+        QVERIFY(ended.wait(30000));  // 検索する searches again
+    }
+    QTest::qWait(50);
+
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
 }
 
 QTEST_MAIN(MainFormTest)
