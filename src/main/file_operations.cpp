@@ -263,6 +263,7 @@ std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
 }
 
 void TMainForm::ForgetMember(int groupIndex, int slot) {
+    FlushPendingRows();
     search::ResultGroup& group = m_results->Group(groupIndex);
     group.Members[static_cast<std::size_t>(slot)].Name.clear();
     delete MemberRowOfSlot(groupIndex, slot);
@@ -358,6 +359,7 @@ void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
     row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
 
     if (moved.Replaced) {
+        FlushPendingRows();
         // The file that the move replaced is in the trash now: listed members at that path are
         // gone, like deleted ones.
         std::vector<std::pair<int, int>> replaced;

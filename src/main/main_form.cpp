@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -39,6 +40,8 @@ namespace {
 
 // The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
 constexpr int kDesignedWidth = 709;
+// How long the group rows that a search hands over wait before they go into the list together.
+constexpr int kRowFlushMs = 100;
 
 // A column of widgets that fills `parent` edge to edge, without gaps between them.
 QVBoxLayout* NewColumn(QWidget* parent) {
@@ -94,6 +97,10 @@ TMainForm::TMainForm(QWidget* parent)
     BuildTargetsPage();
     BuildNoDeletePage();
     PageControl->setCurrentWidget(TabSheet1);
+    m_rowFlush = new QTimer(this);
+    m_rowFlush->setSingleShot(true);
+    m_rowFlush->setInterval(kRowFlushMs);
+    connect(m_rowFlush, &QTimer::timeout, this, &TMainForm::FlushPendingRows);
     ConnectHandlers();
 
     m_progress.Set(0, 0);
@@ -112,6 +119,7 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm() {
     DropInPlaceEdit();
     FinishAllSearches();
+    qDeleteAll(m_pendingRows);
     if (MainForm == this) {
         MainForm = nullptr;
     }

@@ -29,6 +29,7 @@ class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -198,11 +199,15 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // The search's hand-overs, run on the window thread while the worker waits.
     void RunOnWindowThread(const std::function<void()>& procedure) override;
+    void PostToWindowThread(std::function<void()> procedure) override;
     void ShowMessage(const std::string& text) override;
     std::vector<std::string> SearchStarted() override;
     void StatusUpdate(const search::StatusReport& report) override;
     void PostGroupRow(int groupIndex) override;
     void SearchFinished() override;
+    // Puts the group rows that a running search handed over since the last time into the list.
+    // Commands that read the group list call it first.
+    void FlushPendingRows();
 
     // True from SearchStarted to SearchFinished.
     bool IsSearching() const;
@@ -267,6 +272,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<std::shared_ptr<search::SearchSignal>> m_liveSearches;
     std::vector<QEventLoop*> m_waitLoops;
     std::vector<QMessageBox*> m_endBoxes;
+    // Group rows handed over during a search, not yet in SameList, and the timer that puts them
+    // there.
+    QList<QTreeWidgetItem*> m_pendingRows;
+    QTimer* m_rowFlush = nullptr;
     // Taken by the worker at its next hand-over (see ApplyPriorityClass).
     std::optional<int> m_priorityRequest;
     QString m_dirLabelText;

@@ -96,6 +96,7 @@ void TMainForm::ShowResultCount() {
 void TMainForm::SameListColumnClick(int column) {
     // Ascending on every click; rows added later go to the end.
     if (column == 0) {
+        FlushPendingRows();
         SameList->sortItems(0, Qt::AscendingOrder);
     }
 }

@@ -105,6 +105,11 @@ void TMainForm::RunOnWindowThread(const std::function<void()>& procedure) {
     }
 }
 
+void TMainForm::PostToWindowThread(std::function<void()> procedure) {
+    // Queued behind everything handed over before; the worker goes on at once.
+    QMetaObject::invokeMethod(this, std::move(procedure), Qt::QueuedConnection);
+}
+
 void TMainForm::ShowMessage(const std::string& text) {
     const auto waiter = std::make_shared<MessageWaiter>();
     QMetaObject::invokeMethod(
@@ -207,6 +212,8 @@ std::vector<std::string> TMainForm::SearchStarted() {
         rows.push_back(TargetOfRow(SearchList->topLevelItem(i)));
     }
     SetSearching(true);
+    qDeleteAll(m_pendingRows);
+    m_pendingRows.clear();
     SameList->clear();
     DetailList->clear();
     ShowResultCount();
@@ -231,14 +238,32 @@ void TMainForm::PostGroupRow(int groupIndex) {
     if (group.MemberCount < 2 || group.Members.empty()) {
         return;
     }
-    auto* row = new QTreeWidgetItem(SameList);
+    auto* row = new QTreeWidgetItem;
     row->setText(0, QFile::decodeName(group.Members[0].Name.c_str()));
     row->setText(1, QString::number(group.MemberCount));
     row->setText(2, QString::number(groupIndex));
+    m_pendingRows.append(row);
+    // While a search runs, the rows of a moment go into the list together: the list lays itself
+    // out once for them instead of once for every row.
+    if (!IsSearching()) {
+        FlushPendingRows();
+    } else if (!m_rowFlush->isActive()) {
+        m_rowFlush->start();
+    }
+}
+
+void TMainForm::FlushPendingRows() {
+    m_rowFlush->stop();
+    if (m_pendingRows.isEmpty()) {
+        return;
+    }
+    SameList->addTopLevelItems(m_pendingRows);
+    m_pendingRows.clear();
     ShowResultCount();
 }
 
 void TMainForm::SearchFinished() {
+    FlushPendingRows();
     SetSearching(false);
     ShowResultCount();
     ApplyPriorityClass(32);

@@ -81,7 +81,9 @@ void SFileSearch::PostRun(const SizeRun& run, const RunGroups& groups) {
             for (int slot : *group->second) {
                 m_table[slot].Group = GroupCounter;
             }
-            PostGroups(j, run.End - 1);
+            // Only this group's slots: scanning the rest of the run for every group would make a
+            // run of many small groups quadratic.
+            PostSlots(*group->second);
         }
     }
 }

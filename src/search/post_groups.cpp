@@ -8,8 +8,16 @@
 namespace search {
 
 void SFileSearch::PostGroups(int first, int last) {
-    std::vector<int> scratch;
+    std::vector<int> slots;
     for (int i = first; i <= last && i < m_table.SlotsInMemory(); ++i) {
+        slots.push_back(i);
+    }
+    PostSlots(slots);
+}
+
+void SFileSearch::PostSlots(const std::vector<int>& slots) {
+    std::vector<int> scratch;
+    for (int i : slots) {
         FileEntry& entry = m_table[i];
         if (!entry.IsSentinel() && entry.Group != 0 && entry.Posted == 0) {
             scratch.push_back(i);
@@ -39,7 +47,9 @@ void SFileSearch::PostGroups(int first, int last) {
     }
 
     for (std::int32_t index = start + 1; index <= LastResult; ++index) {
-        HandOver([this, index] { m_host.PostGroupRow(index); });
+        // The group is complete and the worker never touches it again: the window may take it
+        // whenever it comes to it.
+        m_host.PostToWindowThread([host = &m_host, index] { host->PostGroupRow(index); });
     }
 }
 

@@ -136,8 +136,23 @@ void SFileSearch::RequestStatusUpdate() {
     if (StatusCalls % StatusDivisor != 0) {
         return;
     }
-    const StatusReport report{Phase, std::string(PhaseText(Phase)), StatusText};
-    HandOver([this, &report] { m_host.StatusUpdate(report); });
+    {
+        const std::lock_guard lock(m_pendingStatus->Mutex);
+        m_pendingStatus->Report = {Phase, std::string(PhaseText(Phase)), StatusText};
+        if (m_pendingStatus->Posted) {
+            return;  // the report still on its way shows this one instead
+        }
+        m_pendingStatus->Posted = true;
+    }
+    m_host.PostToWindowThread([pending = m_pendingStatus, host = &m_host] {
+        StatusReport report;
+        {
+            const std::lock_guard lock(pending->Mutex);
+            report = std::move(pending->Report);
+            pending->Posted = false;
+        }
+        host->StatusUpdate(report);
+    });
 }
 
 void SFileSearch::SortSlots(int count,

@@ -114,7 +114,11 @@ class SFileSearch {
     void PairwiseContentPass();
     bool CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j, int k);
     void NamePass();
+    // Writes the groups among the slots `first` to `last` that are not posted yet into the result
+    // table and hands each over.
     void PostGroups(int first, int last);
+    // The same for the given slots (in table order), when the caller knows them.
+    void PostSlots(const std::vector<int>& slots);
     bool StartResultGroup();
     void AddResultMember(ResultGroup& group, const FileEntry& entry);
 
@@ -147,6 +151,14 @@ class SFileSearch {
     std::int32_t Phase = 0;
     std::string StatusText;
     std::int32_t Depth = 0;
+    // The newest status report that the host has not shown yet; shared with the procedure on its
+    // way to the window thread, which may outlive the job.
+    struct PendingStatus {
+        std::mutex Mutex;
+        StatusReport Report;
+        bool Posted = false;
+    };
+    std::shared_ptr<PendingStatus> m_pendingStatus = std::make_shared<PendingStatus>();
     std::int32_t StatusCalls = 0;
     std::int32_t StatusDivisor = 1;
     FileTable m_table;

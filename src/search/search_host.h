@@ -16,17 +16,28 @@ struct StatusReport {
 };
 
 // The one way a search job reaches the program that started it (the main window, dopplet-find,
-// a test). The job runs each hand-over through RunOnWindowThread, so the hand-overs run on the
-// window thread while the worker waits; ShowMessage is called on the worker thread itself.
+// a test). The job runs SearchStarted and SearchFinished through RunOnWindowThread, so they run on
+// the window thread while the worker waits; StatusUpdate and PostGroupRow go through
+// PostToWindowThread, which need not wait; ShowMessage is called on the worker thread itself.
 //
 // Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times;
 // StatusUpdate with phase 0 and an empty text; SearchFinished; ShowMessage with the end message.
+// A host whose PostToWindowThread does not wait may see fewer StatusUpdate calls (a report that
+// was overtaken by a newer one before the window thread came to it is skipped), never fewer
+// PostGroupRow calls, and everything in this order.
 class SearchHost {
   public:
     virtual ~SearchHost() = default;
 
     // Runs `procedure` on the window thread and returns when it has run.
     virtual void RunOnWindowThread(const std::function<void()>& procedure) = 0;
+
+    // Runs `procedure` on the window thread after every procedure handed over before it, and
+    // before any handed over after it; it may return before `procedure` has run. `procedure`
+    // owns what it uses. The default waits, as RunOnWindowThread does.
+    virtual void PostToWindowThread(std::function<void()> procedure) {
+        RunOnWindowThread(procedure);
+    }
 
     // Shows a message box titled "Dopplet" with an OK button and returns when the user has
     // dismissed it. The window stays usable meanwhile.
