@@ -6,12 +6,6 @@
 
 namespace func {
 
-bool IsFileAsFound(const search::ResultMember& member,
-                   const std::optional<platform::FileStamp>& stamp) {
-    return stamp && stamp->Identity == member.Stamp.Identity && stamp->Size == member.Stamp.Size &&
-           stamp->ModifiedNs == member.Stamp.ModifiedNs;
-}
-
 int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& noDelList,
                     const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
     for (search::ResultMember& member : group.Members) {

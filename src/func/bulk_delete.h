@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "func/deletion_report.h"
+#include "func/single_file_operations.h"
 #include "platform/codepage.h"
 #include "platform/file_compare.h"
 #include "platform/file_stamp.h"
@@ -31,11 +32,6 @@ struct BulkDeleteCalls {
     std::function<bool(const std::string& a, const std::string& b)> HaveSameBytes =
         platform::HaveSameBytes;
 };
-
-// True when `stamp` is the file that the search recorded in `member`: same file (device and
-// inode), same size and same modification time.
-bool IsFileAsFound(const search::ResultMember& member,
-                   const std::optional<platform::FileStamp>& stamp);
 
 // First pass over one group: reports every present member, upper-cased, as "削除しません", and
 // sets each member's DeleteMark: 0 for members protected by `noDelList` and, when none is

@@ -27,6 +27,7 @@
 #include "dialogs/user_dialogs.h"
 #include "func/bulk_delete.h"
 #include "func/name_edit.h"
+#include "func/single_file_operations.h"
 #include "main/main_form.h"
 #include "platform/file_operations.h"
 #include "platform/file_stamp.h"
@@ -150,19 +151,61 @@ QUrl UrlOfPath(const std::string& path) {
         QUrl::StrictMode);
 }
 
-// A name that stays in its folder: not empty, not "." or "..", no separator, no NUL.
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\0", 2)) == std::string::npos;
-}
-
-// The path still names the file that the search found (the same device and inode).
-bool IsSameFile(const search::ResultMember& member, const std::string& path) {
-    const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(path);
-    return stamp && stamp->Identity == member.Stamp.Identity;
-}
-
 }  // namespace
+
+// The results page's lists as the file operations change them.
+class ResultPageRows : public func::ResultRows {
+  public:
+    explicit ResultPageRows(TMainForm& form) : m_form(form) {}
+
+    void RemoveMemberRow(int group, int slot) override {
+        delete m_form.MemberRowOfSlot(group, slot);
+    }
+
+    void ShowMemberCount(int group, std::int32_t count) override {
+        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
+            row->setText(kGroupCountColumn, QString::number(count));
+        }
+    }
+
+    void RemoveGroupRow(int group) override {
+        QTreeWidget* members = m_form.DetailList;
+        bool showsGroup = members->topLevelItemCount() == 0;
+        for (int i = 0; i < members->topLevelItemCount(); ++i) {
+            const auto rowSlot = TMainForm::SlotOfRow(members->topLevelItem(i));
+            showsGroup = showsGroup || (rowSlot && rowSlot->first == group);
+        }
+        // The group row is found by its index: it need not be the selected one.
+        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
+            // Deselect first, so that no other group's members take the list's place.
+            if (row->isSelected()) {
+                m_form.SameList->clearSelection();
+            }
+            delete row;
+        }
+        if (showsGroup) {
+            members->clear();
+            m_form.FileSizeView->clear();
+            // The list selects the row that takes the removed row's place: it shows its members.
+            m_form.SameListSelectItem();
+        }
+    }
+
+    std::vector<int> ListedGroups() const override {
+        m_form.FlushPendingRows();
+        std::vector<int> groups;
+        for (int i = 0; i < m_form.SameList->topLevelItemCount(); ++i) {
+            if (const std::optional<int> group =
+                    TMainForm::GroupOfRow(m_form.SameList->topLevelItem(i))) {
+                groups.push_back(*group);
+            }
+        }
+        return groups;
+    }
+
+  private:
+    TMainForm& m_form;
+};
 
 void TMainForm::SetUpFileOperations() {
     DetailList->setItemDelegate(new NameEditDelegate(*this, DetailList->itemDelegate()));
@@ -206,15 +249,7 @@ QTreeWidgetItem* TMainForm::GroupRowOf(int group) const {
 
 search::ResultMember* TMainForm::MemberOfRow(const QTreeWidgetItem* row) const {
     const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!slot || slot->first >= m_results->Capacity()) {
-        return nullptr;
-    }
-    search::ResultGroup& group = m_results->Group(slot->first);
-    if (slot->second >= static_cast<int>(group.Members.size())) {
-        return nullptr;
-    }
-    search::ResultMember& member = group.Members[static_cast<std::size_t>(slot->second)];
-    return member.IsFree() ? nullptr : &member;
+    return slot ? func::MemberAt(*m_results, slot->first, slot->second) : nullptr;
 }
 
 std::string TMainForm::FullPathOf(const QTreeWidgetItem* row) const {
@@ -249,62 +284,24 @@ void TMainForm::SetFileActions(func::FileActions actions) {
 }
 
 std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
-    const search::ResultMember* member = MemberOfRow(row);
-    if (member == nullptr) {
+    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
+    if (!slot) {
         return std::make_error_code(std::errc::invalid_argument);
     }
-    const std::string path = FullPathOf(row);
-    // The file must still be the one that the search found: the same file, unchanged. A file
-    // put in its place, or changed since, may no longer be a copy of the others.
-    if (!func::IsFileAsFound(*member, platform::ReadFileStamp(path))) {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
+    ResultPageRows rows(*this);
+    const std::error_code error =
+        func::DeleteMember(*m_results, slot->first, slot->second, m_fileActions, rows);
+    if (!error) {
+        ShowResultCount();
     }
-    return DeletePath(path);
-}
-
-void TMainForm::ForgetMember(int groupIndex, int slot) {
-    FlushPendingRows();
-    search::ResultGroup& group = m_results->Group(groupIndex);
-    group.Members[static_cast<std::size_t>(slot)].Name.clear();
-    delete MemberRowOfSlot(groupIndex, slot);
-    group.MemberCount = std::max(0, group.MemberCount - 1);
-
-    // The group row is found by its index: it need not be the selected one.
-    QTreeWidgetItem* groupRow = GroupRowOf(groupIndex);
-    if (group.MemberCount > 1) {
-        if (groupRow != nullptr) {
-            groupRow->setText(kGroupCountColumn, QString::number(group.MemberCount));
-        }
-    } else {
-        bool showsGroup = DetailList->topLevelItemCount() == 0;
-        for (int i = 0; i < DetailList->topLevelItemCount(); ++i) {
-            const auto rowSlot = SlotOfRow(DetailList->topLevelItem(i));
-            showsGroup = showsGroup || (rowSlot && rowSlot->first == groupIndex);
-        }
-        if (groupRow != nullptr) {
-            // Deselect first, so that no other group's members take the list's place.
-            if (groupRow->isSelected()) {
-                SameList->clearSelection();
-            }
-            delete groupRow;
-        }
-        if (showsGroup) {
-            DetailList->clear();
-            FileSizeView->clear();
-            // The list selects the row that takes the removed row's place: it shows its members.
-            SameListSelectItem();
-        }
-    }
-    ShowResultCount();
+    return error;
 }
 
 void TMainForm::DeleteSelected() {
     QTreeWidgetItem* row = SelectedMemberRow();
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (row == nullptr || !slot || DeleteRowFile(row)) {
+    if (row == nullptr || DeleteRowFile(row)) {
         return;
     }
-    ForgetMember(slot->first, slot->second);
     // One command deletes one file: the next one waits until the user selects another row.
     DetailList->selectionModel()->clear();
 }
@@ -329,16 +326,14 @@ void TMainForm::MoveButtonClick() {
 }
 
 void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
-    search::ResultMember* member = MemberOfRow(row);
     const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (member == nullptr || !slot || folder.empty()) {
+    if (!slot) {
         return;
     }
     const std::string path = FullPathOf(row);
-    if (!IsSameFile(*member, path)) {
-        return;
-    }
-    const platform::MoveResult moved = m_fileActions.MoveToFolder(path, folder);
+    ResultPageRows rows(*this);
+    const platform::MoveResult moved =
+        func::MoveMember(*m_results, slot->first, slot->second, folder, m_fileActions, rows);
     if (moved.Error) {
         // A failed move says nothing, except when the file would lose what the target cannot
         // keep: then the user learns why it stayed.
@@ -350,37 +345,12 @@ void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
         }
         return;
     }
-    member->Folder = folder.back() == '/' ? folder : folder + '/';
-    // Across file systems the file is a copy now, with an identity of its own; its size and
-    // times are those it had.
-    if (const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(moved.NewPath)) {
-        member->Stamp.Identity = stamp->Identity;
+    // The move may have emptied the list (a replaced member took its group's row along).
+    row = MemberRowOfSlot(slot->first, slot->second);
+    if (const search::ResultMember* member = MemberOfRow(row)) {
+        row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
     }
-    row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
-
-    if (moved.Replaced) {
-        FlushPendingRows();
-        // The file that the move replaced is in the trash now: listed members at that path are
-        // gone, like deleted ones.
-        std::vector<std::pair<int, int>> replaced;
-        for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
-            const std::optional<int> groupIndex = GroupOfRow(SameList->topLevelItem(i));
-            if (!groupIndex || *groupIndex >= m_results->Capacity()) {
-                continue;
-            }
-            const search::ResultGroup& group = m_results->Group(*groupIndex);
-            for (int s = 0; s < static_cast<int>(group.Members.size()); ++s) {
-                const search::ResultMember& other = group.Members[static_cast<std::size_t>(s)];
-                if (!other.IsFree() && std::pair{*groupIndex, s} != *slot &&
-                    other.FullPath() == moved.NewPath) {
-                    replaced.emplace_back(*groupIndex, s);
-                }
-            }
-        }
-        for (const auto& [groupIndex, s] : replaced) {
-            ForgetMember(groupIndex, s);
-        }
-    }
+    ShowResultCount();
 }
 
 void TMainForm::RenameButtonClick() {
@@ -421,14 +391,10 @@ int TMainForm::RenameRowFile(QTreeWidgetItem* row, const QString& newName) {
     const std::string name = member == nullptr
                                  ? std::string()
                                  : func::EditedName(member->Name, newName.toStdU16String());
-    // A name with a separator would move the file elsewhere; the path must also still name the
-    // file that the row stands for.
-    if (member == nullptr || !IsPlainName(name) || !IsSameFile(*member, member->FullPath()) ||
-        platform::RenameNoReplace(member->FullPath(), member->Folder + name)) {
+    if (member == nullptr || func::RenameMember(*member, name)) {
         UserDialogs::Show(this, QMessageBox::Warning, kRenameFailed);
         return 1;
     }
-    member->Name = name;
     return 0;
 }
 

@@ -223,6 +223,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The results page's lists as the file operations change them (file_operations.cpp).
+    friend class ResultPageRows;
+
     void BuildStatusBar();
     void BuildCommandPanel();
     void BuildResultsPage();
@@ -243,8 +246,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QTreeWidgetItem* MemberRowOfSlot(int group, int slot) const;
     QTreeWidgetItem* GroupRowOf(int group) const;
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
-    // Takes a member out of its group: slot, member row, count and group row.
-    void ForgetMember(int group, int slot);
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.

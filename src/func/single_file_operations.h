@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "func/file_actions.h"
+#include "platform/file_stamp.h"
+#include "search/result_table.h"
+
+namespace func {
+
+// The lists of the results page as the single-file operations change them.
+class ResultRows {
+  public:
+    virtual ~ResultRows() = default;
+    // The member at (group, slot) has left its group: its row goes, where it is listed.
+    virtual void RemoveMemberRow(int group, int slot) = 0;
+    // The group keeps `count` members, two or more.
+    virtual void ShowMemberCount(int group, std::int32_t count) = 0;
+    // The group has one member or none left: its row goes.
+    virtual void RemoveGroupRow(int group) = 0;
+    // The groups that the group list shows.
+    virtual std::vector<int> ListedGroups() const = 0;
+};
+
+// True when `stamp` is the file that the search recorded in `member`: the same file (device and
+// inode), the same size and the same modification time.
+bool IsFileAsFound(const search::ResultMember& member,
+                   const std::optional<platform::FileStamp>& stamp);
+
+// True when `stamp` is the same file (device and inode) that the search recorded in `member`,
+// whatever happened to its contents since.
+bool IsSameFileAsFound(const search::ResultMember& member,
+                       const std::optional<platform::FileStamp>& stamp);
+
+// A name that stays in its folder: not empty, not "." or "..", no separator, no NUL.
+bool IsPlainName(std::string_view name);
+
+// The present member at (group, slot); nullptr for a free slot or one outside the table.
+search::ResultMember* MemberAt(search::ResultTable& table, int group, int slot);
+
+// The member at (group, slot) leaves its group: its slot is emptied, the group counts one less,
+// and the rows follow.
+void ForgetMember(search::ResultTable& table, int group, int slot, ResultRows& rows);
+
+// Moves the member's file to the trash, provided it is still the file that the search found,
+// unchanged, and then forgets it. An error, and no change at all, when nothing was deleted.
+std::error_code DeleteMember(search::ResultTable& table, int group, int slot,
+                             const FileActions& actions, ResultRows& rows);
+
+// Moves the member's file into `folder`, provided it is still the file that the search found.
+// The member then has its new folder and the identity of the file there; members listed at the
+// path of a file that the move replaced (and so trashed) are forgotten. Nothing changes on
+// failure.
+platform::MoveResult MoveMember(search::ResultTable& table, int group, int slot,
+                                const std::string& folder, const FileActions& actions,
+                                ResultRows& rows);
+
+// Renames the member's file to `newName` in its folder, provided it is a plain name and the path
+// still names the file that the search found; never replaces another file. The member then has
+// the new name. An error, and no change, otherwise.
+std::error_code RenameMember(search::ResultMember& member, const std::string& newName);
+
+}  // namespace func
