@@ -78,9 +78,10 @@ int main(int argc, char* argv[]) {
     DestroyProgramWindows();
     const qint64 closeMs = closing.elapsed();
 
-    std::printf("{\"search_ms\": %lld, \"rows\": %d, \"worst_input_delay_ms\": %lld, "
-                "\"close_ms\": %lld}\n",
-                static_cast<long long>(endMessageMs), rows, static_cast<long long>(worstDelay),
-                static_cast<long long>(closeMs));
+    std::printf(
+        "{\"search_ms\": %lld, \"rows\": %d, \"worst_input_delay_ms\": %lld, "
+        "\"close_ms\": %lld}\n",
+        static_cast<long long>(endMessageMs), rows, static_cast<long long>(worstDelay),
+        static_cast<long long>(closeMs));
     return 0;
 }
