@@ -1,9 +1,5 @@
 // dopplet-find: runs the window program's search headless and prints the groups it finds.
 
-#include <malloc.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -15,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/process_memory.h"
+#include "platform/system_paths.h"
 #include "search/search.h"
 
 namespace {
@@ -102,11 +101,7 @@ class PrintingHost final : public search::SearchHost {
 std::string AbsoluteFolder(const std::string& folder) {
     std::string whole = folder;
     if (whole.empty() || whole[0] != '/') {
-        std::vector<char> cwd(4096);
-        while (getcwd(cwd.data(), cwd.size()) == nullptr && errno == ERANGE) {
-            cwd.resize(cwd.size() * 2);
-        }
-        whole = std::string(cwd.data()) + "/" + whole;
+        whole = platform::CurrentFolder() + "/" + whole;
     }
     std::string result;
     std::size_t pos = 0;
@@ -145,9 +140,7 @@ int UsageError(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // One malloc arena for all threads: the search's threads allocate little and seldom, and
-    // an arena of their own each would only add to the resident memory.
-    mallopt(M_ARENA_MAX, 1);
+    platform::UseOneMemoryArena();
     int mode = search::kCompareContent;
     auto comparison = search::ContentComparison::Classes;
     std::vector<std::string> folders;
@@ -191,8 +184,7 @@ int main(int argc, char** argv) {
         return UsageError("no folder given");
     }
     for (const std::string& folder : folders) {
-        struct stat st {};
-        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        if (!platform::IsFolder(folder)) {
             const std::string problem = "not a folder: " + folder;
             return UsageError(problem.c_str());
         }

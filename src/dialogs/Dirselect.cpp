@@ -1,7 +1,5 @@
 #include "dialogs/Dirselect.h"
 
-#include <sys/stat.h>
-
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -19,6 +17,7 @@
 #include "dialogs/placed_label.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
+#include "platform/file_system.h"
 #include "platform/folder_listing.h"
 
 TDirSelectDialog* DirSelectDialog = nullptr;
@@ -28,14 +27,9 @@ namespace {
 constexpr int kItemHeight = 16;
 const QString kEllipsis = QStringLiteral("...");
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // `folder` or, when it is gone, the nearest of its parents that is still a folder.
 std::string NearestExistingFolder(std::string folder) {
-    while (folder.size() > 1 && !IsFolder(folder)) {
+    while (folder.size() > 1 && !platform::IsFolder(folder)) {
         const std::size_t slash = folder.rfind('/');
         folder.erase(slash == 0 || slash == std::string::npos ? 1 : slash);
     }

@@ -1,6 +1,6 @@
 #include "func/deletion_report.h"
 
-#include "func/atomic_file.h"
+#include "platform/file_system.h"
 
 namespace func {
 
@@ -28,7 +28,7 @@ std::string FormatDeletionReport(const std::vector<ReportRow>& rows) {
 }
 
 std::error_code SaveDeletionReport(const std::string& path, const std::vector<ReportRow>& rows) {
-    return WriteFileAtomically(path, FormatDeletionReport(rows));
+    return platform::WriteFileAtomically(path, FormatDeletionReport(rows));
 }
 
 }  // namespace func

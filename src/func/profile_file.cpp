@@ -4,7 +4,7 @@
 #include <limits>
 #include <unordered_map>
 
-#include "func/atomic_file.h"
+#include "platform/file_system.h"
 
 namespace func {
 
@@ -404,7 +404,7 @@ void ProfileFile::EraseSection(std::string_view section) {
 
 std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile) {
     std::string contents;
-    std::error_code error = ReadWholeFile(path, contents);
+    std::error_code error = platform::ReadWholeFile(path, contents);
     if (error == std::errc::no_such_file_or_directory) {
         error.clear();
         contents.clear();
@@ -421,7 +421,7 @@ std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile) {
 }
 
 std::error_code SaveProfileFile(const std::string& path, const ProfileFile& profile) {
-    return WriteFileAtomically(path, profile.Text());
+    return platform::WriteFileAtomically(path, profile.Text());
 }
 
 }  // namespace func

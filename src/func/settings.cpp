@@ -1,7 +1,5 @@
 #include "func/settings.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 
@@ -9,6 +7,7 @@
 #include "func/profile_file.h"
 #include "func/settings_location.h"
 #include "platform/file_stamp.h"
+#include "platform/file_system.h"
 
 namespace func {
 
@@ -31,8 +30,7 @@ SaveResult WriteFailure(const std::string& path, std::error_code error) {
 std::string FreeNameBeside(const std::string& path) {
     for (int number = 1;; ++number) {
         const std::string name = path + ".bad" + (number == 1 ? "" : std::to_string(number));
-        struct stat st {};
-        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) {
+        if (!platform::Exists(name)) {
             return name;
         }
     }
@@ -84,7 +82,7 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
         if (error == std::errc::illegal_byte_sequence) {
             // Whatever it is, it stays, under a name of its own.
             keptAside = FreeNameBeside(path);
-            if (::rename(path.c_str(), keptAside.c_str()) != 0) {
+            if (std::rename(path.c_str(), keptAside.c_str()) != 0) {
                 return WriteFailure(path, std::error_code(errno, std::generic_category()));
             }
         } else if (unreadable == UnreadableFile::Keep) {
@@ -113,7 +111,7 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
         return WriteFailure(path, error);
     }
 
-    if (const std::error_code error = CreateFolderOf(path)) {
+    if (const std::error_code error = platform::CreateFolderOf(path)) {
         return WriteFailure(path, error);
     }
     if (const std::error_code error = SaveProfileFile(path, profile)) {

@@ -1,11 +1,7 @@
 #include "func/settings_location.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <vector>
+#include "platform/file_system.h"
+#include "platform/system_paths.h"
 
 namespace func {
 
@@ -25,10 +21,6 @@ std::string NamePart(const std::string& path, const platform::CodePage& codePage
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool IsWritableFolder(const std::string& folder) {
-    return access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
 }  // namespace
 
 std::string SettingsFileBesideProgram(const std::string& programPath,
@@ -44,7 +36,7 @@ std::string SettingsFileBesideProgram(const std::string& programPath,
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage) {
     const std::string beside = SettingsFileBesideProgram(programPath, codePage);
-    if (IsWritableFolder(FolderPart(beside, codePage))) {
+    if (platform::IsWritableFolder(FolderPart(beside, codePage))) {
         return beside;
     }
     std::string path = fallbackFolder;
@@ -55,47 +47,7 @@ std::string IniFileName(const std::string& programPath, const std::string& fallb
 }
 
 std::string DefaultConfigFolder() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && configHome[0] == '/') {
-        return std::string(configHome) + "/Dopplet";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.config/Dopplet";
-}
-
-std::string ProgramFilePath() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) {
-            return {};
-        }
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-std::error_code CreateFolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0) {
-        return {};
-    }
-    const std::string folder = path.substr(0, slash);
-    // Each step from the top: a folder made here is private to the user, like the configuration
-    // folder it usually is.
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string step = folder.substr(0, end);
-        struct stat st {};
-        const bool isFolder = stat(step.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        if (!isFolder && mkdir(step.c_str(), 0700) != 0 && errno != EEXIST) {
-            return {errno, std::generic_category()};
-        }
-        if (end == std::string::npos) {
-            return {};
-        }
-    }
+    return platform::UserConfigFolder() + "/Dopplet";
 }
 
 }  // namespace func

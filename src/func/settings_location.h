@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <system_error>
 
 #include "platform/codepage.h"
 
@@ -20,11 +19,5 @@ std::string IniFileName(const std::string& programPath, const std::string& fallb
 
 // The per-user configuration folder: $XDG_CONFIG_HOME/Dopplet, or ~/.config/Dopplet.
 std::string DefaultConfigFolder();
-
-// The running program's file, from /proc/self/exe; empty when it cannot be read.
-std::string ProgramFilePath();
-
-// Creates the folder that `path` lies in, with the folders above it, where missing.
-std::error_code CreateFolderOf(const std::string& path);
 
 }  // namespace func

@@ -14,6 +14,7 @@
 #include "func/settings.h"
 #include "func/settings_location.h"
 #include "main/main_form.h"
+#include "platform/system_paths.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int WindowExtent(std::int64_t value) {
 
 // The running program's file as bytes.
 std::string ProgramFile() {
-    std::string path = func::ProgramFilePath();
+    std::string path = platform::ProgramFilePath();
     if (path.empty()) {
         path = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
     }

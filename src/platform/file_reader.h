@@ -19,7 +19,7 @@ class FileReader {
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_handle >= 0; }
     // The file's size when it was opened.
     std::int64_t Size() const { return m_size; }
 
@@ -30,7 +30,8 @@ class FileReader {
   private:
     void Close();
 
-    int m_fd = -1;
+    // The system's handle of the open file; negative when none is open.
+    std::intptr_t m_handle = -1;
     std::int64_t m_size = 0;
 };
 

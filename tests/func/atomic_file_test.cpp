@@ -1,4 +1,4 @@
-#include "func/atomic_file.h"
+#include "platform/posix/file_system_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,11 +21,11 @@ using functest::WriteFile;
 TEST(WriteFileAtomically, CreatesAndReplacesFilesLeavingNothingElseBehind) {
     functest::TempFolder folder;
     const std::string path = folder / "dopplet.INI";
-    ASSERT_FALSE(func::WriteFileAtomically(path, "first\r\n"));
+    ASSERT_FALSE(platform::WriteFileAtomically(path, "first\r\n"));
     EXPECT_EQ(ReadBytes(path), "first\r\n");
-    ASSERT_FALSE(func::WriteFileAtomically(path, "second"));
+    ASSERT_FALSE(platform::WriteFileAtomically(path, "second"));
     EXPECT_EQ(ReadBytes(path), "second");
-    ASSERT_FALSE(func::WriteFileAtomically(path, ""));
+    ASSERT_FALSE(platform::WriteFileAtomically(path, ""));
     EXPECT_EQ(ReadBytes(path), "");
     EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
 }
@@ -35,7 +35,7 @@ TEST(WriteFileAtomically, KeepsTheOldFilesPermissions) {
     const std::string path = folder / "report.txt";
     WriteFile(path, "old");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-    ASSERT_FALSE(func::WriteFileAtomically(path, "new"));
+    ASSERT_FALSE(platform::WriteFileAtomically(path, "new"));
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -47,7 +47,7 @@ TEST(WriteFileAtomically, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
     const std::string link = folder / "dopplet.INI";
     WriteFile(target, "old");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    ASSERT_FALSE(func::WriteFileAtomically(link, "new"));
+    ASSERT_FALSE(platform::WriteFileAtomically(link, "new"));
     struct stat st {};
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -85,22 +85,24 @@ ssize_t WriteOneByte(int fd, const void* data, size_t size) {
 }
 
 TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
-    const func::AtomicWriteCalls& system = func::SystemAtomicWriteCalls();
+    const platform::SystemCalls& system = platform::RealSystemCalls();
     struct Case {
         const char* name;
-        func::AtomicWriteCalls calls;
+        platform::SystemCalls calls;
         std::errc expected;
     };
+    const auto with = [&system](auto member, auto call) {
+        platform::SystemCalls calls = system;
+        calls.*member = call;
+        return calls;
+    };
     const Case cases[] = {
-        {"temporary file refused",
-         {FailOpen, system.Write, system.Fsync, system.Rename},
+        {"temporary file refused", with(&platform::SystemCalls::Open, FailOpen),
          std::errc::permission_denied},
-        {"disk full while writing",
-         {system.Open, FailWriteAfterSomeBytes, system.Fsync, system.Rename},
+        {"disk full while writing", with(&platform::SystemCalls::Write, FailWriteAfterSomeBytes),
          std::errc::no_space_on_device},
-        {"sync fails", {system.Open, system.Write, FailFsync, system.Rename}, std::errc::io_error},
-        {"rename fails",
-         {system.Open, system.Write, system.Fsync, FailRename},
+        {"sync fails", with(&platform::SystemCalls::Fsync, FailFsync), std::errc::io_error},
+        {"rename fails", with(&platform::SystemCalls::Rename, FailRename),
          std::errc::cross_device_link},
     };
     for (const Case& c : cases) {
@@ -108,18 +110,20 @@ TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
         functest::TempFolder folder;
         const std::string path = folder / "dopplet.INI";
         WriteFile(path, "[DOPPLETF]\r\nposX=1\r\n");
-        EXPECT_EQ(func::WriteFileAtomically(path, std::string(10000, 'x'), c.calls), c.expected);
+        EXPECT_EQ(platform::WriteFileAtomically(path, std::string(10000, 'x'), c.calls),
+                  c.expected);
         EXPECT_EQ(ReadBytes(path), "[DOPPLETF]\r\nposX=1\r\n");
         EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
     }
 }
 
 TEST(WriteFileAtomically, WritesEverythingThroughShortWrites) {
-    const func::AtomicWriteCalls& system = func::SystemAtomicWriteCalls();
-    const func::AtomicWriteCalls calls{system.Open, WriteOneByte, system.Fsync, system.Rename};
+    const platform::SystemCalls& system = platform::RealSystemCalls();
+    platform::SystemCalls calls = system;
+    calls.Write = WriteOneByte;
     functest::TempFolder folder;
     const std::string path = folder / "report.txt";
-    ASSERT_FALSE(func::WriteFileAtomically(path, "a line\r\n", calls));
+    ASSERT_FALSE(platform::WriteFileAtomically(path, "a line\r\n", calls));
     EXPECT_EQ(ReadBytes(path), "a line\r\n");
 }
 
@@ -127,14 +131,14 @@ TEST(WriteFileAtomically, RefusesToReplaceAFolder) {
     functest::TempFolder folder;
     const std::string path = folder / "settings";
     WriteFile(path + "/inside", "kept");
-    EXPECT_EQ(func::WriteFileAtomically(path, "x"), std::errc::is_a_directory);
+    EXPECT_EQ(platform::WriteFileAtomically(path, "x"), std::errc::is_a_directory);
     EXPECT_EQ(ReadBytes(path + "/inside"), "kept");
     EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"settings"});
 }
 
 TEST(WriteFileAtomically, FailsInAFolderThatIsMissing) {
     functest::TempFolder folder;
-    EXPECT_EQ(func::WriteFileAtomically(folder / "missing/report.txt", "x"),
+    EXPECT_EQ(platform::WriteFileAtomically(folder / "missing/report.txt", "x"),
               std::errc::no_such_file_or_directory);
     EXPECT_TRUE(NamesIn(folder.Path()).empty());
 }
@@ -163,7 +167,7 @@ TEST(WriteFileAtomically, FollowsTheFileAndFolderPermissions) {
         }
         ASSERT_EQ(chmod((folder / "locked").c_str(), c.folderMode), 0);
         const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
-            const std::error_code error = func::WriteFileAtomically(path, "new");
+            const std::error_code error = platform::WriteFileAtomically(path, "new");
             if (c.written) {
                 return error ? "failed: " + error.message() : "";
             }

@@ -1,4 +1,5 @@
 #include "func/settings_location.h"
+#include "platform/system_paths.h"
 
 #include <sys/stat.h>
 
@@ -90,7 +91,7 @@ TEST_F(ConfigFolderEnvironment, UsesXdgConfigHomeWhenItIsAnAbsolutePath) {
 }
 
 TEST(ProgramFilePath, NamesThisTestProgram) {
-    const std::string path = func::ProgramFilePath();
+    const std::string path = platform::ProgramFilePath();
     EXPECT_TRUE(path.ends_with("/func_tests")) << path;
 }
 

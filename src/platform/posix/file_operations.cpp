@@ -18,10 +18,6 @@ namespace platform {
 
 namespace {
 
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
-
 // Errors of copying an extended attribute: the system's error text, under a category of their own
 // so that the caller can tell the user what kept the file in its place.
 class AttributeErrorCategory : public std::error_category {
@@ -63,21 +59,6 @@ class FileDescriptor {
     int m_fd;
 };
 
-std::error_code WriteAll(int fd, const char* data, std::size_t size, const SystemCalls& calls) {
-    while (size > 0) {
-        const ssize_t n = calls.Write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return {};
-}
-
 std::error_code CopyContents(int in, int out, const SystemCalls& calls) {
     std::vector<char> buffer(1 << 20);
     for (;;) {
@@ -91,8 +72,8 @@ std::error_code CopyContents(int in, int out, const SystemCalls& calls) {
         if (n == 0) {
             return {};
         }
-        if (const std::error_code error =
-                WriteAll(out, buffer.data(), static_cast<std::size_t>(n), calls)) {
+        if (const std::error_code error = WriteAll(
+                out, std::string_view(buffer.data(), static_cast<std::size_t>(n)), calls)) {
             return error;
         }
     }

@@ -12,12 +12,12 @@ namespace platform {
 FileReader::FileReader(const char* path) {
     // O_NONBLOCK keeps a FIFO that took the file's place since the walk from blocking the open;
     // it changes nothing for a regular file.
-    m_fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (m_fd < 0) {
+    m_handle = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (m_handle < 0) {
         return;
     }
     struct stat st {};
-    if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(m_handle, &st) != 0 || !S_ISREG(st.st_mode)) {
         Close();
         return;
     }
@@ -29,21 +29,21 @@ FileReader::~FileReader() {
 }
 
 FileReader::FileReader(FileReader&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size) {}
+    : m_handle(std::exchange(other.m_handle, -1)), m_size(other.m_size) {}
 
 FileReader& FileReader::operator=(FileReader&& other) noexcept {
     if (this != &other) {
         Close();
-        m_fd = std::exchange(other.m_fd, -1);
+        m_handle = std::exchange(other.m_handle, -1);
         m_size = other.m_size;
     }
     return *this;
 }
 
 void FileReader::Close() {
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
+    if (m_handle >= 0) {
+        close(m_handle);
+        m_handle = -1;
     }
 }
 
@@ -52,7 +52,7 @@ std::int64_t FileReader::ReadAt(std::int64_t offset, unsigned char* buffer,
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got =
-            pread(m_fd, buffer + done, size - done, offset + static_cast<off_t>(done));
+            pread(m_handle, buffer + done, size - done, offset + static_cast<off_t>(done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

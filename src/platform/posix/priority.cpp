@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/posix/system_calls.h"
+
 namespace platform {
 
 namespace {
@@ -26,10 +28,6 @@ struct ThreadPriority {
     int Nice = 0;
     int IoPriority = 0;
 };
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 // With the thread id, setpriority and ioprio_set act on this one thread, not on the process.
 std::error_code SetNice(int nice) {

@@ -11,6 +11,7 @@
 
 #include "platform/file_operations.h"
 #include "platform/posix/path_parts.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
 #include "platform/trash_folders.h"
@@ -35,10 +36,6 @@ class TrashCategoryImpl : public std::error_category {
         return "unknown trash error";
     }
 };
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 // The home trash as the walker knows it, or empty when no home folder is set at all (a trash in
 // "/.local/share" would be nobody's).
@@ -147,21 +144,6 @@ std::string TrashInfoPath(const std::string& original, const std::string& topDir
     return original;
 }
 
-std::error_code WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return {};
-}
-
 // Writes a new .trashinfo at `infoPath`; EEXIST when that name is taken.
 std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& text) {
     const int fd =
@@ -169,7 +151,7 @@ std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& 
     if (fd < 0) {
         return LastError();
     }
-    std::error_code error = WriteAll(fd, text);
+    std::error_code error = WriteAll(fd, text, RealSystemCalls());
     if (close(fd) != 0 && !error) {
         error = LastError();
     }

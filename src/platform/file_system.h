@@ -1,23 +1,23 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <string_view>
 #include <system_error>
 
-namespace func {
+namespace platform {
 
-// The system calls that an atomic write makes. Tests replace one of them to make that step fail.
-struct AtomicWriteCalls {
-    int (*Open)(const char* path, int flags, mode_t mode);
-    ssize_t (*Write)(int fd, const void* data, size_t size);
-    int (*Fsync)(int fd);
-    int (*Rename)(const char* from, const char* to);
-};
+// True when something, even a dangling symbolic link, is at `path`.
+bool Exists(const std::string& path);
 
-// The real system calls.
-const AtomicWriteCalls& SystemAtomicWriteCalls();
+// True when `path` is a folder (a symbolic link to one counts).
+bool IsFolder(const std::string& path);
+
+// True when the user may create and remove files in the folder `path`.
+bool IsWritableFolder(const std::string& path);
+
+// Creates the folder that `path` lies in, with the folders above it, where missing; the folders
+// made are private to the user.
+std::error_code CreateFolderOf(const std::string& path);
 
 // Replaces the file at `path` with `contents`, or creates it: the bytes go to a new temporary file
 // in the same folder, reach the disk, and only then take the place of the old file in one rename.
@@ -25,10 +25,9 @@ const AtomicWriteCalls& SystemAtomicWriteCalls();
 // file's permissions are kept; a symbolic link is followed, so its target is replaced. An existing
 // file that may not be written is not replaced (the error says why); one that may be written in a
 // folder where no temporary file can be made is rewritten in place.
-std::error_code WriteFileAtomically(const std::string& path, std::string_view contents,
-                                    const AtomicWriteCalls& calls = SystemAtomicWriteCalls());
+std::error_code WriteFileAtomically(const std::string& path, std::string_view contents);
 
 // Reads a whole file. ENOENT when it does not exist.
 std::error_code ReadWholeFile(const std::string& path, std::string& contents);
 
-}  // namespace func
+}  // namespace platform

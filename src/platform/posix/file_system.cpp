@@ -1,4 +1,4 @@
-#include "func/atomic_file.h"
+#include "platform/file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,26 +10,13 @@
 #include <cstdlib>
 #include <random>
 
-namespace func {
+#include "platform/posix/file_system_posix.h"
+#include "platform/posix/path_parts.h"
+#include "platform/posix/system_calls.h"
+
+namespace platform {
 
 namespace {
-
-int SystemOpen(const char* path, int flags, mode_t mode) {
-    return ::open(path, flags, mode);
-}
-ssize_t SystemWrite(int fd, const void* data, size_t size) {
-    return ::write(fd, data, size);
-}
-int SystemFsync(int fd) {
-    return ::fsync(fd);
-}
-int SystemRename(const char* from, const char* to) {
-    return ::rename(from, to);
-}
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 // The file that a write to `path` has to replace: the target of a symbolic link, so that the link
 // itself survives.
@@ -47,14 +34,6 @@ std::string ResolveTarget(const std::string& path) {
     return target;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // A short, fixed-length hidden name, so that a target name near the length limit still leaves room.
 std::string TemporaryName(const std::string& folder, std::mt19937_64& random) {
     char suffix[32];
@@ -63,27 +42,9 @@ std::string TemporaryName(const std::string& folder, std::mt19937_64& random) {
     return (folder == "/" ? "" : folder) + "/.dopplet-" + suffix + ".tmp";
 }
 
-std::error_code WriteAll(int fd, std::string_view contents, const AtomicWriteCalls& calls) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const ssize_t written = calls.Write(fd, contents.data() + done, contents.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        if (written == 0) {
-            return std::make_error_code(std::errc::io_error);
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return {};
-}
-
 // Writes and syncs the temporary file; the descriptor is closed in every case.
 std::error_code FillTemporary(int fd, std::string_view contents, const struct stat* old,
-                              const AtomicWriteCalls& calls) {
+                              const SystemCalls& calls) {
     std::error_code error;
     if (old != nullptr) {
         // The replacement keeps the old file's permissions and, where allowed, its owner.
@@ -110,7 +71,7 @@ std::error_code FillTemporary(int fd, std::string_view contents, const struct st
 // new bytes from the start, then the file cut to their length and synced. Only used when no
 // temporary file can be made beside it.
 std::error_code WriteInPlace(const std::string& target, std::string_view contents,
-                             const AtomicWriteCalls& calls) {
+                             const SystemCalls& calls) {
     const int fd = calls.Open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
     if (fd < 0) {
         return LastError();
@@ -138,15 +99,10 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-const AtomicWriteCalls& SystemAtomicWriteCalls() {
-    static const AtomicWriteCalls calls{SystemOpen, SystemWrite, SystemFsync, SystemRename};
-    return calls;
-}
-
 std::error_code WriteFileAtomically(const std::string& path, std::string_view contents,
-                                    const AtomicWriteCalls& calls) {
+                                    const SystemCalls& calls) {
     const std::string target = ResolveTarget(path);
-    const std::string folder = FolderOf(target);
+    const std::string folder = SplitPath(target).Folder;
 
     struct stat oldStat {};
     const bool hasOld = stat(target.c_str(), &oldStat) == 0;
@@ -188,6 +144,43 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
     return {};
 }
 
+std::error_code WriteFileAtomically(const std::string& path, std::string_view contents) {
+    return WriteFileAtomically(path, contents, RealSystemCalls());
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsWritableFolder(const std::string& path) {
+    return access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::error_code CreateFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0) {
+        return {};
+    }
+    const std::string folder = path.substr(0, slash);
+    // Each step from the top: a folder made here is private to the user, like the configuration
+    // folder it usually is.
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string step = folder.substr(0, end);
+        if (!IsFolder(step) && mkdir(step.c_str(), 0700) != 0 && errno != EEXIST) {
+            return LastError();
+        }
+        if (end == std::string::npos) {
+            return {};
+        }
+    }
+}
+
 std::error_code ReadWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -214,4 +207,4 @@ std::error_code ReadWholeFile(const std::string& path, std::string& contents) {
     return {};
 }
 
-}  // namespace func
+}  // namespace platform

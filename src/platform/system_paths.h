@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The running program's file, or empty when the system does not say.
+std::string ProgramFilePath();
+
+// The user's home folder ($HOME as it is set), or empty when none is set.
+std::string HomeFolder();
+
+// The folder that per-user configuration goes in ($XDG_CONFIG_HOME, or ~/.config).
+std::string UserConfigFolder();
+
+// The folder that per-user data goes in ($XDG_DATA_HOME, or ~/.local/share).
+std::string UserDataFolder();
+
+// The process's current folder, or empty when it cannot be had.
+std::string CurrentFolder();
+
+}  // namespace platform
