@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/path.h"
 #include "platform/process_memory.h"
 #include "platform/system_paths.h"
 #include "search/search.h"
@@ -99,24 +100,10 @@ class PrintingHost final : public search::SearchHost {
 
 // An absolute path without empty or "." components and without a final separator.
 std::string AbsoluteFolder(const std::string& folder) {
-    std::string whole = folder;
-    if (whole.empty() || whole[0] != '/') {
-        whole = platform::CurrentFolder() + "/" + whole;
-    }
-    std::string result;
-    std::size_t pos = 0;
-    while (pos <= whole.size()) {
-        std::size_t next = whole.find('/', pos);
-        if (next == std::string::npos) {
-            next = whole.size();
-        }
-        const std::string part = whole.substr(pos, next - pos);
-        if (!part.empty() && part != ".") {
-            result += "/" + part;
-        }
-        pos = next + 1;
-    }
-    return result.empty() ? "/" : result;
+    return platform::FolderLevels(platform::IsAbsolute(folder)
+                                      ? folder
+                                      : platform::JoinPath(platform::CurrentFolder(), folder))
+        .back();
 }
 
 // The order of the window's target list: the locale's collation, so that a folder comes before

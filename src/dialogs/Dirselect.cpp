@@ -19,6 +19,7 @@
 #include "dialogs/window_font.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
+#include "platform/path.h"
 
 TDirSelectDialog* DirSelectDialog = nullptr;
 
@@ -29,11 +30,11 @@ const QString kEllipsis = QStringLiteral("...");
 
 // `folder` or, when it is gone, the nearest of its parents that is still a folder.
 std::string NearestExistingFolder(std::string folder) {
-    while (folder.size() > 1 && !platform::IsFolder(folder)) {
-        const std::size_t slash = folder.rfind('/');
-        folder.erase(slash == 0 || slash == std::string::npos ? 1 : slash);
+    while (platform::IsAbsolute(folder) && !platform::IsRoot(folder) &&
+           !platform::IsFolder(folder)) {
+        folder = platform::ParentFolder(folder);
     }
-    return folder.empty() ? "/" : folder;
+    return platform::IsAbsolute(folder) ? folder : std::string(1, platform::kSeparator);
 }
 
 }  // namespace

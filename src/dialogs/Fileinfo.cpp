@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "dialogs/placed_label.h"
+#include "platform/path.h"
 
 TFileInfoDialog* FileInfoDialog = nullptr;
 
@@ -100,11 +101,7 @@ TFileInfoDialog::TFileInfoDialog(QWidget* parent) : QDialog(parent) {
 }
 
 std::string TFileInfoDialog::FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return std::string();
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    return platform::IsAbsolute(path) ? platform::ParentFolder(path) : std::string();
 }
 
 QString TFileInfoDialog::DateText(const platform::FileTime& time) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/folder_listing.h"
+#include "platform/path.h"
 
 namespace {
 
@@ -37,37 +38,8 @@ class IndentDelegate : public QStyledItemDelegate {
     }
 };
 
-// "/a/b/c" gives "/", "/a", "/a/b", "/a/b/c".
-std::vector<std::string> LevelsOf(const std::string& folder) {
-    std::vector<std::string> levels{"/"};
-    std::size_t pos = 1;
-    while (pos < folder.size()) {
-        std::size_t next = folder.find('/', pos);
-        if (next == std::string::npos) {
-            next = folder.size();
-        }
-        if (next > pos) {
-            levels.push_back(folder.substr(0, next));
-        }
-        pos = next + 1;
-    }
-    return levels;
-}
-
 std::string NameOf(const std::string& path) {
-    return path == "/" ? path : path.substr(path.rfind('/') + 1);
-}
-
-std::string Child(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
-std::string Normalised(const std::string& folder) {
-    std::string result;
-    for (const std::string& level : LevelsOf(folder)) {
-        result = level;
-    }
-    return result;
+    return platform::IsRoot(path) ? path : platform::SplitPath(path).Name;
 }
 
 }  // namespace
@@ -80,7 +52,7 @@ FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void FolderListBox::SetFolder(const std::string& folder) {
-    m_folder = Normalised(folder.empty() || folder[0] != '/' ? "/" + folder : folder);
+    m_folder = platform::FolderLevels(folder).back();
     Rebuild();
     emit FolderChanged();
 }
@@ -90,7 +62,7 @@ void FolderListBox::Rebuild() {
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
-    const std::vector<std::string> levels = LevelsOf(m_folder);
+    const std::vector<std::string> levels = platform::FolderLevels(m_folder);
     int level = 0;
     for (const std::string& path : levels) {
         auto* item = new QListWidgetItem(openIcon, QFile::decodeName(NameOf(path).c_str()), this);
@@ -111,7 +83,7 @@ void FolderListBox::Rebuild() {
     });
     for (const std::string& name : names) {
         auto* item = new QListWidgetItem(closedIcon, QFile::decodeName(name.c_str()), this);
-        item->setData(kPathRole, QByteArray::fromStdString(Child(m_folder, name)));
+        item->setData(kPathRole, QByteArray::fromStdString(platform::JoinPath(m_folder, name)));
         item->setData(kLevelRole, level);
     }
 }

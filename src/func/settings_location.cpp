@@ -1,27 +1,12 @@
 #include "func/settings_location.h"
 
 #include "platform/file_system.h"
+#include "platform/path.h"
 #include "platform/system_paths.h"
 
 namespace func {
 
-namespace {
-
-// The folder part of `path`, without its final separator; "." when there is none.
-std::string FolderPart(const std::string& path, const platform::CodePage& codePage) {
-    const std::size_t separator = codePage.FindLast(path, platform::kSeparator);
-    if (separator == std::string::npos) {
-        return ".";
-    }
-    return separator == 0 ? std::string(1, platform::kSeparator) : path.substr(0, separator);
-}
-
-std::string NamePart(const std::string& path, const platform::CodePage& codePage) {
-    const std::size_t separator = codePage.FindLast(path, platform::kSeparator);
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string SettingsFileBesideProgram(const std::string& programPath,
                                       const platform::CodePage& codePage) {
@@ -36,14 +21,10 @@ std::string SettingsFileBesideProgram(const std::string& programPath,
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage) {
     const std::string beside = SettingsFileBesideProgram(programPath, codePage);
-    if (platform::IsWritableFolder(FolderPart(beside, codePage))) {
+    if (platform::IsWritableFolder(platform::ParentFolder(beside))) {
         return beside;
     }
-    std::string path = fallbackFolder;
-    if (!codePage.EndsWithChar(path, platform::kSeparator)) {
-        path += platform::kSeparator;
-    }
-    return path + NamePart(beside, codePage);
+    return platform::JoinPath(fallbackFolder, platform::SplitPath(beside).Name);
 }
 
 std::string DefaultConfigFolder() {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/path.h"
 
 namespace func {
 
@@ -86,7 +87,7 @@ platform::MoveResult MoveMember(search::ResultTable& table, int group, int slot,
     if (moved.Error) {
         return moved;
     }
-    member->Folder = folder.back() == platform::kSeparator ? folder : folder + platform::kSeparator;
+    member->Folder = platform::WithSeparator(folder);
     // Across file systems the file is a copy now, with an identity of its own; its size and
     // times are those it had.
     if (const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(moved.NewPath)) {

@@ -171,7 +171,7 @@ void FileInfoTest::NameAndFolder() {
     const struct {
         const char* Path;
         const char* Folder;
-    } folders[] = {{"/x", "/"}, {"/a/b/c", "/a/b"}, {"/a/b/", "/a/b"}};
+    } folders[] = {{"/x", "/"}, {"/a/b/c", "/a/b"}, {"/a/b/", "/a"}};
     for (const auto& test : folders) {
         QCOMPARE(TFileInfoDialog::FolderOf(test.Path), std::string(test.Folder));
     }

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/posix/path_parts.h"
+#include "platform/path.h"
 
 namespace platform {
 

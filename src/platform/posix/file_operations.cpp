@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/path.h"
 #include "platform/posix/file_operations_posix.h"
-#include "platform/posix/path_parts.h"
 
 namespace platform {
 

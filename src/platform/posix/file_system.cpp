@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "platform/path.h"
 #include "platform/posix/file_system_posix.h"
-#include "platform/posix/path_parts.h"
 #include "platform/posix/system_calls.h"
 
 namespace platform {
@@ -39,7 +39,7 @@ std::string TemporaryName(const std::string& folder, std::mt19937_64& random) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "%012llx",
                   static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
-    return (folder == "/" ? "" : folder) + "/.dopplet-" + suffix + ".tmp";
+    return JoinPath(folder, std::string(".dopplet-") + suffix + ".tmp");
 }
 
 // Writes and syncs the temporary file; the descriptor is closed in every case.

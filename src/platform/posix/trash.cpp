@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/file_operations.h"
-#include "platform/posix/path_parts.h"
+#include "platform/path.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
