@@ -21,10 +21,19 @@ TempFolder::TempFolder(const std::string& base) {
         throw std::runtime_error("mkdtemp failed in " + folder);
     }
     m_root = std::filesystem::canonical(pattern).string();
+    // Others may look into it, so that a check run without privileges can reach its files.
+    chmod(m_root.c_str(), 0755);
 }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
+    // Folders a test made read-only must become writable again before they can be emptied.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_root, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            chmod(it->path().c_str(), 0755);
+        }
+    }
     std::filesystem::remove_all(m_root, ignored);
 }
 

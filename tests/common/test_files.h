@@ -23,6 +23,7 @@ class TempFolder {
     // Resolved, so that tests can compare it with the real paths that the program reports.
     const std::string& Root() const { return m_root; }
     std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
+    std::string operator/(const std::string& relative) const { return Path(relative); }
 
   private:
     std::string m_root;

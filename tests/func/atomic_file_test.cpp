@@ -27,7 +27,7 @@ TEST(WriteFileAtomically, CreatesAndReplacesFilesLeavingNothingElseBehind) {
     EXPECT_EQ(ReadBytes(path), "second");
     ASSERT_FALSE(platform::WriteFileAtomically(path, ""));
     EXPECT_EQ(ReadBytes(path), "");
-    EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
+    EXPECT_EQ(NamesIn(folder.Root()), std::vector<std::string>{"dopplet.INI"});
 }
 
 TEST(WriteFileAtomically, KeepsTheOldFilesPermissions) {
@@ -113,7 +113,7 @@ TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
         EXPECT_EQ(platform::WriteFileAtomically(path, std::string(10000, 'x'), c.calls),
                   c.expected);
         EXPECT_EQ(ReadBytes(path), "[DOPPLETF]\r\nposX=1\r\n");
-        EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"dopplet.INI"});
+        EXPECT_EQ(NamesIn(folder.Root()), std::vector<std::string>{"dopplet.INI"});
     }
 }
 
@@ -133,14 +133,14 @@ TEST(WriteFileAtomically, RefusesToReplaceAFolder) {
     WriteFile(path + "/inside", "kept");
     EXPECT_EQ(platform::WriteFileAtomically(path, "x"), std::errc::is_a_directory);
     EXPECT_EQ(ReadBytes(path + "/inside"), "kept");
-    EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"settings"});
+    EXPECT_EQ(NamesIn(folder.Root()), std::vector<std::string>{"settings"});
 }
 
 TEST(WriteFileAtomically, FailsInAFolderThatIsMissing) {
     functest::TempFolder folder;
     EXPECT_EQ(platform::WriteFileAtomically(folder / "missing/report.txt", "x"),
               std::errc::no_such_file_or_directory);
-    EXPECT_TRUE(NamesIn(folder.Path()).empty());
+    EXPECT_TRUE(NamesIn(folder.Root()).empty());
 }
 
 TEST(WriteFileAtomically, FollowsTheFileAndFolderPermissions) {

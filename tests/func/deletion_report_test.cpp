@@ -43,7 +43,7 @@ TEST(DeletionReport, SavingWhereNoFileCanBeWrittenFailsAndWritesNothing) {
         func::SaveDeletionReport(folder / "missing/report.txt", {{"/A", ReportStatus::Deleted}}));
     functest::WriteFile(folder / "taken/inside", "kept");
     EXPECT_TRUE(func::SaveDeletionReport(folder / "taken", {{"/A", ReportStatus::Deleted}}));
-    EXPECT_EQ(functest::NamesIn(folder.Path()), std::vector<std::string>{"taken"});
+    EXPECT_EQ(functest::NamesIn(folder.Root()), std::vector<std::string>{"taken"});
     EXPECT_EQ(functest::ReadBytes(folder / "taken/inside"), "kept");
 }
 

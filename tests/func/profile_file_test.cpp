@@ -217,7 +217,7 @@ TEST(ProfileFileOnDisk, LoadsAMissingFileAsEmptyAndSavesWithCrLf) {
 TEST(ProfileFileOnDisk, ReportsAFileThatCannotBeRead) {
     functest::TempFolder folder;
     ProfileFile profile;
-    EXPECT_TRUE(func::LoadProfileFile(folder.Path(), profile));  // a folder, not a file
+    EXPECT_TRUE(func::LoadProfileFile(folder.Root(), profile));  // a folder, not a file
 }
 
 }  // namespace

@@ -267,7 +267,7 @@ TEST_F(SettingsFile, AFailedSaveReportsThePathAndLeavesTheOldFile) {
 TEST_F(SettingsFile, SaysThatAFileCannotBeReadAndReplacesItOnlyWhenTold) {
     WriteFile(m_path, "[Mine]\r\nkeep=1\r\n");
     ASSERT_EQ(chmod(m_path.c_str(), 0600), 0);
-    ASSERT_EQ(chmod(m_folder.Path().c_str(), 0777), 0);
+    ASSERT_EQ(chmod(m_folder.Root().c_str(), 0777), 0);
     ASSERT_EQ(chmod(m_path.c_str(), 0222), 0);
     const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
         const func::LoadedSettings loaded = func::ReadSettingsFile(m_path);

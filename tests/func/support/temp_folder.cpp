@@ -17,29 +17,6 @@ constexpr uid_t kNobody = 65534;
 
 }  // namespace
 
-TempFolder::TempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/dopplet_func_test.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    m_path = pattern;
-    chmod(m_path.c_str(), 0755);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    // Folders a test made read-only must become writable again before they can be emptied.
-    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-            chmod(it->path().c_str(), 0755);
-        }
-    }
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 std::string ReadBytes(const std::string& path) {
     return testing_support::ReadFile(path).value_or("<missing>");
 }

@@ -8,22 +8,7 @@
 
 namespace functest {
 
-// A fresh temporary folder, removed with everything in it at the end of the test. Others may
-// look into it (mode 0755), so that a check run without privileges can reach its files.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    // The path of `relative` inside the folder.
-    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
-
-  private:
-    std::string m_path;
-};
+using testing_support::TempFolder;
 
 // The bytes of the file at `path`; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
