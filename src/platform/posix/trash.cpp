@@ -14,6 +14,7 @@
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
+#include "platform/system_paths.h"
 #include "platform/trash_folders.h"
 
 namespace platform {
@@ -40,11 +41,9 @@ class TrashCategoryImpl : public std::error_category {
 // The home trash as the walker knows it, or empty when no home folder is set at all (a trash in
 // "/.local/share" would be nobody's).
 std::string HomeTrashFromEnvironment() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    const bool hasDataHome = dataHome != nullptr && dataHome[0] == '/';
-    const bool hasHome = home != nullptr && home[0] == '/';
-    return (hasDataHome || hasHome) ? HomeTrashPath() : std::string();
+    const std::string dataFolder = UserDataFolder();
+    const bool nobodys = HomeFolder().empty() && dataFolder == "/.local/share";
+    return IsAbsolute(dataFolder) && !nobodys ? HomeTrashPath() : std::string();
 }
 
 // Device of `path`, or of its nearest existing parent folder while it does not exist yet.

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/system_paths.h"
+
 namespace platform {
 
 namespace {
@@ -40,12 +42,7 @@ bool IsFileSystemTop(const std::string& folder) {
 }  // namespace
 
 std::string HomeTrashPath() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/') {
-        return std::string(dataHome) + "/Trash";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share/Trash";
+    return UserDataFolder() + "/Trash";
 }
 
 TrashFolders::TrashFolders() {
