@@ -85,24 +85,6 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-void AppendUtf8(std::string& out, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
 // UTF-16 text after its byte-order mark, as UTF-8; a unit that is no character becomes U+FFFD.
 std::string Utf8OfUtf16(std::string_view bytes, bool bigEndian) {
     const auto unit = [&](std::size_t i) {
@@ -116,12 +98,12 @@ std::string Utf8OfUtf16(std::string_view bytes, bool bigEndian) {
         if (high >= 0xD800 && high <= 0xDBFF && i + 3 < bytes.size()) {
             const char16_t low = unit(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(text, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
+                platform::AppendUtf8(text, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
                 continue;
             }
         }
-        AppendUtf8(text, high >= 0xD800 && high <= 0xDFFF ? 0xFFFD : char32_t{high});
+        platform::AppendUtf8(text, high >= 0xD800 && high <= 0xDFFF ? 0xFFFD : char32_t{high});
     }
     return text;
 }

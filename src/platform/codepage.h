@@ -40,6 +40,9 @@ class CodePage {
     Kind m_kind;
 };
 
+// Appends `codePoint` to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // The code page of this system.
 const CodePage& SystemCodePage();
 

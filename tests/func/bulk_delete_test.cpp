@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "support/disturb.h"
 #include "support/temp_folder.h"
 
 namespace {
+
+using functest::Disturb;
+using functest::Disturbance;
 
 using func::ReportRow;
 using func::ReportStatus;
@@ -140,36 +144,6 @@ TEST_F(BulkDelete, ALockedFileIsReportedAndLeavesTheListButStaysCounted) {
                           {m_folder / "c/x", ReportStatus::DeleteFailed}}));
     EXPECT_TRUE(group.Members[2].IsFree());
     EXPECT_TRUE(Exists(m_folder / "c/x"));
-}
-
-// What can happen to a file between the search and the bulk delete.
-enum class Disturbance { Vanished, Grown, Touched, Replaced };
-
-void Disturb(const std::string& path, Disturbance disturbance) {
-    switch (disturbance) {
-        case Disturbance::Vanished:
-            ASSERT_EQ(unlink(path.c_str()), 0);
-            break;
-        case Disturbance::Grown:
-            functest::WriteFile(path, "the same contents, and more");
-            break;
-        case Disturbance::Touched: {
-            const timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
-            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-            break;
-        }
-        case Disturbance::Replaced: {
-            // Another file with the same size and time takes the name: only its identity differs.
-            struct stat old {};
-            ASSERT_EQ(stat(path.c_str(), &old), 0);
-            const std::string other = path + ".new";
-            functest::WriteFile(other, "the same contents");
-            const timespec times[2] = {old.st_atim, old.st_mtim};
-            ASSERT_EQ(utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
-            ASSERT_EQ(rename(other.c_str(), path.c_str()), 0);
-            break;
-        }
-    }
 }
 
 const Disturbance kDisturbances[] = {Disturbance::Vanished, Disturbance::Grown,

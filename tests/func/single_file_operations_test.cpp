@@ -11,9 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "support/disturb.h"
 #include "support/temp_folder.h"
 
 namespace {
+
+using functest::Disturb;
+using functest::Disturbance;
 
 using functest::ReadBytes;
 using functest::WriteFile;
@@ -33,37 +37,6 @@ class LoggedRows : public func::ResultRows {
     std::vector<std::string> Log;
     std::vector<int> Listed{0, 1};
 };
-
-// What can happen to a file between the search and an operation on it.
-enum class Disturbance { None, Vanished, Grown, Touched, Replaced };
-
-void Disturb(const std::string& path, Disturbance disturbance) {
-    switch (disturbance) {
-        case Disturbance::None:
-            break;
-        case Disturbance::Vanished:
-            ASSERT_EQ(unlink(path.c_str()), 0);
-            break;
-        case Disturbance::Grown:
-            WriteFile(path, "same, and more");
-            break;
-        case Disturbance::Touched: {
-            const timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
-            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-            break;
-        }
-        case Disturbance::Replaced: {
-            // Another file with the same bytes and time takes the name: only its identity differs.
-            struct stat old {};
-            ASSERT_EQ(stat(path.c_str(), &old), 0);
-            WriteFile(path + ".new", "same");
-            const timespec times[2] = {old.st_atim, old.st_mtim};
-            ASSERT_EQ(utimensat(AT_FDCWD, (path + ".new").c_str(), times, 0), 0);
-            ASSERT_EQ(rename((path + ".new").c_str(), path.c_str()), 0);
-            break;
-        }
-    }
-}
 
 class SingleFileOperations : public ::testing::Test {
   protected:

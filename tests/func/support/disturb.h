@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace functest {
+
+// What can happen to a file between the search and an operation on it.
+enum class Disturbance { None, Vanished, Grown, Touched, Replaced };
+
+// Does `disturbance` to the file at `path`: removes it, makes it longer, gives it another
+// modification time, or puts another file with the same bytes and times in its place (only its
+// identity differs).
+void Disturb(const std::string& path, Disturbance disturbance);
+
+}  // namespace functest
