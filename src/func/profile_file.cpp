@@ -98,7 +98,8 @@ std::string Utf8OfUtf16(std::string_view bytes, bool bigEndian) {
         if (high >= 0xD800 && high <= 0xDBFF && i + 3 < bytes.size()) {
             const char16_t low = unit(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                platform::AppendUtf8(text, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
+                platform::AppendUtf8(text,
+                                     0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
                 continue;
             }
