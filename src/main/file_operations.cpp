@@ -17,7 +17,6 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QUrl>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -25,13 +24,10 @@
 #include "dialogs/Fileinfo.h"
 #include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
-#include "func/bulk_delete.h"
 #include "func/name_edit.h"
 #include "func/single_file_operations.h"
 #include "main/main_form.h"
 #include "platform/file_operations.h"
-#include "platform/file_stamp.h"
-#include "platform/trash.h"
 
 namespace {
 
