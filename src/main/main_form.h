@@ -35,7 +35,7 @@ class QTreeWidgetItem;
 
 // The main window: the search targets, the results, the must-not-delete list, the search
 // commands and the status bar. It hosts the search job: the job's hand-overs run here on the
-// window thread while the worker waits.
+// window thread; the worker waits for the start and the end, not for status reports and rows.
 class TMainForm : public QMainWindow, public search::SearchHost {
     Q_OBJECT
 
@@ -197,7 +197,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The group index behind a SameList row.
     static std::optional<int> GroupOfRow(const QTreeWidgetItem* row);
 
-    // The search's hand-overs, run on the window thread while the worker waits.
+    // The search's hand-overs, run on the window thread (see search::SearchHost).
     void RunOnWindowThread(const std::function<void()>& procedure) override;
     void PostToWindowThread(std::function<void()> procedure) override;
     void ShowMessage(const std::string& text) override;
