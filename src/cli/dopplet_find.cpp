@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/group_output.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
 #include "platform/process_memory.h"
@@ -20,7 +21,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: dopplet-find [--mode content|stem|name] FOLDER...\n"
+    "Usage: dopplet-find [--mode content|stem|name] [-0 | --json] FOLDER...\n"
     "\n"
     "Finds files that are the same in the folders and all their subfolders and prints each\n"
     "group as it is found: the full paths of its files, one per line, and a blank line.\n"
@@ -28,13 +29,24 @@ constexpr char kUsage[] =
     "  --mode content  files with the same contents (the default)\n"
     "  --mode stem     files with the same name without its extension\n"
     "  --mode name     files with the same name, extension included\n"
+    "  -0, --null      end each path with a NUL byte and each group with one more, so that\n"
+    "                  names with line breaks can be told apart\n"
+    "  --json          one JSON object per group and line: {\"files\":[{\"path\":...,\n"
+    "                  \"size\":BYTES,\"mtime\":\"YYYY-MM-DDThh:mm:ss.nnnnnnnnnZ\"},...]};\n"
+    "                  a byte of a path that is not UTF-8, 0xXY, is written as \\udcXY (read\n"
+    "                  it back with Python's errors=\"surrogateescape\")\n"
     "  --pairwise      compare the contents of every pair of files in turn (slow; the\n"
     "                  reference that benchmarks measure the default comparison against)\n"
+    "  --version       show the version\n"
     "  --help          show this text\n"
     "\n"
-    "Names compare ASCII letters without regard to case. Symbolic links are not followed.\n"
+    "Names compare ASCII letters without regard to case. Symbolic links are neither followed\n"
+    "nor reported; FIFOs, sockets and devices are never opened; the trash is not searched.\n"
+    "Two hard links to one file never form a group with each other. A folder inside another\n"
+    "one given is searched once. The closing message goes to standard error.\n"
     "Ctrl+C stops the search; the groups found so far stay printed.\n"
-    "Exit status: 0 finished, 1 stopped, 2 error or bad arguments.\n";
+    "Exit status: 0 finished, 1 stopped (or a content search that found no file at all),\n"
+    "2 error or bad arguments.\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -45,8 +57,9 @@ void OnInterrupt(int) {
 // The window's stand-in: hand-overs run on the worker thread itself, one at a time.
 class PrintingHost final : public search::SearchHost {
   public:
-    PrintingHost(std::vector<std::string> folders, search::ResultTable& results)
-        : m_folders(std::move(folders)), m_results(results) {}
+    PrintingHost(std::vector<std::string> folders, search::ResultTable& results,
+                 cli::OutputFormat format)
+        : m_folders(std::move(folders)), m_results(results), m_format(format) {}
 
     void RunOnWindowThread(const std::function<void()>& procedure) override {
         std::lock_guard lock(m_mutex);
@@ -66,7 +79,7 @@ class PrintingHost final : public search::SearchHost {
     void PostGroupRow(int groupIndex) override {
         search::ResultGroup& group = m_results.Group(groupIndex);
         if (group.MemberCount >= 2) {
-            Print(group);
+            cli::WriteGroup(stdout, group, m_format);
         }
         // Unlike the window, the finder never comes back to a group it has printed.
         std::vector<search::ResultMember>().swap(group.Members);
@@ -80,21 +93,10 @@ class PrintingHost final : public search::SearchHost {
     }
 
   private:
-    static void Print(const search::ResultGroup& group) {
-        for (const search::ResultMember& member : group.Members) {
-            if (!member.IsFree()) {
-                // The path's bytes as the file system gave them, valid UTF-8 or not.
-                std::fwrite(member.Folder.data(), 1, member.Folder.size(), stdout);
-                std::fwrite(member.Name.data(), 1, member.Name.size(), stdout);
-                std::fputc('\n', stdout);
-            }
-        }
-        std::fputc('\n', stdout);
-    }
-
     std::mutex m_mutex;
     std::vector<std::string> m_folders;
     search::ResultTable& m_results;
+    cli::OutputFormat m_format;
     std::string m_lastMessage;
 };
 
@@ -130,6 +132,7 @@ int main(int argc, char** argv) {
     platform::UseOneMemoryArena();
     int mode = search::kCompareContent;
     auto comparison = search::ContentComparison::Classes;
+    auto format = cli::OutputFormat::Lines;
     std::vector<std::string> folders;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -138,8 +141,16 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (!optionsEnded && arg == "--version") {
+            std::puts("dopplet-find " DOPPLET_VERSION);
+            return 0;
+        }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && (arg == "-0" || arg == "--null")) {
+            format = cli::OutputFormat::Null;
+        } else if (!optionsEnded && arg == "--json") {
+            format = cli::OutputFormat::Json;
         } else if (!optionsEnded && arg == "--pairwise") {
             comparison = search::ContentComparison::Pairwise;
         } else if (!optionsEnded && (arg == "--mode" || arg.starts_with("--mode="))) {
@@ -181,11 +192,11 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     search::ResultTable results;
     search::ProgressCounters progress;
-    PrintingHost host(folders, results);
+    PrintingHost host(folders, results, format);
     auto* job = new search::SFileSearch(host, results, progress);
     job->SetMode(mode);
     job->SetContentComparison(comparison);
-    job->SetResultDates(false);  // only paths are printed
+    job->SetResultDates(false);  // the window's date texts are never printed
     const std::shared_ptr<search::SearchSignal> signal = job->Signal();
     job->Resume();
     while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {

@@ -62,6 +62,53 @@ TEST(DoppletFind, PrintsTheBytesOfNamesThatAreNotUtf8) {
     EXPECT_NE(run.out.find(tree.Path("\xff.bin") + "\n"), std::string::npos);
 }
 
+TEST(DoppletFind, OutputFormatsForScripts) {
+    TempTree tree;
+    // A name with a line break, one that is not UTF-8, one with a quote.
+    const std::string names[] = {"line\nbreak", "bad\xff", "say \"hi\""};
+    for (const std::string& name : names) {
+        tree.File(name, "same");
+    }
+    const struct {
+        const char* option;
+        std::string (*Entry)(const std::string& path);
+        std::string groupEnd;
+    } formats[] = {
+        {"-0", [](const std::string& path) { return path + std::string(1, '\0'); },
+         std::string(1, '\0')},
+        {"--null", [](const std::string& path) { return path + std::string(1, '\0'); },
+         std::string(1, '\0')},
+        {"--json",
+         [](const std::string& path) {
+             std::string escaped;
+             for (const char ch : path) {
+                 escaped += ch == '\n'                               ? std::string("\\u000a")
+                            : ch == '"'                              ? std::string("\\\"")
+                            : static_cast<unsigned char>(ch) == 0xff ? std::string("\\udcff")
+                                                                     : std::string(1, ch);
+             }
+             return "\"path\":\"" + escaped + "\",\"size\":4,";
+         },
+         "]}\n"},
+    };
+    for (const auto& format : formats) {
+        SCOPED_TRACE(format.option);
+        const FindResult run = RunFind(std::string(format.option) + " " + Quoted(tree.Root()));
+        EXPECT_EQ(run.status, 0);
+        for (const std::string& name : names) {
+            EXPECT_NE(run.out.find(format.Entry(tree.Path(name))), std::string::npos) << run.out;
+        }
+        EXPECT_TRUE(run.out.ends_with(format.groupEnd)) << run.out;
+    }
+    const FindResult json = RunFind("--json " + Quoted(tree.Root()));
+    EXPECT_NE(json.out.find("\"mtime\":\"20"), std::string::npos) << json.out;
+    EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << "one line per group";
+
+    const FindResult version = RunFind("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("dopplet-find ")) << version.out;
+}
+
 TEST(DoppletFind, ModesAndExitStatus) {
     TempTree tree;
     tree.File("x/Name.txt", "1");

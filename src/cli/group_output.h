@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "search/result_table.h"
+
+namespace cli {
+
+// How dopplet-find writes a group.
+enum class OutputFormat {
+    Lines,  // each path and a line end, then an empty line
+    Null,   // each path and a NUL byte, then one more NUL byte
+    Json,   // one JSON object per line: {"files":[{"path":...,"size":...,"mtime":...},...]}
+};
+
+// Writes the present members of `group` to `out` in `format`.
+void WriteGroup(std::FILE* out, const search::ResultGroup& group, OutputFormat format);
+
+// `bytes` as a JSON string, quotes included. Valid UTF-8 stays as it is (control characters,
+// quotes and backslashes escaped); every other byte 0xXY is written as the escape \udcXY, as
+// Python's "surrogateescape" error handler reads and writes it, so that no path is lost.
+std::string JsonString(std::string_view bytes);
+
+// A modification time (nanoseconds since the epoch) as UTC in ISO 8601 with nanoseconds.
+std::string IsoTime(std::int64_t nanoseconds);
+
+}  // namespace cli
