@@ -8,7 +8,7 @@ jobs=$(nproc)
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    libgtest-dev qt6-base-dev
+    libgtest-dev qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk xvfb xauth
     clang-format
 )

@@ -6,6 +6,7 @@
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
+#include "main/qt_texts.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
     DoppletApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("dopplet"));
     app.setQuitOnLastWindowClosed(false);
+    InstallJapaneseQtTexts(app);
     try {
         CreateProgramWindows();
         QObject::connect(MainForm, &TMainForm::Closed, &app, &QCoreApplication::quit,

@@ -1,10 +1,12 @@
 // What the user sees of the windows as a whole: where they open, that no text is cut, and that
 // the program leaves no file behind but its own settings.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@
 #include "gui_support.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
+#include "main/qt_texts.h"
 
 class WindowLookTest : public QObject {
     Q_OBJECT
@@ -28,6 +31,7 @@ class WindowLookTest : public QObject {
     void NoLabelCutsItsText();
     void RowsAreTallEnoughForTheirText();
     void NothingButTheSettingsFileIsWritten();
+    void QtsOwnTextsAreJapanese();
 
   private:
     QTemporaryDir m_home;
@@ -104,6 +108,34 @@ void WindowLookTest::NothingButTheSettingsFileIsWritten() {
         const QDir folder(m_home.filePath(entry));
         QVERIFY2(!folder.exists() || folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot),
                  qPrintable(entry + ": " + folder.entryList().join(u' ')));
+    }
+}
+
+void WindowLookTest::QtsOwnTextsAreJapanese() {
+    QVERIFY(InstallJapaneseQtTexts(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Dopplet"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")),
+             qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+
+    // The report's save dialog, as the program creates it.
+    CreateProgramWindows();
+    QFileDialog* dialog = DelListForm->SaveDialog;
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->show();
+    QStringList labels;
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        labels << button->text();
+    }
+    dialog->hide();
+    DestroyProgramWindows();
+    QVERIFY2(labels.contains(QStringLiteral("ファイル名(&N):")), qPrintable(labels.join(u'|')));
+    for (const char* english : {"File &name:", "Look in:", "&Save", "Cancel"}) {
+        QVERIFY2(!labels.contains(QString::fromLatin1(english)), english);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
+#include "main/qt_texts.h"
 #include "main/settings_io.h"
 
 namespace {
@@ -88,6 +89,7 @@ void Tour(const QString& folder) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("dopplet"));
+    InstallJapaneseQtTexts(app);
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s FOLDER OUTPUT_FOLDER\n", argv[0]);
         return 2;
