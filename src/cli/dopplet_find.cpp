@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "cli/group_output.h"
+#include "cli/progress_line.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
 #include "platform/process_memory.h"
 #include "platform/system_paths.h"
+#include "platform/terminal.h"
 #include "search/search.h"
 
 namespace {
@@ -35,6 +37,8 @@ constexpr char kUsage[] =
     "                  \"size\":BYTES,\"mtime\":\"YYYY-MM-DDThh:mm:ss.nnnnnnnnnZ\"},...]};\n"
     "                  a byte of a path that is not UTF-8, 0xXY, is written as \\udcXY (read\n"
     "                  it back with Python's errors=\"surrogateescape\")\n"
+    "  -q, --quiet     no progress line (it is only ever shown when standard error is a\n"
+    "                  terminal)\n"
     "  --pairwise      compare the contents of every pair of files in turn (slow; the\n"
     "                  reference that benchmarks measure the default comparison against)\n"
     "  --version       show the version\n"
@@ -57,9 +61,19 @@ void OnInterrupt(int) {
 // The window's stand-in: hand-overs run on the worker thread itself, one at a time.
 class PrintingHost final : public search::SearchHost {
   public:
+    // `progress`, when given, is shown on one line of standard error.
     PrintingHost(std::vector<std::string> folders, search::ResultTable& results,
-                 cli::OutputFormat format)
-        : m_folders(std::move(folders)), m_results(results), m_format(format) {}
+                 cli::OutputFormat format, const search::ProgressCounters* progress)
+        : m_folders(std::move(folders)),
+          m_results(results),
+          m_format(format),
+          m_progress(progress) {}
+
+    // Brings the progress line up to date, at most ten times a second.
+    void ShowProgress() {
+        std::lock_guard lock(m_mutex);
+        DrawProgress();
+    }
 
     void RunOnWindowThread(const std::function<void()>& procedure) override {
         std::lock_guard lock(m_mutex);
@@ -67,18 +81,28 @@ class PrintingHost final : public search::SearchHost {
     }
 
     void ShowMessage(const std::string& text) override {
+        {
+            std::lock_guard lock(m_mutex);
+            ClearProgress();
+            m_progress = nullptr;
+        }
         std::fflush(stdout);
         std::fprintf(stderr, "%s\n", text.c_str());
         m_lastMessage = text;
     }
 
     std::vector<std::string> SearchStarted() override { return m_folders; }
-    void StatusUpdate(const search::StatusReport&) override {}
+    void StatusUpdate(const search::StatusReport& report) override {
+        // Hand-overs run with the mutex held.
+        m_phase = report.PhaseText;
+        DrawProgress();
+    }
     void SearchFinished() override {}
 
     void PostGroupRow(int groupIndex) override {
         search::ResultGroup& group = m_results.Group(groupIndex);
         if (group.MemberCount >= 2) {
+            ClearProgress();
             cli::WriteGroup(stdout, group, m_format);
         }
         // Unlike the window, the finder never comes back to a group it has printed.
@@ -93,10 +117,38 @@ class PrintingHost final : public search::SearchHost {
     }
 
   private:
+    // Writes the phase and the counters over the progress line when a tenth of a second has
+    // passed since the last time. Called with the mutex held.
+    void DrawProgress() {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_progress == nullptr || m_phase.empty() ||
+            now - m_lastDrawn < std::chrono::milliseconds(100)) {
+            return;
+        }
+        m_lastDrawn = now;
+        std::fprintf(stderr, "\r%s\033[K", cli::ProgressLine(m_phase, *m_progress).c_str());
+        std::fflush(stderr);
+        m_progressShown = true;
+    }
+
+    // Takes the progress line off the terminal, so that a group or a message starts on a clean
+    // line. Called with the mutex held.
+    void ClearProgress() {
+        if (m_progressShown) {
+            std::fputs("\r\033[K", stderr);
+            std::fflush(stderr);
+            m_progressShown = false;
+        }
+    }
+
     std::mutex m_mutex;
     std::vector<std::string> m_folders;
     search::ResultTable& m_results;
     cli::OutputFormat m_format;
+    const search::ProgressCounters* m_progress;
+    std::chrono::steady_clock::time_point m_lastDrawn{};
+    bool m_progressShown = false;
+    std::string m_phase;
     std::string m_lastMessage;
 };
 
@@ -133,6 +185,7 @@ int main(int argc, char** argv) {
     int mode = search::kCompareContent;
     auto comparison = search::ContentComparison::Classes;
     auto format = cli::OutputFormat::Lines;
+    bool quiet = false;
     std::vector<std::string> folders;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -149,6 +202,8 @@ int main(int argc, char** argv) {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "-0" || arg == "--null")) {
             format = cli::OutputFormat::Null;
+        } else if (!optionsEnded && (arg == "-q" || arg == "--quiet")) {
+            quiet = true;
         } else if (!optionsEnded && arg == "--json") {
             format = cli::OutputFormat::Json;
         } else if (!optionsEnded && arg == "--pairwise") {
@@ -192,7 +247,8 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     search::ResultTable results;
     search::ProgressCounters progress;
-    PrintingHost host(folders, results, format);
+    PrintingHost host(folders, results, format,
+                      !quiet && platform::StandardErrorIsTerminal() ? &progress : nullptr);
     auto* job = new search::SFileSearch(host, results, progress);
     job->SetMode(mode);
     job->SetContentComparison(comparison);
@@ -203,6 +259,7 @@ int main(int argc, char** argv) {
         if (g_interrupted) {
             signal->RequestStop();
         }
+        host.ShowProgress();
     }
     return host.ExitStatus();
 }

@@ -187,6 +187,9 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             }
         }
         const std::int64_t got = reader->ReadAt(range.Begin, buffer.data(), length);
+        if (m_bytesRead != nullptr && got > 0) {
+            m_bytesRead->fetch_add(got, std::memory_order_relaxed);
+        }
         buffer.resize(length);
         return got == static_cast<std::int64_t>(length);
     };

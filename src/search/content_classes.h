@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,6 +47,9 @@ class ContentClassifier {
     using RangeHash = std::uint64_t (*)(const unsigned char* bytes, std::size_t length);
     void UseRangeHash(RangeHash hash) { m_hash = hash; }
 
+    // Counts the bytes that the classifier reads into `bytes`.
+    void CountBytesIn(std::atomic<std::int64_t>& bytes) { m_bytesRead = &bytes; }
+
   private:
     struct Range {
         std::int64_t Begin = 0;
@@ -63,6 +67,7 @@ class ContentClassifier {
     std::function<bool()> m_shouldStop;
     std::size_t m_memoryBudget;
     RangeHash m_hash;
+    std::atomic<std::int64_t>* m_bytesRead = nullptr;
     std::int64_t m_size = 0;
     const std::vector<RunFile>* m_files = nullptr;
     RunGroups m_groups;

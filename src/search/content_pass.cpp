@@ -42,7 +42,8 @@ void SFileSearch::ContentPass() {
     const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     const std::shared_ptr<SearchSignal> signal = m_signal;
     ContentRunScheduler scheduler(
-        m_table, FindSizeRuns(m_table), [signal] { return signal->StopRequested(); }, threads);
+        m_table, FindSizeRuns(m_table), [signal] { return signal->StopRequested(); }, threads,
+        m_progress.BytesCompared);
     for (std::size_t index = 0; index < scheduler.Runs().size(); ++index) {
         std::optional<RunGroups> groups = scheduler.Take(index);
         if (MustStop()) {
@@ -145,6 +146,9 @@ bool SFileSearch::CompareFiles(const platform::FileReader& a, const platform::Fi
     for (bool first = true;; first = false) {
         const std::int64_t readA = a.ReadAt(offset, BlockA.data(), kBlockSize);
         const std::int64_t readB = b.ReadAt(offset, BlockB.data(), kBlockSize);
+        m_progress.BytesCompared.fetch_add(
+            std::max<std::int64_t>(readA, 0) + std::max<std::int64_t>(readB, 0),
+            std::memory_order_relaxed);
         if (first) {
             if (m_table[j].Signature == 0) {
                 m_table[j].Signature = BlockSignature(BlockA.data());

@@ -20,14 +20,17 @@ std::vector<SizeRun> FindSizeRuns(const FileTable& table) {
 }
 
 ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<SizeRun> runs,
-                                         std::function<bool()> shouldStop, int threads)
+                                         std::function<bool()> shouldStop, int threads,
+                                         std::atomic<std::int64_t>& bytesCompared)
     : m_table(table),
+      m_bytesCompared(bytesCompared),
       m_runs(std::move(runs)),
       m_shouldStop(std::move(shouldStop)),
       m_results(m_runs.size()),
       m_done(m_runs.size(), false),
       m_takerClassifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
                         [this] { return Stopping(); }, kMemoryBudgetPerThread) {
+    m_takerClassifier.CountBytesIn(m_bytesCompared);
     // The taking thread classifies too, so it needs threads - 1 helpers, and no more helpers
     // than there are further runs to read.
     std::size_t runsToRead = 0;
@@ -82,6 +85,7 @@ std::optional<RunGroups> ContentRunScheduler::Take(std::size_t index) {
 void ContentRunScheduler::Work() {
     ContentClassifier classifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
                                  [this] { return Stopping(); }, kMemoryBudgetPerThread);
+    classifier.CountBytesIn(m_bytesCompared);
     for (;;) {
         std::size_t index = 0;
         {

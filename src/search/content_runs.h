@@ -28,8 +28,10 @@ struct SizeRun {
 // while this object lives.
 class ContentRunScheduler {
   public:
+    // `bytesCompared` counts the bytes that the classifiers read.
     ContentRunScheduler(const FileTable& table, std::vector<SizeRun> runs,
-                        std::function<bool()> shouldStop, int threads);
+                        std::function<bool()> shouldStop, int threads,
+                        std::atomic<std::int64_t>& bytesCompared);
     ~ContentRunScheduler();
     ContentRunScheduler(const ContentRunScheduler&) = delete;
     ContentRunScheduler& operator=(const ContentRunScheduler&) = delete;
@@ -50,6 +52,7 @@ class ContentRunScheduler {
     bool Stopping() const;
 
     const FileTable& m_table;
+    std::atomic<std::int64_t>& m_bytesCompared;
     const std::vector<SizeRun> m_runs;
     const std::function<bool()> m_shouldStop;
 

@@ -65,6 +65,8 @@ void SFileSearch::Run() {
     StatusDivisor = 100;
     HandOver([this] { Targets = PrepareTargets(m_host.SearchStarted(), *m_codePage); });
 
+    m_progress.FilesSeen.store(0, std::memory_order_relaxed);
+    m_progress.BytesCompared.store(0, std::memory_order_relaxed);
     Phase = kPhaseWalk;
     for (const std::string& target : Targets) {
         Depth = 0;

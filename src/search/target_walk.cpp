@@ -61,6 +61,7 @@ void SFileSearch::AddEntry(int folder, const std::string& name, std::int64_t siz
         m_table.Grow();
     }
     FileEntry& entry = m_table.Append(folder, name, size, identity);
+    m_progress.FilesSeen.fetch_add(1, std::memory_order_relaxed);
     if (Mode == kCompareStem) {
         entry.NameKeyLength = static_cast<std::int32_t>(NameKeyOf(entry.Name, *m_codePage).size());
     }

@@ -109,6 +109,40 @@ TEST(DoppletFind, OutputFormatsForScripts) {
     EXPECT_TRUE(version.out.starts_with("dopplet-find ")) << version.out;
 }
 
+// Standard error of dopplet-find, run with it on a terminal (a pseudo-terminal from script(1))
+// or on a pipe; standard output is thrown away.
+std::string ErrorOutput(const std::string& arguments, bool onTerminal) {
+    const std::string find = std::string(DOPPLET_FIND_PATH) + " " + arguments;
+    const std::string command = onTerminal ? "script -qec \"" + find + " >/dev/null\" /dev/null"
+                                           : find + " 2>&1 >/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, got);
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST(DoppletFind, ShowsAProgressLineOnlyOnATerminal) {
+    TempTree tree;
+    for (int i = 0; i < 300; ++i) {
+        tree.File("f" + std::to_string(i), std::string(static_cast<std::size_t>(i % 7), 'x'));
+    }
+    const std::string progress = " ファイル  ";
+    const std::string onTerminal = ErrorOutput(Quoted(tree.Root()), true);
+    if (onTerminal.empty()) {
+        GTEST_SKIP() << "script(1) gave no terminal here";
+    }
+    EXPECT_NE(onTerminal.find(progress), std::string::npos) << onTerminal;
+    EXPECT_NE(onTerminal.find("検索終了"), std::string::npos) << onTerminal;
+    EXPECT_EQ(ErrorOutput("-q " + Quoted(tree.Root()), true).find(progress), std::string::npos);
+    EXPECT_EQ(ErrorOutput(Quoted(tree.Root()), false), "検索終了\n");
+}
+
 TEST(DoppletFind, ModesAndExitStatus) {
     TempTree tree;
     tree.File("x/Name.txt", "1");
