@@ -3,42 +3,11 @@
 #include <cinttypes>
 #include <ctime>
 
+#include "platform/codepage.h"
+
 namespace cli {
 
 namespace {
-
-// The length of the valid UTF-8 character at `pos`; 0 when none starts there.
-std::size_t Utf8Length(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size() || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 void WritePath(std::FILE* out, const search::ResultMember& member, char end) {
     // The path's bytes as the file system gave them, valid UTF-8 or not.
@@ -54,7 +23,8 @@ std::string JsonString(std::string_view bytes) {
     char escape[8];
     for (std::size_t pos = 0; pos < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[pos]);
-        const std::size_t length = Utf8Length(bytes, pos);
+        char32_t codePoint = 0;
+        const std::size_t length = platform::DecodeUtf8(bytes, pos, codePoint);
         if (length == 0) {
             std::snprintf(escape, sizeof escape, "\\udc%02x", byte);
             json += escape;

@@ -18,47 +18,6 @@ struct Piece {
     std::u16string Shown;
 };
 
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the valid UTF-8 character at `pos` and its code point; 0 when none starts there.
-std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size() || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    codePoint = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if (!IsContinuation(byte(i))) {
-            return 0;
-        }
-        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    }
-    return length;
-}
-
 void AppendUtf16(std::u16string& out, char32_t codePoint) {
     if (codePoint < 0x10000) {
         out += static_cast<char16_t>(codePoint);
@@ -90,7 +49,7 @@ std::vector<Piece> PiecesOf(std::string_view bytes) {
     std::vector<Piece> pieces;
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t codePoint = 0;
-        std::size_t length = DecodeUtf8(bytes, pos, codePoint);
+        std::size_t length = platform::DecodeUtf8(bytes, pos, codePoint);
         if (length == 0) {
             length = 1;
             codePoint = kReplacement;

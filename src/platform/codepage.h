@@ -40,6 +40,10 @@ class CodePage {
     Kind m_kind;
 };
 
+// The length of the valid UTF-8 character that starts at `pos` of `text`, with its code point in
+// `codePoint`; 0 when no valid UTF-8 character starts there.
+std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint);
+
 // Appends `codePoint` to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
