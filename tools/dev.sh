@@ -11,6 +11,7 @@ packages=(
     libgtest-dev qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk xvfb xauth
     clang-format
+    lintian desktop-file-utils appstream
 )
 
 install_missing() {
@@ -42,6 +43,16 @@ check_format() {
     clang-format --dry-run --Werror $files
 }
 
+# check_package BUILD: makes the Debian package from BUILD and checks it and its desktop files.
+check_package() {
+    local dir=$1
+    rm -f "$dir"/dopplet_*.deb
+    (cd "$dir" && cpack -G DEB >/dev/null)
+    desktop-file-validate data/org.dopplet.Dopplet.desktop
+    appstreamcli validate --no-net "$dir/data/org.dopplet.Dopplet.metainfo.xml"
+    lintian --fail-on error "$dir"/dopplet_*_"$(dpkg --print-architecture)".deb
+}
+
 run_tests() {
     echo "== format"
     check_format
@@ -49,6 +60,9 @@ run_tests() {
     echo "== build and test"
     build build -DDOPPLET_WARNINGS_AS_ERRORS=ON
     ctest --test-dir build --output-on-failure -j "$jobs"
+
+    echo "== Debian package"
+    check_package build
 
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer, all tests"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_SANITIZE=address -DDOPPLET_WARNINGS_AS_ERRORS=ON

@@ -2,11 +2,8 @@
 
 #include "platform/file_system.h"
 #include "platform/path.h"
-#include "platform/system_paths.h"
 
 namespace func {
-
-namespace {}  // namespace
 
 std::string SettingsFileBesideProgram(const std::string& programPath,
                                       const platform::CodePage& codePage) {
@@ -25,10 +22,6 @@ std::string IniFileName(const std::string& programPath, const std::string& fallb
         return beside;
     }
     return platform::JoinPath(fallbackFolder, platform::SplitPath(beside).Name);
-}
-
-std::string DefaultConfigFolder() {
-    return platform::UserConfigFolder() + "/Dopplet";
 }
 
 }  // namespace func

@@ -17,7 +17,4 @@ std::string SettingsFileBesideProgram(
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage = platform::SystemCodePage());
 
-// The per-user configuration folder: $XDG_CONFIG_HOME/Dopplet, or ~/.config/Dopplet.
-std::string DefaultConfigFolder();
-
 }  // namespace func

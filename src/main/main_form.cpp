@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "dialogs/About.h"
@@ -417,8 +418,10 @@ void TMainForm::MenuAboutClick() {
     AboutBox->ProductName->setText(QStringLiteral("Dopplet"));
     AboutBox->Version->setText(QStringLiteral(DOPPLET_VERSION));
     AboutBox->Copyright->setText(QStringLiteral(DOPPLET_RIGHTS));
+    const QString readme = QDir::cleanPath(QCoreApplication::applicationDirPath() + u'/' +
+                                           QStringLiteral(DOPPLET_README_FROM_PROGRAM));
     AboutBox->OtherInfo->setText(QStringLiteral("サポートページ\r\n") +
-                                 QStringLiteral(DOPPLET_SUPPORT_ADDRESS));
+                                 QUrl::fromLocalFile(readme).toString());
     UserDialogs::Exec(*AboutBox);
 }
 

@@ -83,11 +83,11 @@ class ConfigFolderEnvironment : public ::testing::Test {
 TEST_F(ConfigFolderEnvironment, UsesXdgConfigHomeWhenItIsAnAbsolutePath) {
     setenv("HOME", "/home/someone", 1);
     setenv("XDG_CONFIG_HOME", "/custom/config", 1);
-    EXPECT_EQ(func::DefaultConfigFolder(), "/custom/config/Dopplet");
+    EXPECT_EQ(platform::UserConfigFolder(), "/custom/config");
     setenv("XDG_CONFIG_HOME", "relative", 1);
-    EXPECT_EQ(func::DefaultConfigFolder(), "/home/someone/.config/Dopplet");
+    EXPECT_EQ(platform::UserConfigFolder(), "/home/someone/.config");
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(func::DefaultConfigFolder(), "/home/someone/.config/Dopplet");
+    EXPECT_EQ(platform::UserConfigFolder(), "/home/someone/.config");
 }
 
 TEST(ProgramFilePath, NamesThisTestProgram) {
