@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
@@ -35,7 +36,8 @@ QTableWidget* NewProgressList(QWidget* parent) {
     list->setWordWrap(false);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be chosen for a restore.
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     return list;
 }
 
@@ -54,6 +56,10 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
 
     File1 = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     ListSave = File1->addAction(QStringLiteral("保存"));
+    ListRestore = File1->addAction(QStringLiteral("元に戻す"));
+    ListRestore->setShortcut(QKeySequence::Undo);
+    // A held key restores once, not once per repeat.
+    ListRestore->setAutoRepeat(false);
     N1 = File1->addSeparator();
     ProgressExit = File1->addAction(QStringLiteral("終了"));
 
@@ -67,6 +73,7 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
     SaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
 
     connect(ListSave, &QAction::triggered, this, &TDelListForm::ListSaveClick);
+    connect(ListRestore, &QAction::triggered, this, &TDelListForm::ListRestoreClick);
     connect(ProgressExit, &QAction::triggered, this, &TDelListForm::ProgressExitClick);
 
     SetOuterSize(*this, QSize(kOuterWidth, kOuterHeight));
@@ -76,14 +83,31 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
     }
 }
 
-void TDelListForm::AddReportRow(const std::string& path, func::ReportStatus status) {
-    m_rows.push_back({path, status});
+void TDelListForm::AddReportRow(const std::string& path, func::ReportStatus status,
+                                const platform::TrashedFile& trashed) {
+    m_rows.push_back({path, status, trashed});
     const int row = ProgressList->rowCount();
     ProgressList->insertRow(row);
     ProgressList->setItem(row, 0, NewCell(QFile::decodeName(QByteArray::fromStdString(path))));
-    const std::string_view text = func::ReportStatusText(status);
+    ShowStatus(row);
+}
+
+void TDelListForm::ShowStatus(int row) {
+    const std::string_view text =
+        func::ReportStatusText(m_rows[static_cast<std::size_t>(row)].Status);
     ProgressList->setItem(
         row, 1, NewCell(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+}
+
+void TDelListForm::ListRestoreClick() {
+    std::vector<int> chosen;
+    for (const QModelIndex& index : ProgressList->selectionModel()->selectedRows()) {
+        chosen.push_back(index.row());
+    }
+    std::sort(chosen.begin(), chosen.end());
+    for (const int row : func::RestoreReportRows(m_rows, chosen, m_fileActions)) {
+        ShowStatus(row);
+    }
 }
 
 void TDelListForm::showEvent(QShowEvent* event) {

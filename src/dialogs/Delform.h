@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "func/deletion_report.h"
+#include "func/file_actions.h"
 
 class QAction;
 class QFileDialog;
@@ -24,24 +25,35 @@ class TDelListForm : public QMainWindow {
     QStatusBar* StatusBar;
     QMenu* File1;
     QAction* ListSave;
+    QAction* ListRestore;
     QAction* N1;
     QAction* ProgressExit;
     QFileDialog* SaveDialog;
 
-    // Appends one row: the path as the bulk delete passed it, and the text of `status`.
-    void AddReportRow(const std::string& path, func::ReportStatus status);
+    // Appends one row: the path as the bulk delete passed it, the text of `status`, and for a
+    // deleted file where it went in the trash.
+    void AddReportRow(const std::string& path, func::ReportStatus status,
+                      const platform::TrashedFile& trashed = {});
+    // What puts a deleted file back; the real trash unless a test says otherwise.
+    void SetFileActions(func::FileActions actions) { m_fileActions = std::move(actions); }
     // The rows, with their paths as bytes.
     const std::vector<func::ReportRow>& Rows() const { return m_rows; }
 
     void FormShow();
     void ListSaveClick();
+    // Puts the files of the selected rows back from the trash, or of every deleted row when none
+    // is selected.
+    void ListRestoreClick();
     void ProgressExitClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    void ShowStatus(int row);
+
     std::vector<func::ReportRow> m_rows;
+    func::FileActions m_fileActions = func::SystemFileActions();
 };
 
 extern TDelListForm* DelListForm;

@@ -20,7 +20,7 @@ int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& 
         }
         ++present;
         const std::string upperPath = codePage.UpperAscii(member.FullPath());
-        calls.AddReportRow(upperPath, ReportStatus::NotDeleted);
+        calls.AddReportRow(upperPath, ReportStatus::NotDeleted, {});
         if (IsProtected(upperPath, noDelList, codePage)) {
             member.DeleteMark = 0;
             ++protectedCount;
@@ -92,12 +92,16 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
         }
         // Checked right before the delete: a file changed or replaced since the search is not the
         // copy the user was shown, and must not go.
-        const bool deleted = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
-                             HasCopyThatStays(path, survivors, calls) && !calls.DeletePath(path);
+        const bool mayGo = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
+                           HasCopyThatStays(path, survivors, calls);
+        const platform::TrashResult trashed =
+            mayGo ? calls.DeletePath(path) : platform::TrashResult{};
+        const bool deleted = mayGo && !trashed.Error;
         if (deleted) {
             --group.MemberCount;
         }
-        calls.AddReportRow(path, deleted ? ReportStatus::Deleted : ReportStatus::DeleteFailed);
+        calls.AddReportRow(path, deleted ? ReportStatus::Deleted : ReportStatus::DeleteFailed,
+                           trashed.Trashed);
         member.Name.clear();
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/file_compare.h"
 #include "platform/file_stamp.h"
+#include "platform/trash.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 
@@ -19,10 +20,12 @@ namespace func {
 
 // What the bulk delete needs from the program around it.
 struct BulkDeleteCalls {
-    // Appends one row to the report window.
-    std::function<void(const std::string& path, ReportStatus status)> AddReportRow;
-    // Moves one file to the trash; an empty error on success.
-    std::function<std::error_code(const std::string& path)> DeletePath;
+    // Appends one row to the report window; `trashed` says where a deleted file went.
+    std::function<void(const std::string& path, ReportStatus status,
+                       const platform::TrashedFile& trashed)>
+        AddReportRow;
+    // Moves one file to the trash.
+    std::function<platform::TrashResult(const std::string& path)> DeletePath;
     // Shows the path that is about to be deleted (the status bar); may be empty.
     std::function<void(const std::string& path)> ShowCurrentPath;
     // Looks at a file again right before the delete relies on it.

@@ -5,6 +5,9 @@
 #include <system_error>
 #include <vector>
 
+#include "func/file_actions.h"
+#include "platform/trash.h"
+
 namespace func {
 
 // What the bulk delete did with one path.
@@ -13,17 +16,26 @@ enum class ReportStatus {
     DeleteFailed =
         2,           // not deleted: the delete failed, or the file was not the one the search found
     NotDeleted = 3,  // listed while the group's survivors were chosen (path upper-cased)
+    Restored = 4,    // deleted, and put back from the trash since
+    RestoreFailed = 5,  // deleted; putting it back failed, and it stays in the trash
 };
 
-// "削除", "削除失敗" or "削除しません".
+// "削除", "削除失敗", "削除しません", "復元" or "復元失敗".
 std::string_view ReportStatusText(ReportStatus status);
 
 struct ReportRow {
     std::string Path;
     ReportStatus Status = ReportStatus::NotDeleted;
+    platform::TrashedFile Trashed = {};  // where a deleted file went
 
     friend bool operator==(const ReportRow&, const ReportRow&) = default;
 };
+
+// Puts back from the trash the files of the rows `chosen` (indexes into `rows`), or of every row
+// when `chosen` is empty; only rows of status Deleted (or RestoreFailed, to try again) take part.
+// Each becomes Restored or RestoreFailed. Returns the indexes of the rows that changed.
+std::vector<int> RestoreReportRows(std::vector<ReportRow>& rows, const std::vector<int>& chosen,
+                                   const FileActions& actions);
 
 // The report file's bytes: per row the path, " :", the status text and CR LF.
 std::string FormatDeletionReport(const std::vector<ReportRow>& rows);

@@ -6,7 +6,8 @@ namespace func {
 
 FileActions SystemFileActions() {
     return {
-        [](const std::string& path) { return platform::MoveToTrash(path).Error; },
+        [](const std::string& path) { return platform::MoveToTrash(path); },
+        [](const platform::TrashedFile& trashed) { return platform::RestoreFromTrash(trashed); },
         [](const std::string& source, const std::string& folder) {
             return platform::MoveToFolder(source, folder);
         },

@@ -54,7 +54,7 @@ void ForgetMember(search::ResultTable& table, int group, int slot, ResultRows& r
 }
 
 std::error_code DeleteMember(search::ResultTable& table, int group, int slot,
-                             const FileActions& actions, ResultRows& rows) {
+                             const FileActions& actions, ResultRows& rows, DeletedMember* deleted) {
     const search::ResultMember* member = MemberAt(table, group, slot);
     if (member == nullptr) {
         return std::make_error_code(std::errc::invalid_argument);
@@ -64,10 +64,33 @@ std::error_code DeleteMember(search::ResultTable& table, int group, int slot,
     if (!IsFileAsFound(*member, platform::ReadFileStamp(path))) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
     }
-    if (const std::error_code error = actions.MoveToTrash(path)) {
-        return error;
+    const platform::TrashResult trashed = actions.MoveToTrash(path);
+    if (trashed.Error) {
+        return trashed.Error;
+    }
+    if (deleted != nullptr) {
+        *deleted = {group, slot, *member, trashed.Trashed};
     }
     ForgetMember(table, group, slot, rows);
+    return {};
+}
+
+std::error_code RestoreMember(search::ResultTable& table, const DeletedMember& deleted,
+                              const FileActions& actions, ResultRows& rows) {
+    if (const std::error_code error = actions.RestoreFromTrash(deleted.Trashed)) {
+        return error;
+    }
+    if (deleted.Group < 0 || deleted.Group >= table.Capacity() || deleted.Slot < 0) {
+        return {};
+    }
+    search::ResultGroup& group = table.Group(deleted.Group);
+    const auto slot = static_cast<std::size_t>(deleted.Slot);
+    if (slot >= group.Members.size() || !group.Members[slot].IsFree()) {
+        return {};
+    }
+    group.Members[slot] = deleted.Member;
+    ++group.MemberCount;
+    rows.ShowRestoredMember(deleted.Group, deleted.Slot, group.MemberCount);
     return {};
 }
 

@@ -25,6 +25,18 @@ class ResultRows {
     virtual void RemoveGroupRow(int group) = 0;
     // The groups that the group list shows.
     virtual std::vector<int> ListedGroups() const = 0;
+    // The member at (group, slot) is back and the group has `count` members: its rows come back
+    // where the lists would show them, the group's row too when it had gone.
+    virtual void ShowRestoredMember(int group, int slot, std::int32_t count) = 0;
+};
+
+// What a single delete took away, as its undo needs it: the member as it was, where it was in
+// the result table (Group -1 once the table holds another search), and its trash entry.
+struct DeletedMember {
+    int Group = -1;
+    int Slot = -1;
+    search::ResultMember Member;
+    platform::TrashedFile Trashed;
 };
 
 // True when `stamp` is the file that the search recorded in `member`: the same file (device and
@@ -48,9 +60,17 @@ search::ResultMember* MemberAt(search::ResultTable& table, int group, int slot);
 void ForgetMember(search::ResultTable& table, int group, int slot, ResultRows& rows);
 
 // Moves the member's file to the trash, provided it is still the file that the search found,
-// unchanged, and then forgets it. An error, and no change at all, when nothing was deleted.
+// unchanged, and then forgets it; `deleted` then holds what an undo needs. An error, and no
+// change at all, when nothing was deleted.
 std::error_code DeleteMember(search::ResultTable& table, int group, int slot,
-                             const FileActions& actions, ResultRows& rows);
+                             const FileActions& actions, ResultRows& rows,
+                             DeletedMember* deleted = nullptr);
+
+// Puts the file of a single delete back from the trash (never over another file). When the
+// table still holds its search, the member then returns to its slot and its rows come back. An
+// error, and no change at all, when the file could not be put back.
+std::error_code RestoreMember(search::ResultTable& table, const DeletedMember& deleted,
+                              const FileActions& actions, ResultRows& rows);
 
 // Moves the member's file into `folder`, provided it is still the file that the search found.
 // The member then has its new folder and the identity of the file there; members listed at the

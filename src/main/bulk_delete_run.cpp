@@ -64,9 +64,10 @@ void TMainForm::AllDeleteClick() {
     }
 
     func::BulkDeleteCalls calls;
-    calls.AddReportRow = [](const std::string& path, func::ReportStatus status) {
+    calls.AddReportRow = [](const std::string& path, func::ReportStatus status,
+                            const platform::TrashedFile& trashed) {
         if (DelListForm != nullptr) {
-            DelListForm->AddReportRow(path, status);
+            DelListForm->AddReportRow(path, status, trashed);
         }
     };
     calls.DeletePath = [this](const std::string& path) { return DeletePath(path); };

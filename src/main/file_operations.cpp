@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "dialogs/Delform.h"
 #include "dialogs/Dirselect.h"
 #include "dialogs/Fileinfo.h"
 #include "dialogs/Rename_dialog.h"
@@ -28,6 +29,7 @@
 #include "func/single_file_operations.h"
 #include "main/main_form.h"
 #include "platform/file_operations.h"
+#include "platform/trash.h"
 
 namespace {
 
@@ -147,6 +149,18 @@ QUrl UrlOfPath(const std::string& path) {
         QUrl::StrictMode);
 }
 
+// Why a file could not be put back from the trash, for the message that says so.
+QString RestoreFailureText(const platform::TrashedFile& trashed, const std::error_code& error) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(trashed.OriginalPath));
+    if (error == std::errc::file_exists) {
+        return QStringLiteral("%1 を元に戻せません。同じ名前のファイルがあります").arg(path);
+    }
+    if (error == platform::TrashErrc::NotInTrash) {
+        return QStringLiteral("%1 を元に戻せません。ごみ箱にありません").arg(path);
+    }
+    return QStringLiteral("%1 を元に戻せません").arg(path);
+}
+
 }  // namespace
 
 // The results page's lists as the file operations change them.
@@ -184,6 +198,22 @@ class ResultPageRows : public func::ResultRows {
             m_form.FileSizeView->clear();
             // The list selects the row that takes the removed row's place: it shows its members.
             m_form.SameListSelectItem();
+        }
+    }
+
+    void ShowRestoredMember(int group, int /*slot*/, std::int32_t count) override {
+        QTreeWidgetItem* row = m_form.GroupRowOf(group);
+        if (row == nullptr) {
+            if (count < 2) {
+                return;
+            }
+            // The group had dropped to one member and left the list: it comes back at the end.
+            row = m_form.NewGroupRow(group);
+            m_form.SameList->addTopLevelItem(row);
+        }
+        row->setText(kGroupCountColumn, QString::number(count));
+        if (row->isSelected()) {
+            m_form.ShowMembersOf(group);
         }
     }
 
@@ -271,12 +301,15 @@ void TMainForm::OpenButtonClick() {
     }
 }
 
-std::error_code TMainForm::DeletePath(const std::string& path) {
+platform::TrashResult TMainForm::DeletePath(const std::string& path) {
     return m_fileActions.MoveToTrash(path);
 }
 
 void TMainForm::SetFileActions(func::FileActions actions) {
     m_fileActions = std::move(actions);
+    if (DelListForm != nullptr) {
+        DelListForm->SetFileActions(m_fileActions);
+    }
 }
 
 std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
@@ -285,12 +318,39 @@ std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
         return std::make_error_code(std::errc::invalid_argument);
     }
     ResultPageRows rows(*this);
+    func::DeletedMember deleted;
     const std::error_code error =
-        func::DeleteMember(*m_results, slot->first, slot->second, m_fileActions, rows);
+        func::DeleteMember(*m_results, slot->first, slot->second, m_fileActions, rows, &deleted);
     if (!error) {
+        m_deletedMembers.push_back(std::move(deleted));
+        MenuUndo->setEnabled(true);
         ShowResultCount();
     }
     return error;
+}
+
+void TMainForm::MenuUndoClick() {
+    if (m_deletedMembers.empty()) {
+        return;
+    }
+    FlushPendingRows();
+    // Whatever happens, the next undo goes on with the delete before this one.
+    const func::DeletedMember deleted = std::move(m_deletedMembers.back());
+    m_deletedMembers.pop_back();
+    MenuUndo->setEnabled(!m_deletedMembers.empty());
+    ResultPageRows rows(*this);
+    if (const std::error_code error =
+            func::RestoreMember(*m_results, deleted, m_fileActions, rows)) {
+        UserDialogs::Show(this, QMessageBox::Warning, RestoreFailureText(deleted.Trashed, error));
+        return;
+    }
+    ShowResultCount();
+}
+
+void TMainForm::ForgetDeletedRows() {
+    for (func::DeletedMember& deleted : m_deletedMembers) {
+        deleted.Group = -1;
+    }
 }
 
 void TMainForm::DeleteSelected() {

@@ -132,6 +132,11 @@ void TMainForm::BuildMenus() {
     MenuRename = MenuFile->addAction(QStringLiteral("名前変更(&M)"));
     MenuMove = MenuFile->addAction(QStringLiteral("移動(&T)"));
     MenuDel = MenuFile->addAction(QStringLiteral("削除(&D)"));
+    MenuUndo = MenuFile->addAction(QStringLiteral("元に戻す"));
+    MenuUndo->setShortcut(QKeySequence::Undo);
+    // A held key puts back one file, not one per repeat.
+    MenuUndo->setAutoRepeat(false);
+    MenuUndo->setEnabled(false);
     MenuFile->addSeparator();
     MenuOptSet = MenuFile->addAction(QStringLiteral("動作設定(&S)"));
     MenuFile->addSeparator();
@@ -319,6 +324,7 @@ void TMainForm::ConnectHandlers() {
     connect(AddButton, &QPushButton::clicked, this, &TMainForm::AddButtonClick);
     connect(DelButton, &QPushButton::clicked, this, &TMainForm::DelButtonClick);
     connect(MenuDel, &QAction::triggered, this, &TMainForm::DelButtonClick);
+    connect(MenuUndo, &QAction::triggered, this, &TMainForm::MenuUndoClick);
     connect(DirectoryList, &FolderListBox::FolderChanged, this, &TMainForm::ShowDirLabel);
     connect(DriveCombo, &DriveComboBox::DriveChosen, this,
             [this](const std::string& mountPoint) { DirectoryList->SetFolder(mountPoint); });
@@ -409,6 +415,7 @@ void TMainForm::MenuOptSetClick() {
     CompareModeSetting = mode;
     FormPaint();
     update();
+    ForgetDeletedRows();
     SameList->clear();
     DetailList->clear();
     ShowResultCount();

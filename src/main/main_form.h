@@ -10,6 +10,7 @@
 
 #include "func/file_actions.h"
 #include "func/settings.h"
+#include "func/single_file_operations.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search.h"
@@ -95,6 +96,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QAction* MenuRename;
     QAction* MenuMove;
     QAction* MenuDel;
+    QAction* MenuUndo;
     QAction* MenuOptSet;
     QAction* MenuExit;
     QMenu* MenuFind;
@@ -143,14 +145,16 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     static QString ShownName(const std::string& name);
     // The full path of the file that a member row shows; empty for a row without a slot.
     std::string FullPathOf(const QTreeWidgetItem* row) const;
-    // Moves one file to the trash through the window's file actions; a clear error code on
-    // success. The single and the bulk delete both use it.
-    std::error_code DeletePath(const std::string& path);
+    // Moves one file to the trash through the window's file actions. The single and the bulk
+    // delete both use it.
+    platform::TrashResult DeletePath(const std::string& path);
     // Replaces what the window does to files (the real file system by default).
     void SetFileActions(func::FileActions actions);
     // Deletes the row's file, provided it is still the file that the search found.
     std::error_code DeleteRowFile(const QTreeWidgetItem* row);
     void DeleteSelected();
+    // Puts the file of the last single delete not undone yet back, with its rows.
+    void MenuUndoClick();
     // Moves the row's file into `folder` (bytes) and brings row and slot up to date.
     void MoveRowFile(QTreeWidgetItem* row, const std::string& folder);
     // Renames the row's file: 0 when the row may show `newName`, 1 when the rename failed (the
@@ -245,6 +249,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QTreeWidgetItem* SelectedMemberRow() const;
     QTreeWidgetItem* MemberRowOfSlot(int group, int slot) const;
     QTreeWidgetItem* GroupRowOf(int group) const;
+    // A group list row for the group: its first present member's name, its count, its index.
+    QTreeWidgetItem* NewGroupRow(int groupIndex) const;
+    // Fills the member list with the group's present members.
+    void ShowMembersOf(int groupIndex);
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
@@ -261,7 +269,13 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void WakeWaits();
     void FinishAllSearches();
 
+    // The rows of the lists no longer show the result table's groups: single deletes can still
+    // be undone, but their members do not come back into the lists.
+    void ForgetDeletedRows();
+
     func::FileActions m_fileActions = func::SystemFileActions();
+    // The single deletes of this run of the program, last one last: what the undo puts back.
+    std::vector<func::DeletedMember> m_deletedMembers;
     // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -110,8 +111,25 @@ void TMainForm::SameListSelectItem() {
     if (!groupIndex || *groupIndex >= m_results->Capacity()) {
         return;
     }
+    ShowMembersOf(*groupIndex);
+}
+
+QTreeWidgetItem* TMainForm::NewGroupRow(int groupIndex) const {
+    const search::ResultGroup& group = m_results->Group(groupIndex);
+    const auto first = std::find_if(group.Members.begin(), group.Members.end(),
+                                    [](const search::ResultMember& m) { return !m.IsFree(); });
+    auto* row = new QTreeWidgetItem;
+    if (first != group.Members.end()) {
+        row->setText(0, QFile::decodeName(first->Name.c_str()));
+    }
+    row->setText(1, QString::number(group.MemberCount));
+    row->setText(kGroupKeyColumn, QString::number(groupIndex));
+    return row;
+}
+
+void TMainForm::ShowMembersOf(int groupIndex) {
     DetailList->clear();
-    const search::ResultGroup& group = m_results->Group(*groupIndex);
+    const search::ResultGroup& group = m_results->Group(groupIndex);
     for (int slot = 0; slot < static_cast<int>(group.Members.size()); ++slot) {
         const search::ResultMember& member = group.Members[static_cast<std::size_t>(slot)];
         if (member.IsFree()) {
@@ -126,7 +144,7 @@ void TMainForm::SameListSelectItem() {
             row->setText(kSizeColumn, QString::number(*size));
             FileSizeView->setText(QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ %1ﾊﾞｲﾄ").arg(*size));
         }
-        row->setText(kSlotKeyColumn, QStringLiteral("%1,%2").arg(*groupIndex).arg(slot));
+        row->setText(kSlotKeyColumn, QStringLiteral("%1,%2").arg(groupIndex).arg(slot));
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         DetailList->addTopLevelItem(row);
     }

@@ -214,6 +214,7 @@ std::vector<std::string> TMainForm::SearchStarted() {
     SetSearching(true);
     qDeleteAll(m_pendingRows);
     m_pendingRows.clear();
+    ForgetDeletedRows();
     SameList->clear();
     DetailList->clear();
     ShowResultCount();
@@ -238,11 +239,7 @@ void TMainForm::PostGroupRow(int groupIndex) {
     if (group.MemberCount < 2 || group.Members.empty()) {
         return;
     }
-    auto* row = new QTreeWidgetItem;
-    row->setText(0, QFile::decodeName(group.Members[0].Name.c_str()));
-    row->setText(1, QString::number(group.MemberCount));
-    row->setText(2, QString::number(groupIndex));
-    m_pendingRows.append(row);
+    m_pendingRows.append(NewGroupRow(groupIndex));
     // While a search runs, the rows of a moment go into the list together: the list lays itself
     // out once for them instead of once for every row.
     if (!IsSearching()) {

@@ -23,6 +23,8 @@ struct FileStamp {
     FileIdentity Identity;
     std::int64_t Size = 0;
     std::int64_t ModifiedNs = 0;  // last write, nanoseconds since the epoch
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
 // Reads the stamp of the file at `path` without following a final symbolic link; nullopt when the

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <type_traits>
+
+#include "platform/file_stamp.h"
 
 namespace platform {
 
@@ -11,6 +14,7 @@ enum class TrashErrc {
     NoHomeFolder = 1,  // neither XDG_DATA_HOME nor HOME names a home trash
     NoUsableTrash,     // the file's file system has no trash that may be used
     NoFreeName,        // every name tried for the file is taken in the trash
+    NotInTrash,        // the trash no longer holds the file that the delete put there
 };
 
 const std::error_category& TrashCategory();
@@ -21,6 +25,10 @@ struct TrashedFile {
     std::string OriginalPath;  // where the file was, its folder resolved to a real path
     std::string TrashedPath;   // <trash>/files/<name>
     std::string InfoPath;      // <trash>/info/<name>.trashinfo
+    // The file as it lay in the trash right after the move, to know it again at a restore.
+    std::optional<FileStamp> Stamp = {};
+
+    friend bool operator==(const TrashedFile&, const TrashedFile&) = default;
 };
 
 struct TrashResult {
@@ -33,7 +41,9 @@ struct TrashResult {
 // result holds TrashErrc::NoUsableTrash.
 TrashResult MoveToTrash(const std::string& path);
 
-// Puts a trashed file back where it was; fails with EEXIST when that name is taken again.
+// Puts a trashed file back where it was and removes its trash info, provided the trash still holds
+// the very file that the delete put there (TrashErrc::NotInTrash otherwise). Never replaces a
+// file: fails with EEXIST when the name is taken again. On any failure the trash entry stays.
 std::error_code RestoreFromTrash(const TrashedFile& trashed);
 
 }  // namespace platform

@@ -52,13 +52,14 @@ class BulkDelete : public ::testing::Test {
 
     func::BulkDeleteCalls Calls() {
         func::BulkDeleteCalls calls;
-        calls.AddReportRow = [this](const std::string& path, ReportStatus status) {
+        calls.AddReportRow = [this](const std::string& path, ReportStatus status,
+                                    const platform::TrashedFile&) {
             m_report.push_back({path, status});
         };
-        calls.DeletePath = [this](const std::string& path) -> std::error_code {
+        calls.DeletePath = [this](const std::string& path) -> platform::TrashResult {
             m_deleteAttempts.push_back(path);
             if (m_locked.count(path) != 0 || unlink(path.c_str()) != 0) {
-                return std::make_error_code(std::errc::permission_denied);
+                return {std::make_error_code(std::errc::permission_denied), {}};
             }
             return {};
         };

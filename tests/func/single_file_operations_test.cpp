@@ -33,6 +33,10 @@ class LoggedRows : public func::ResultRows {
     }
     void RemoveGroupRow(int group) override { Log.push_back("group " + std::to_string(group)); }
     std::vector<int> ListedGroups() const override { return Listed; }
+    void ShowRestoredMember(int group, int slot, std::int32_t count) override {
+        Log.push_back("back " + std::to_string(group) + "," + std::to_string(slot) + "=" +
+                      std::to_string(count));
+    }
 
     std::vector<std::string> Log;
     std::vector<int> Listed{0, 1};
@@ -57,10 +61,12 @@ class SingleFileOperations : public ::testing::Test {
 
     func::FileActions Actions() {
         func::FileActions actions;
-        actions.MoveToTrash = [this](const std::string& path) -> std::error_code {
+        actions.MoveToTrash = [this](const std::string& path) -> platform::TrashResult {
             m_trashed.push_back(path);
-            return unlink(path.c_str()) == 0 ? std::error_code()
-                                             : std::error_code(errno, std::generic_category());
+            if (unlink(path.c_str()) != 0) {
+                return {std::error_code(errno, std::generic_category()), {}};
+            }
+            return {};
         };
         actions.MoveToFolder = [](const std::string& source, const std::string& folder) {
             platform::MoveResult result;

@@ -1,8 +1,10 @@
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -27,6 +29,24 @@ const QString kQuestion =
 const QString kKept = QStringLiteral("削除しません");
 const QString kDeleted = QStringLiteral("削除");
 const QString kFailed = QStringLiteral("削除失敗");
+const QString kRestored = QStringLiteral("復元");
+const QString kRestoreFailed = QStringLiteral("復元失敗");
+
+// What a restore must bring back of a file besides its name.
+struct FileState {
+    QByteArray Bytes;
+    QFileDevice::Permissions Mode;
+    QDateTime Modified;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+FileState StateOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return {file.readAll(), file.permissions(), file.fileTime(QFileDevice::FileModificationTime)};
+}
 
 using Report = QList<QPair<QString, QString>>;
 
@@ -68,6 +88,10 @@ class BulkDeleteTest : public QObject {
     void RemovedRowsWalkTheRowBeforeAgain();
     void ReportKeepsRowsWhileOpenAndStartsAnewWhenShown();
     void RefusedWhileASearchRuns();
+    void RestoreBringsBackEveryDeletedFile();
+    void RestoreOfSelectedRowsOnly();
+    void RestoreThatCannotBeDoneChangesNothing_data();
+    void RestoreThatCannotBeDoneChangesNothing();
 
   private:
     // Writes the files and makes a group of them, in this slot order, with a row on the results
@@ -233,11 +257,11 @@ void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
     // A file that cannot be deleted (locked, or in a folder the user may not change).
     const std::string locked = QFile::encodeName(Path("b/locked.txt")).toStdString();
     func::FileActions actions = func::SystemFileActions();
-    actions.MoveToTrash = [locked](const std::string& path) -> std::error_code {
+    actions.MoveToTrash = [locked](const std::string& path) -> platform::TrashResult {
         if (path == locked) {
-            return std::make_error_code(std::errc::permission_denied);
+            return {std::make_error_code(std::errc::permission_denied), {}};
         }
-        return platform::MoveToTrash(path).Error;
+        return platform::MoveToTrash(path);
     };
     m_window->SetFileActions(actions);
     const int group = AddGroup({"a/keep.txt", "b/locked.txt", "c/gone.txt"}, "locked");
@@ -353,6 +377,101 @@ void BulkDeleteTest::RefusedWhileASearchRuns() {
                                       QStringLiteral("検索終了")}));
     QVERIFY(QFile::exists(Path("s/1")) && QFile::exists(Path("s/2")));
     QVERIFY(!DelListForm->isVisible());
+}
+
+void BulkDeleteTest::RestoreBringsBackEveryDeletedFile() {
+    const int first = AddGroup({"a/x.txt", "b/x.txt", "c/x.txt"}, "first contents");
+    const int second =
+        AddGroup({"a/y.bin", "b/y.bin", "c/y.bin"}, QByteArray("second\0contents", 15));
+    // Modes and times of their own, which the trash and the way back must keep; the search
+    // found the files so.
+    QVERIFY(QFile::setPermissions(Path("b/x.txt"), QFileDevice::ReadOwner));
+    QFile y(Path("c/y.bin"));
+    QVERIFY(y.open(QIODevice::ReadWrite));
+    QVERIFY(y.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000),
+                          QFileDevice::FileModificationTime));
+    y.close();
+    for (const int group : {first, second}) {
+        for (search::ResultMember& member : m_window->Results().Group(group).Members) {
+            member.Stamp = platform::ReadFileStamp(member.FullPath()).value();
+        }
+    }
+    const QStringList deleted{"b/x.txt", "c/x.txt", "b/y.bin", "c/y.bin"};
+    QMap<QString, FileState> before;
+    for (const QString& file : deleted) {
+        before[file] = StateOf(Path(file));
+    }
+    m_window->AllDeleteClick();
+    QCOMPARE(Trashed().size(), 4);
+
+    // Nothing selected: every deleted row.
+    DelListForm->ProgressList->clearSelection();
+    DelListForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(DelListForm));
+    QTest::keyClick(DelListForm, Qt::Key_Z, Qt::ControlModifier);
+
+    for (const QString& file : deleted) {
+        QVERIFY2(StateOf(Path(file)) == before[file], qPrintable(file));
+    }
+    QVERIFY(Trashed().isEmpty());
+    QVERIFY(QDir(m_home.path() + "/data/Trash/info").isEmpty());
+    const Report expected{{Upper("a/x.txt"), kKept},    {Upper("b/x.txt"), kKept},
+                          {Upper("c/x.txt"), kKept},    {Path("b/x.txt"), kRestored},
+                          {Path("c/x.txt"), kRestored}, {Upper("a/y.bin"), kKept},
+                          {Upper("b/y.bin"), kKept},    {Upper("c/y.bin"), kKept},
+                          {Path("b/y.bin"), kRestored}, {Path("c/y.bin"), kRestored}};
+    QCOMPARE(ReportRows(), expected);
+    QVERIFY(m_messages.size() == 1);  // the question only
+}
+
+void BulkDeleteTest::RestoreOfSelectedRowsOnly() {
+    AddGroup({"a/x.txt", "b/x.txt", "c/x.txt"}, "same");
+    m_window->AllDeleteClick();
+    QTableWidget* list = DelListForm->ProgressList;
+    // The rows: three kept, then b/x.txt and c/x.txt deleted. A kept row among the chosen is
+    // left as it is.
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->selectRow(0);
+    list->selectRow(4);
+
+    DelListForm->ListRestore->trigger();
+
+    QVERIFY(QFile::exists(Path("c/x.txt")));
+    QVERIFY(!QFile::exists(Path("b/x.txt")));
+    QCOMPARE(Trashed(), QStringList{"x.txt"});
+    QCOMPARE(ReportRows().at(0).second, kKept);
+    QCOMPARE(ReportRows().at(3).second, kDeleted);
+    QCOMPARE(ReportRows().at(4).second, kRestored);
+}
+
+void BulkDeleteTest::RestoreThatCannotBeDoneChangesNothing_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("a new file took the name") << "name taken";
+    QTest::newRow("the user emptied the trash") << "emptied";
+}
+
+void BulkDeleteTest::RestoreThatCannotBeDoneChangesNothing() {
+    QFETCH(QString, change);
+    AddGroup({"a/x.txt", "b/x.txt"}, "same");
+    m_window->AllDeleteClick();
+    const QString trashed = m_home.path() + "/data/Trash/files/x.txt";
+    QVERIFY(QFile::exists(trashed));
+    if (change == "name taken") {
+        WriteTree(m_tree->path(), {{"b/x.txt", "a new file"}});
+    } else {
+        QVERIFY(QFile::remove(trashed));
+    }
+
+    DelListForm->ListRestore->trigger();
+
+    QCOMPARE(ReportRows().last(), qMakePair(Path("b/x.txt"), kRestoreFailed));
+    if (change == "name taken") {
+        QCOMPARE(StateOf(Path("b/x.txt")).Bytes, QByteArray("a new file"));
+        QCOMPARE(StateOf(trashed).Bytes, QByteArray("same"));
+        QVERIFY(QFile::exists(m_home.path() + "/data/Trash/info/x.txt.trashinfo"));
+    } else {
+        QVERIFY(!QFile::exists(Path("b/x.txt")));
+    }
 }
 
 QTEST_MAIN(BulkDeleteTest)

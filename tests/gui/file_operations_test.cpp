@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,6 +93,8 @@ class FileOperationsTest : public QObject {
     void DelEditsTextWhileEditingAndDeletesAfterEsc();
     void CommandsWithoutASelectedRowDoNothing();
     void NameThatIsNotUtf8IsHandledByItsBytes();
+    void CtrlZPutsBackSingleDeletesLastFirst();
+    void UndoOntoATakenNameChangesNothing();
 
   private:
     // Writes the files (bytes relative to the tree) and hands them over as one group.
@@ -217,13 +220,22 @@ void FileOperationsTest::DeletingOneOfThreeLeavesTwoRows() {
         m_window->Results().Group(group).Members[static_cast<std::size_t>(slot.second)].IsFree());
     QVERIFY(m_messages->Texts.isEmpty());
 
-    // It lies in the trash, which knows where it came from, and it can go back there.
+    // It lies in the trash, which knows where it came from; 元に戻す puts it back, and its row.
     QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("same"));
     const std::string info = ReadFile(Trash() + "/info/x.txt.trashinfo");
     QVERIFY(info.find("Path=" + Tree() + "/b/x.txt\n") != std::string::npos);
-    QVERIFY(!platform::RestoreFromTrash(
-        {Tree() + "/b/x.txt", Trash() + "/files/x.txt", Trash() + "/info/x.txt.trashinfo"}));
+    QVERIFY(m_window->MenuUndo->isEnabled());
+    m_window->MenuUndo->trigger();
     QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("same"));
+    QVERIFY(!Exists(Trash() + "/info/x.txt.trashinfo"));
+    QCOMPARE(
+        Captions(m_window->DetailList, 1),
+        (QStringList{QString::fromStdString(Tree() + "/a/"), QString::fromStdString(Tree() + "/b/"),
+                     QString::fromStdString(Tree() + "/c/")}));
+    QCOMPARE(m_window->SameList->currentItem()->text(1), QStringLiteral("3"));
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
+    QVERIFY(!m_window->MenuUndo->isEnabled());
+    QVERIFY(m_messages->Texts.isEmpty());
 }
 
 void FileOperationsTest::DeletingOneOfTwoRemovesTheGroupRow_data() {
@@ -715,6 +727,65 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
     QVERIFY(ReadFile(Trash() + "/info/" + name + ".trashinfo").find("/b/bad%FF%FE.txt") !=
             std::string::npos);
     QVERIFY(m_messages->Texts.isEmpty());
+}
+
+void FileOperationsTest::CtrlZPutsBackSingleDeletesLastFirst() {
+    const int pair = AddGroup({{"a/x.txt", "pair"}, {"b/x.txt", "pair"}});
+    const int three = AddGroup({{"a/y.txt", "three"}, {"b/y.txt", "three"}, {"c/y.txt", "three"}});
+    SelectGroup(pair);
+    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    SelectGroup(three);
+    QVERIFY(SelectMember("b", "y.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
+
+    // The last delete first: the group keeps its row, now with three members again.
+    QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ReadFile(Tree() + "/b/y.txt"), std::string("three"));
+    QVERIFY(!Exists(Tree() + "/a/x.txt"));
+    QCOMPARE(m_window->SameList->currentItem()->text(1), QStringLiteral("3"));
+    QCOMPARE(Captions(m_window->DetailList), (QStringList{"y.txt", "y.txt", "y.txt"}));
+
+    // Then the first: its group, which had dropped to one member, comes back.
+    QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ReadFile(Tree() + "/a/x.txt"), std::string("pair"));
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 2件"));
+    QTreeWidgetItem* back = m_window->SameList->topLevelItem(1);
+    QCOMPARE(TMainForm::GroupOfRow(back), pair);
+    QCOMPARE(back->text(0), QStringLiteral("x.txt"));
+    QCOMPARE(back->text(1), QStringLiteral("2"));
+    QCOMPARE(m_window->Results().Group(pair).MemberCount, 2);
+    SelectGroup(pair);
+    QCOMPARE(Captions(m_window->DetailList, 1),
+             (QStringList{QString::fromStdString(Tree() + "/a/"),
+                          QString::fromStdString(Tree() + "/b/")}));
+
+    // Nothing is left to put back.
+    QVERIFY(!m_window->MenuUndo->isEnabled());
+    QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(m_messages->Texts.isEmpty());
+    QVERIFY(QDir(QString::fromStdString(Trash() + "/files")).isEmpty());
+}
+
+void FileOperationsTest::UndoOntoATakenNameChangesNothing() {
+    const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
+    SelectGroup(group);
+    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    WriteFile(Tree() + "/b/x.txt", "a new file");
+
+    m_window->MenuUndo->trigger();
+
+    QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("a new file"));
+    QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("same"));
+    QVERIFY(Exists(Trash() + "/info/x.txt.trashinfo"));
+    QCOMPARE(m_messages->Texts,
+             QStringList{QString::fromStdString(Tree() + "/b/x.txt") +
+                         QStringLiteral(" を元に戻せません。同じ名前のファイルがあります")});
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
 }
 
 QTEST_MAIN(FileOperationsTest)

@@ -183,6 +183,59 @@ TEST_F(TrashTest, RestorePutsFileBackAndRemovesInfo) {
     EXPECT_TRUE(NamesIn(HomeTrash() + "/info").empty());
 }
 
+// A restore puts back only the file that the delete trashed, never over another file, and leaves
+// the trash entry as it is when it cannot.
+TEST_F(TrashTest, RestoreRefusesWhatIsNotTheTrashedFileOrWouldReplaceAFile) {
+    enum class Change { NameTakenAgain, TrashEmptied, TrashNameReused, ChangedInTrash };
+    const struct {
+        Change change;
+        std::error_code expected;
+    } cases[] = {
+        {Change::NameTakenAgain, std::make_error_code(std::errc::file_exists)},
+        {Change::TrashEmptied, TrashErrc::NotInTrash},
+        {Change::TrashNameReused, TrashErrc::NotInTrash},
+        {Change::ChangedInTrash, TrashErrc::NotInTrash},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.change));
+        const std::string file = m_temp.Path("docs/a.txt");
+        WriteFile(file, "trashed");
+        const TrashResult result = MoveToTrash(file, Context());
+        ASSERT_FALSE(result.Error);
+        const std::string trashed = result.Trashed.TrashedPath;
+        switch (c.change) {
+            case Change::NameTakenAgain:
+                WriteFile(file, "new file");
+                break;
+            case Change::TrashEmptied:
+                std::filesystem::remove(trashed);
+                break;
+            case Change::TrashNameReused:
+                // Emptied, and another file trashed under the same name since.
+                std::filesystem::remove(trashed);
+                WriteFile(trashed, "trashed");
+                break;
+            case Change::ChangedInTrash:
+                WriteFile(trashed, "trashed, then edited");
+                break;
+        }
+        const bool trashHeldAFile = Exists(trashed);
+
+        EXPECT_EQ(RestoreFromTrash(result.Trashed), c.expected);
+
+        EXPECT_EQ(Exists(trashed), trashHeldAFile);
+        EXPECT_TRUE(Exists(result.Trashed.InfoPath));
+        if (c.change == Change::NameTakenAgain) {
+            EXPECT_EQ(ReadFile(file), "new file");
+            EXPECT_EQ(ReadFile(trashed), "trashed");
+        } else {
+            EXPECT_FALSE(Exists(file));
+        }
+        std::filesystem::remove_all(m_temp.Path("docs"));
+        std::filesystem::remove_all(HomeTrash());
+    }
+}
+
 TEST_F(TrashTest, TrashesSymbolicLinkItselfNotItsTarget) {
     const std::string target = m_temp.Path("docs/target.txt");
     WriteFile(target, "target");

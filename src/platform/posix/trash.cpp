@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/file_operations.h"
+#include "platform/file_stamp.h"
 #include "platform/path.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
@@ -33,6 +34,8 @@ class TrashCategoryImpl : public std::error_category {
                 return "the file system of the file has no usable trash; the file was not deleted";
             case TrashErrc::NoFreeName:
                 return "no free name for the file in the trash";
+            case TrashErrc::NotInTrash:
+                return "the trash no longer holds the file that was deleted";
         }
         return "unknown trash error";
     }
@@ -298,7 +301,7 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
         const std::string trashedPath = JoinPath(filesFolder, name);
         const std::error_code error = RenameNoReplace(original, trashedPath);
         if (!error) {
-            result.Trashed = {original, trashedPath, infoPath};
+            result.Trashed = {original, trashedPath, infoPath, ReadFileStamp(trashedPath)};
             return result;
         }
         unlink(infoPath.c_str());
@@ -321,6 +324,11 @@ TrashResult MoveToTrash(const std::string& path) {
 }
 
 std::error_code RestoreFromTrash(const TrashedFile& trashed) {
+    // Only the file that the delete put there goes back: not one that took its trash name after
+    // the user emptied the trash, nor one changed in the trash since.
+    if (!trashed.Stamp || ReadFileStamp(trashed.TrashedPath) != trashed.Stamp) {
+        return TrashErrc::NotInTrash;
+    }
     const std::error_code error = RenameNoReplace(trashed.TrashedPath, trashed.OriginalPath);
     if (!error) {
         unlink(trashed.InfoPath.c_str());
