@@ -14,6 +14,15 @@ Kinds:
   bigfiles              ~30 files of 50..200 MB in pairs/triples that differ
                         only in their first, middle or last byte, plus real
                         identical copies.
+  photos --files N      a photo library (default 5000 files, ~19.5 GB):
+                        YYYY/YYYY-MM-DD/ folders of 1..10 MB photos that all
+                        start with the same 2 KiB camera header, 15% of the
+                        files copies in other folders (backups, albums,
+                        second imports), some renamed "IMG_1234 (1).JPG".
+  videos --files N      videos of 0.5..2 GB (default 24 files, ~30 GB):
+                        identical copies, and same-size twins that differ
+                        only in the byte 100 bytes before the end.
+  (photos and videos take --scale F to multiply the file sizes by F.)
 
 Next to the tree DIR it writes DIR.manifest.json (outside the tree, so it
 is not scanned) with the parameters and the expected duplicate groups
@@ -26,8 +35,11 @@ The trees contain no hard links and no symlinks.
 """
 
 import argparse
+import datetime
 import hashlib
+import itertools
 import json
+import math
 import os
 import random
 import shutil
@@ -64,6 +76,21 @@ def make_pool(rng, size):
 
 def stamp(n):
     return n.to_bytes(8, "little")
+
+
+def pool_pieces(pool, rng, n, piece=4 * MiB):
+    """n bytes cut from the pool (a memoryview) at random offsets, piece
+    bytes at a time: random-looking bodies at the speed of a memory copy."""
+    span = len(pool) - piece
+    while n > 0:
+        k = min(piece, n)
+        off = rng.randrange(span)
+        yield pool[off: off + k]
+        n -= k
+
+
+def log_uniform(rng, lo, hi):
+    return int(math.exp(rng.uniform(math.log(lo), math.log(hi))))
 
 
 def flip(data, pos):
@@ -111,6 +138,38 @@ class Writer:
                 f.write(blk)
                 pos += n
                 k += 1
+        t = self.base_mtime + mtime_offset
+        os.utime(path, (t, t))
+        self.files.append((rel, size, key))
+        self.bytes += size
+
+    def write_stream(self, rel, pieces, key, mtime_offset=0):
+        """Write a file from an iterable of bytes-like pieces (large ones:
+        each is one write call)."""
+        path = os.path.join(self.out, rel)
+        size = 0
+        with open(path, "wb", buffering=0) as f:
+            for piece in pieces:
+                f.write(piece)
+                size += len(piece)
+        t = self.base_mtime + mtime_offset
+        os.utime(path, (t, t))
+        self.files.append((rel, size, key))
+        self.bytes += size
+
+    def copy(self, src_rel, rel, key, patches=(), mtime_offset=0):
+        """Copy a file already written (the kernel copies the bytes); the
+        bytes at the positions in patches are then inverted in the copy."""
+        path = os.path.join(self.out, rel)
+        shutil.copyfile(os.path.join(self.out, src_rel), path)
+        if patches:
+            with open(path, "r+b", buffering=0) as f:
+                for p in patches:
+                    f.seek(p)
+                    b = f.read(1)
+                    f.seek(p)
+                    f.write(bytes([b[0] ^ 0xFF]))
+        size = os.stat(path).st_size
         t = self.base_mtime + mtime_offset
         os.utime(path, (t, t))
         self.files.append((rel, size, key))
@@ -493,14 +552,218 @@ def gen_bigfiles(out, seed, min_mb, max_mb):
 
 
 # ---------------------------------------------------------------------------
+# photos
+
+PHOTO_HEADER_SIZE = 2 * KiB
+PHOTO_ALBUMS = [
+    "Holiday 2019", "Wedding", "Best of 2021", "Kids", "Garden", "Paris trip",
+    "Für Oma", "写真 Tokyo", "Print order", "Calendar 2024", "Éclairs & co",
+]
+PHOTO_IMPORTS = ["iPhone", "SD card", "Pixel", "old laptop"]
+
+
+class Names:
+    """Keeps file names unique within each folder: a name already taken gets
+    " (2)", " (3)", ... before its extension."""
+
+    def __init__(self):
+        self.taken = {}
+
+    def unique(self, d, name):
+        taken = self.taken.setdefault(d, set())
+        stem, ext = split_ext(name)
+        cand = name
+        i = 2
+        while cand in taken:
+            cand = "%s (%d)%s" % (stem, i, ext)
+            i += 1
+        taken.add(cand)
+        return cand
+
+    def folders(self):
+        return sorted(self.taken)
+
+
+def camera_header(rng):
+    """The first 2 KiB that every photo of the library shares: a JPEG/Exif
+    start and the camera's fixed maker block."""
+    head = b"\xff\xd8\xff\xe1\x07\xfeExif\x00\x00MM\x00\x2a\x00\x00\x00\x08"
+    return head + rng.randbytes(PHOTO_HEADER_SIZE - len(head))
+
+
+def gen_photos(out, n_files, seed, scale):
+    rng = random.Random("photos:%d:%d:%r" % (seed, n_files, scale))
+    pool = memoryview(make_pool(rng, 68 * MiB))
+    header = camera_header(rng)
+    lo, hi = 1_000_000 * scale, 10_000_000 * scale
+    w = Writer(out, base_mtime=0)  # mtimes are given as they are
+    n_copies = round(0.15 * n_files)
+    n_orig = n_files - n_copies
+
+    # ---- shooting days from 2015 to 2024, about 25 photos a day, some busier
+    first = datetime.date(2015, 1, 1).toordinal()
+    n_span = datetime.date(2024, 12, 31).toordinal() - first + 1
+    n_days = max(1, min(n_span, n_orig // 25))
+    days = [datetime.date.fromordinal(first + k) for k in sorted(rng.sample(range(n_span), n_days))]
+    weights = [rng.choice((1, 1, 1, 2, 3, 8)) for _ in days]
+    per_day = [0] * n_days
+    for k in rng.choices(range(n_days), weights, k=n_orig):
+        per_day[k] += 1
+    epoch = datetime.date(1970, 1, 1).toordinal()
+
+    names = Names()
+    # ---- originals: (dir, name, size, body seed, mtime); content number = index
+    counters = {"IMG": rng.randrange(1, 10000), "DSC": rng.randrange(1, 10000)}
+    originals = []
+    for day, count in zip(days, per_day):
+        d = "%04d/%s" % (day.year, day.isoformat())
+        device = rng.choices(("IMG", "DSC", "PXL"), (6, 3, 2))[0]
+        t = rng.randrange(8 * 3600, 18 * 3600)
+        for _ in range(count):
+            t = min(t + rng.randrange(5, 900), 86399)
+            if device == "PXL":
+                name = "PXL_%s_%02d%02d%02d%03d.jpg" % (day.strftime("%Y%m%d"), t // 3600,
+                                                       t // 60 % 60, t % 60, rng.randrange(1000))
+            else:
+                name = "%s_%04d.JPG" % (device, counters[device])
+                counters[device] = counters[device] % 9999 + 1
+            size = log_uniform(rng, lo, hi)
+            mtime = (day.toordinal() - epoch) * 86400 + t
+            originals.append((d, names.unique(d, name), size, rng.getrandbits(64), mtime))
+    day_dirs = sorted({o[0] for o in originals})
+
+    # ---- copies in other folders, some renamed; a few photos copied twice
+    copies = []  # (dir, name, content number, mtime)
+    while len(copies) < n_copies:
+        src = rng.randrange(n_orig)
+        d0, name0, _, _, mtime0 = originals[src]
+        stem, ext = split_ext(name0)
+        k = 1 if rng.random() < 0.8 else 2
+        for _ in range(min(k, n_copies - len(copies))):
+            r = rng.random()
+            renamed = "%s (1)%s" % (stem, ext)
+            if r < 0.35 and len(day_dirs) > 1:
+                # imported twice, the second time under another day
+                d = rng.choice(day_dirs)
+                while d == d0:
+                    d = rng.choice(day_dirs)
+                name = name0 if rng.random() < 0.4 else renamed
+            elif r < 0.65:
+                d = "Backup/" + d0  # a backup of the day's folder
+                name = name0
+            elif r < 0.85:
+                d = "Albums/" + rng.choice(PHOTO_ALBUMS)
+                name = name0 if rng.random() < 0.5 else renamed
+            else:
+                when = datetime.date.fromordinal(epoch + mtime0 // 86400 + rng.randrange(1, 60))
+                d = "Imports/%s %s" % (when.isoformat(), rng.choice(PHOTO_IMPORTS))
+                name = name0 if rng.random() < 0.7 else renamed
+            copies.append((d, names.unique(d, name), src, mtime0 + rng.randrange(0, 30 * 86400)))
+
+    # ---- write: originals, then the copies (copied by the kernel), in path order
+    for d in names.folders():
+        os.makedirs(os.path.join(out, d), exist_ok=True)
+    for cid in sorted(range(n_orig), key=lambda i: originals[i][:2]):
+        d, name, size, body_seed, mtime = originals[cid]
+        head = header + stamp(cid)
+        body = pool_pieces(pool, random.Random(body_seed), size - len(head))
+        w.write_stream(d + "/" + name, itertools.chain((head,), body), ("photo", cid), mtime)
+    for d, name, cid, mtime in sorted(copies):
+        src = originals[cid]
+        w.copy(src[0] + "/" + src[1], d + "/" + name, ("photo", cid), mtime_offset=mtime)
+    return w, {"folders": len(names.folders())}, hashlib.sha256(pool).digest() + header
+
+
+# ---------------------------------------------------------------------------
+# videos
+
+# Families of videos of one size, repeated in this order until there are
+# enough files (the last one cut short).  A member is a list of changes to
+# the family's content: [] is the content itself, ["T"] the content with the
+# byte VIDEO_TAIL bytes before the end inverted.  Equal lists are copies.
+VIDEO_FAMILIES = [
+    ("copies-and-tail", [[], [], ["T"]]),
+    ("tail-pair", [[], ["T"]]),
+    ("single", [[]]),
+    ("copy-pair", [[], []]),
+    ("tail-copies", [[], ["T"], ["T"]]),
+    ("single", [[]]),
+]
+VIDEO_TAIL = 100
+
+
+def gen_videos(out, n_files, seed, scale):
+    rng = random.Random("videos:%d:%d:%r" % (seed, n_files, scale))
+    pool = memoryview(make_pool(rng, 68 * MiB))
+    lo, hi = int(500_000_000 * scale), int(2_000_000_000 * scale)
+    ftyp = b"\x00\x00\x00\x20ftypisom\x00\x00\x02\x00isomiso2avc1mp41"
+    w = Writer(out, base_mtime=1_560_000_000)
+    names = Names()
+    used_sizes = set()
+    seq = 0
+    left = n_files
+    fam_no = 0
+    while left > 0:
+        _, members = VIDEO_FAMILIES[fam_no % len(VIDEO_FAMILIES)]
+        members = members[:left]
+        left -= len(members)
+        while True:
+            size = rng.randrange(lo, hi + 1)
+            if size not in used_sizes:
+                used_sizes.add(size)
+                break
+        year = rng.randrange(2016, 2025)
+        style = rng.randrange(3)
+        if style == 0:
+            stem, ext = "VID_%d%02d%02d_%06d" % (year, rng.randrange(1, 13), rng.randrange(1, 29),
+                                                 rng.randrange(80000, 220000)), ".mp4"
+        elif style == 1:
+            stem, ext = "GX01%04d" % rng.randrange(10000), ".MP4"
+        else:
+            stem, ext = "MVI_%04d" % rng.randrange(10000), ".MOV"
+        home = "Camera/%d" % year
+        base_rel = None
+        for m_no, changes in enumerate(members):
+            pos = [size - VIDEO_TAIL for _ in changes]
+            key = ("video", fam_no, tuple(pos))
+            if m_no == 0:
+                d, name = home, stem + ext
+            else:
+                r = rng.random()
+                if changes:  # an edited or re-tagged copy
+                    d, name = (("Edits", stem + "_edit" + ext) if r < 0.5
+                               else ("Backup/" + home, stem + ext))
+                elif r < 0.4:
+                    d, name = "Backup/" + home, stem + ext
+                elif r < 0.7:
+                    d, name = "Phone/DCIM/Camera", stem + ext
+                else:
+                    d, name = "Exports", "%s (%d)%s" % (stem, m_no, ext)
+            os.makedirs(os.path.join(out, d), exist_ok=True)
+            rel = "%s/%s" % (d, names.unique(d, name))
+            if base_rel is None:
+                head = ftyp + stamp(fam_no)
+                body = pool_pieces(pool, random.Random(rng.getrandbits(64)), size - len(head))
+                w.write_stream(rel, itertools.chain((head,), body), key, seq)
+                base_rel = rel
+            else:
+                w.copy(base_rel, rel, key, patches=pos, mtime_offset=seq)
+            seq += 1
+        fam_no += 1
+    return w, {"folders": len(names.folders())}, hashlib.sha256(pool).digest()
+
+
+# ---------------------------------------------------------------------------
 # driver
 
 
 def default_name(kind, args):
-    if kind == "realistic":
-        name = "realistic-%d" % args.files
+    if kind in ("realistic", "photos", "videos"):
+        name = "%s-%d" % (kind, args.files)
     else:
         name = kind
+    if kind in ("photos", "videos") and args.scale != 1:
+        name += "-x%g" % args.scale
     if args.seed != 1:
         name += "-s%d" % args.seed
     return name
@@ -514,7 +777,34 @@ def params_of(args):
         p.update(files=args.files, size=args.size, tail=args.tail)
     elif args.kind == "bigfiles":
         p.update(min_mb=args.min_mb, max_mb=args.max_mb)
+    elif args.kind in ("photos", "videos"):
+        p.update(files=args.files, scale=args.scale)
     return p
+
+
+def estimated_bytes(args):
+    """About how much the photos and videos trees take (the mean file size
+    times the number of files); None for the others, which are small."""
+    if args.kind == "photos":
+        return args.files * 9_000_000 / math.log(10) * args.scale  # mean of log-uniform 1..10 MB
+    if args.kind == "videos":
+        return args.files * 1_250_000_000 * args.scale
+    return None
+
+
+def check_args(args):
+    """Exit with a message when the options cannot make a tree."""
+    if args.kind == "tail4k" and not (8 <= args.tail <= args.size):
+        sys.exit("gen_tree: need 8 <= --tail <= --size")
+    if args.kind == "realistic" and args.files < 10:
+        sys.exit("gen_tree: need --files >= 10")
+    if args.kind in ("photos", "videos") and args.files < 1:
+        sys.exit("gen_tree: need --files >= 1")
+    # the smallest photo must hold the camera header and the photo's number
+    if args.kind == "photos" and not 0.005 <= args.scale <= 100:
+        sys.exit("gen_tree: need 0.005 <= --scale <= 100 for photos")
+    if args.kind == "videos" and not 0.00001 <= args.scale <= 10:
+        sys.exit("gen_tree: need 0.00001 <= --scale <= 10 for videos")
 
 
 def manifest_path(out):
@@ -531,6 +821,7 @@ def load_manifest(out):
 
 def generate(args):
     """Make (or reuse) the tree described by args; returns its path."""
+    check_args(args)
     out = os.path.abspath(args.out or os.path.join(args.root, default_name(args.kind, args)))
     out = out.rstrip("/")
     root = repo_root()
@@ -553,12 +844,24 @@ def generate(args):
             pass
         shutil.rmtree(out)
     os.makedirs(out)
+    need = estimated_bytes(args)
+    if need:
+        free = shutil.disk_usage(out).free
+        if free < need * 1.05 + 1e9:
+            os.rmdir(out)
+            sys.exit("gen_tree: %s needs about %.1f GB and only %.1f GB are free there; "
+                     "use --root elsewhere, fewer --files or a --scale below 1"
+                     % (out, need / 1e9, free / 1e9))
     log("gen_tree: generating %s into %s" % (json.dumps(params), out))
     t0 = time.monotonic()
     if args.kind == "realistic":
         w, extra, pool_digest = gen_realistic(out, args.files, args.seed)
     elif args.kind == "tail4k":
         w, extra, pool_digest = gen_tail4k(out, args.files, args.size, args.tail, args.seed)
+    elif args.kind == "photos":
+        w, extra, pool_digest = gen_photos(out, args.files, args.seed, args.scale)
+    elif args.kind == "videos":
+        w, extra, pool_digest = gen_videos(out, args.files, args.seed, args.scale)
     else:
         w, extra, pool_digest = gen_bigfiles(out, args.seed, args.min_mb, args.max_mb)
     groups = w.expected_groups()
@@ -579,9 +882,10 @@ def generate(args):
     with open(tmp, "w", encoding="utf-8") as f:
         json.dump(man, f, indent=1, ensure_ascii=False)
     os.replace(tmp, manifest_path(out))
-    log("gen_tree: %d files in %d folders, %.1f MB, %d expected groups (%d files), %.1f s" %
+    log("gen_tree: %d files in %d folders, %.1f MB, %d expected groups (%d files), "
+        "%.1f s (%.0f MB/s)" %
         (man["files"], man["folders"], man["bytes"] / 1e6, man["expected_groups"],
-         man["expected_files_in_groups"], dt))
+         man["expected_files_in_groups"], dt, man["bytes"] / 1e6 / max(dt, 1e-3)))
     log("gen_tree: fingerprint %s" % man["fingerprint"])
     return out
 
@@ -609,15 +913,27 @@ def build_parser():
     p.add_argument("--min-mb", type=int, default=50, help="smallest size in MB (default %(default)s)")
     p.add_argument("--max-mb", type=int, default=200, help="largest size in MB (default %(default)s)")
     common(p)
+    p = sub.add_parser("photos", help="photo library: 1..10 MB photos sharing a camera header, "
+                       "15%% copies")
+    p.add_argument("--files", type=int, default=5000, help="number of files, copies included "
+                   "(default %(default)s: about 19.5 GB)")
+    p.add_argument("--scale", type=float, default=1.0,
+                   help="multiply the file sizes by this, e.g. 0.01 for a quick try "
+                   "(default %(default)s)")
+    common(p)
+    p = sub.add_parser("videos", help="0.5..2 GB videos: copies, and same-size twins differing "
+                       "%d bytes before the end" % VIDEO_TAIL)
+    p.add_argument("--files", type=int, default=24, help="number of files (default %(default)s: "
+                   "about 30 GB; 1.25 GB a file on average)")
+    p.add_argument("--scale", type=float, default=1.0,
+                   help="multiply the file sizes by this, e.g. 0.01 for a quick try "
+                   "(default %(default)s)")
+    common(p)
     return ap
 
 
 def main(argv=None):
     args = build_parser().parse_args(argv)
-    if args.kind == "tail4k" and not (8 <= args.tail <= args.size):
-        sys.exit("gen_tree: need 8 <= --tail <= --size")
-    if args.kind == "realistic" and args.files < 10:
-        sys.exit("gen_tree: need --files >= 10")
     print(generate(args))
 
 

@@ -7,9 +7,17 @@ untimed (warm-up; its output is the one checked), then runs every tool
 RSS) with /usr/bin/time.  It checks that all tools report the same set of
 duplicate groups and prints a table per tree.
 
+With --cold the tree is not read beforehand; instead the page cache is
+dropped (sync, then 3 into /proc/sys/vm/drop_caches) before every run,
+the warm-up included, so every tool reads the tree from the disk.  That
+needs root; without it run.py stops instead of measuring a warm cache.
+
 Targets are existing folders or names of generated trees:
   realistic-5000, realistic-50000 (any realistic-N), tail4k, bigfiles,
-  all (= realistic-5000 realistic-50000 tail4k bigfiles).
+  photos (= photos-5000, any photos-N), videos (= videos-24, any videos-N),
+  all (= realistic-5000 realistic-50000 tail4k bigfiles),
+  media (= photos videos).
+--scale F multiplies the file sizes of the photos and videos trees.
 Generated trees are made with gen_tree.py under --root (default
 /tmp/dopplet-bench) and reused while their parameters do not change.
 
@@ -42,8 +50,10 @@ DOPPLET_CANDIDATES = [os.path.join(REPO, "build", "dopplet-find"),
                       os.path.join(REPO, "build", "src", "cli", "dopplet-find")]
 DEFAULT_DOPPLET = next((p for p in DOPPLET_CANDIDATES if os.path.isfile(p)), DOPPLET_CANDIDATES[0])
 ALL_TARGETS = ["realistic-5000", "realistic-50000", "tail4k", "bigfiles"]
+MEDIA_TARGETS = ["photos", "videos"]
 ALL_TOOLS = ["dopplet-find", "fdupes", "jdupes", "jdupes -Q", "rdfind", "rmlint"]
 TIME_BIN = "/usr/bin/time"
+DROP_CACHES = "/proc/sys/vm/drop_caches"
 
 
 def log(msg):
@@ -241,6 +251,56 @@ class OtherLoad:
         return max(0.0, other / ((b[2] - self.a[2]) * (os.cpu_count() or 1)))
 
 
+def drop_caches():
+    """Write dirty pages back, then drop the page cache, dentries and inodes
+    (as `sync; echo 3 > /proc/sys/vm/drop_caches`).  Returns None, or why it
+    could not."""
+    os.sync()
+    try:
+        with open(DROP_CACHES, "w") as f:
+            f.write("3\n")
+    except OSError as e:
+        return "%s: %s" % (DROP_CACHES, e.strerror or e)
+    return None
+
+
+def cold_or_exit(work):
+    """Drop the caches before a run; a cold run that cannot do that stops."""
+    why = drop_caches()
+    if why:
+        shutil.rmtree(work, ignore_errors=True)
+        log("run: --cold: cannot drop the page cache (%s); stopping, the times would be "
+            "warm-cache times" % why)
+        sys.exit(2)
+
+
+def storage_of(path):
+    """'ext4 on /dev/vda (not rotational)' for the file system holding path."""
+    best, dev, fstype = "", "?", "?"
+    try:
+        with open("/proc/self/mounts") as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) < 3:
+                    continue
+                mnt = parts[1].replace("\\040", " ")
+                inside = path == mnt or path.startswith(mnt.rstrip("/") + "/")
+                if inside and len(mnt) >= len(best):
+                    best, dev, fstype = mnt, parts[0], parts[2]
+    except OSError:
+        pass
+    rot = ""
+    name = os.path.basename(os.path.realpath(dev)) if dev.startswith("/dev/") else ""
+    for block in (name, re.sub(r"p?\d+$", "", name)):
+        try:
+            with open("/sys/class/block/%s/queue/rotational" % block) as f:
+                rot = " (rotational)" if f.read().strip() == "1" else " (not rotational)"
+            break
+        except OSError:
+            continue
+    return "%s on %s%s" % (fstype, dev, rot)
+
+
 def read_whole_tree(tree):
     """Read every file once so that all tools start with a warm page cache."""
     t0 = time.perf_counter()
@@ -346,16 +406,25 @@ def resolve_target(target, args):
         if not os.path.isdir(tree):
             sys.exit("run: %s is not a folder" % target)
         return os.path.basename(tree), tree, gen_tree.load_manifest(tree)
-    m = re.fullmatch(r"realistic-(\d+)", target)
+    label = target
+    m = re.fullmatch(r"(realistic|photos|videos)-(\d+)", target)
     if m:
-        gargs = ["realistic", "--files", m.group(1)]
-    elif target in ("tail4k", "bigfiles"):
+        gargs = [m.group(1), "--files", m.group(2)]
+    elif target in ("tail4k", "bigfiles", "photos", "videos"):
         gargs = [target]
     else:
-        sys.exit("run: unknown target %r (a folder, realistic-N, tail4k, bigfiles or all)" % target)
+        sys.exit("run: unknown target %r (a folder, realistic-N, tail4k, bigfiles, photos, "
+                 "photos-N, videos, videos-N, all or media)" % target)
     gargs += ["--root", args.root, "--seed", str(args.seed)]
-    tree = gen_tree.generate(gen_tree.build_parser().parse_args(gargs))
-    return target, tree, gen_tree.load_manifest(tree)
+    if gargs[0] in ("photos", "videos"):
+        gargs += ["--scale", repr(args.scale)]
+    gen_args = gen_tree.build_parser().parse_args(gargs)
+    if gargs[0] in ("photos", "videos"):
+        label = "%s-%d" % (gargs[0], gen_args.files)
+        if args.scale != 1:
+            label += " (sizes ×%g)" % args.scale
+    tree = gen_tree.generate(gen_args)
+    return label, tree, gen_tree.load_manifest(tree)
 
 
 def bench_tree(label, tree, manifest, args, dopplet_cmd):
@@ -367,7 +436,10 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     found = {}
     status = {}
     repeats = {}  # tool -> number of paths it printed more than once
-    read_whole_tree(tree)
+    if args.cold:
+        log("  cold cache: the page cache is dropped before every run")
+    else:
+        read_whole_tree(tree)
     other_load = OtherLoad()
     other_load.start()
 
@@ -384,6 +456,8 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
         if t.name in status:
             continue
         log("  warm-up %-13s %s" % (t.name, " ".join(shlex.quote(a) for a in t.command(tree))))
+        if args.cold:
+            cold_or_exit(work)
         r = run_once(t, tree, work, args.timeout, args.nice)
         if r.status == "timeout":
             status[t.name] = "timeout"
@@ -416,6 +490,8 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
         for t in tools:
             if t.name in status:
                 continue
+            if args.cold:
+                cold_or_exit(work)
             r = run_once(t, tree, work, args.timeout, args.nice)
             if r.status == "ok":
                 results[t.name].append(r)
@@ -448,6 +524,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     return {
         "other_load": other_load.stop(),
         "label": label, "tree": tree, "manifest": manifest, "ref_name": ref_name,
+        "cache": "cold" if args.cold else "warm", "storage": storage_of(tree),
         "ref_groups": len(ref), "ref_files": sum(len(g) for g in ref),
         "tools": [t.name for t in tools],
         "commands": {t.name: " ".join(shlex.quote(a) for a in t.command(tree)) for t in tools},
@@ -473,7 +550,7 @@ def report(r, args):
             m["files"], m["bytes"] / 1e6, m["expected_groups"], m["expected_files_in_groups"])
     else:
         desc = "reference: %s" % r["ref_name"]
-    lines.append("### %s — %s" % (r["label"], desc))
+    lines.append("### %s — %s cache — %s" % (r["label"], r["cache"], desc))
     lines.append("")
     lines.append("| tool | median wall s | min s | max s | × dopplet-find | peak RSS MiB | groups | result |")
     lines.append("|---|---:|---:|---:|---:|---:|---:|---|")
@@ -506,6 +583,9 @@ def report(r, args):
         result = "same" if not chk else ("differs" if name in r["found"] else "-")
         lines.append("| %s | %s | %s | %s | %s | %s | %s | %s |" %
                      (name, median, mn, mx, ratio, peak, groups, result))
+    if r["cache"] == "cold":
+        lines.append("")
+        lines.append("Cold cache: read from %s; page cache dropped before every run" % r["storage"])
     if r["other_load"] is not None:
         busy = " (other work was running: times are not reliable)" \
             if r["other_load"] > 0.1 else ""
@@ -550,8 +630,13 @@ def environment(args, dopplet_cmd):
         if t != "dopplet-find" and t != "jdupes -Q":
             vers.append(tool_version(t, dopplet_cmd))
     lines.append("Peers: %s" % "; ".join(v for v in vers if v))
-    lines.append("Warm cache, 1 untimed warm-up run, median of %d runs, timeout %g s per run%s"
-                 % (args.reps, args.timeout, ", nice %d" % args.nice if args.nice else ""))
+    if args.cold:
+        cache = ("Cold cache (sync, then 3 into %s before every run, the warm-up included)"
+                 % DROP_CACHES)
+    else:
+        cache = "Warm cache (the tree read once before the first tool)"
+    lines.append("%s, 1 untimed warm-up run, median of %d runs, timeout %g s per run%s"
+                 % (cache, args.reps, args.timeout, ", nice %d" % args.nice if args.nice else ""))
     return "\n".join(lines)
 
 
@@ -559,7 +644,8 @@ def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0], epilog=__doc__.split("\n\n", 1)[1],
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("targets", nargs="+", metavar="TARGET",
-                    help="folder, realistic-N, tail4k, bigfiles or all")
+                    help="folder, realistic-N, tail4k, bigfiles, photos[-N], videos[-N], all "
+                         "or media")
     ap.add_argument("--dopplet", default=DEFAULT_DOPPLET, metavar="CMD",
                     help="dopplet-find command, split like a shell would; the folder is appended "
                          "(default %(default)s; stand-in: --dopplet 'fdupes -r -q')")
@@ -576,6 +662,12 @@ def main(argv=None):
     ap.add_argument("--nice", type=int, default=0,
                     help="run the tools at this nice value, e.g. -10 (as root) so that other "
                          "work on the machine disturbs the times less (default %(default)s)")
+    ap.add_argument("--cold", action="store_true",
+                    help="drop the page cache (sync; echo 3 > %s) before every run, so that the "
+                         "tools read the tree from the disk; needs root" % DROP_CACHES)
+    ap.add_argument("--scale", type=float, default=1.0,
+                    help="multiply the file sizes of the photos and videos trees by this, e.g. "
+                         "0.01 for a quick try (default %(default)s)")
     ap.add_argument("--keep-work", action="store_true", help="keep tool outputs in the work folder")
     ap.add_argument("--json", metavar="FILE", help="also write raw timings to FILE")
     args = ap.parse_args(argv)
@@ -597,9 +689,18 @@ def main(argv=None):
         if os.path.isfile(exe):
             dopplet_cmd[0] = os.path.abspath(exe)
 
+    if args.cold:
+        # find out now, not after generating a tree, whether this is allowed
+        why = "not running as root" if os.geteuid() != 0 else drop_caches()
+        if why:
+            log("run: --cold needs to drop the page cache (sync; echo 3 > %s) before every "
+                "run, and cannot: %s. Run as root, or leave out --cold for warm-cache times."
+                % (DROP_CACHES, why))
+            return 2
+
     targets = []
     for t in args.targets:
-        targets.extend(ALL_TARGETS if t == "all" else [t])
+        targets.extend(ALL_TARGETS if t == "all" else MEDIA_TARGETS if t == "media" else [t])
 
     env = environment(args, dopplet_cmd)
     reports = []
@@ -612,6 +713,7 @@ def main(argv=None):
         print(text + "\n", file=sys.stderr, flush=True)
         raw.append({
             "label": r["label"], "tree": r["tree"], "commands": r["commands"],
+            "cache": r["cache"], "storage": r["storage"],
             "other_cpu": r["other_load"],
             "status": r["status"], "checks": r["checks"],
             "runs": {n: [{"wall": x.wall, "max_rss_kib": x.rss_kib} for x in v]
