@@ -222,6 +222,7 @@ void TMainForm::BuildResultsPage() {
                                         {QStringLiteral("場所"), 250},
                                         {QStringLiteral("日付"), 130},
                                         {QStringLiteral("サイズ"), 50},
+                                        {QStringLiteral("内容"), 40},
                                         {QStringLiteral("slot"), 0}});
     // The designed width, or as much as the longest date needs in the font that draws it.
     DetailList->setColumnWidth(2, std::max(130, DetailList->fontMetrics().horizontalAdvance(

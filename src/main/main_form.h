@@ -143,6 +143,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The text that a member row shows for a file name's bytes; a rename maps an edit of it back
     // onto the bytes.
     static QString ShownName(const std::string& name);
+    // The member list's column that says, in the name modes, whether a member holds the first
+    // member's bytes.
+    static constexpr int kContentColumn = 4;
     // The full path of the file that a member row shows; empty for a row without a slot.
     std::string FullPathOf(const QTreeWidgetItem* row) const;
     // Moves one file to the trash through the window's file actions. The single and the bulk
@@ -208,6 +211,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<std::string> SearchStarted() override;
     void StatusUpdate(const search::StatusReport& report) override;
     void PostGroupRow(int groupIndex) override;
+    void PostContentMatches(int groupIndex,
+                            const std::vector<search::ContentMatch>& matches) override;
     void SearchFinished() override;
     // Puts the group rows that a running search handed over since the last time into the list.
     // Commands that read the group list call it first.
@@ -251,6 +256,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QTreeWidgetItem* GroupRowOf(int group) const;
     // A group list row for the group: its first present member's name, its count, its index.
     QTreeWidgetItem* NewGroupRow(int groupIndex) const;
+    // The text of the content column for a member.
+    static QString ContentText(search::ContentMatch match);
     // Fills the member list with the group's present members.
     void ShowMembersOf(int groupIndex);
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;

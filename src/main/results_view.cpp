@@ -21,8 +21,9 @@ namespace {
 
 constexpr int kGroupKeyColumn = 2;
 constexpr int kSizeColumn = 3;
-constexpr int kSlotKeyColumn = 4;
+constexpr int kSlotKeyColumn = 5;
 constexpr int kSizeColumnWidth = 50;
+constexpr int kContentColumnWidth = 40;
 
 // The decimal number at the start of `text` (leading blanks skipped, the rest ignored).
 std::optional<long> LeadingNumber(const QByteArray& text, const char** end) {
@@ -144,6 +145,7 @@ void TMainForm::ShowMembersOf(int groupIndex) {
             row->setText(kSizeColumn, QString::number(*size));
             FileSizeView->setText(QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ %1ﾊﾞｲﾄ").arg(*size));
         }
+        row->setText(kContentColumn, ContentText(member.Content));
         row->setText(kSlotKeyColumn, QStringLiteral("%1,%2").arg(groupIndex).arg(slot));
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         DetailList->addTopLevelItem(row);
@@ -151,6 +153,18 @@ void TMainForm::ShowMembersOf(int groupIndex) {
     // The window repaints after a selection; its layout pass empties the size label again in the
     // name modes.
     FormPaint();
+}
+
+QString TMainForm::ContentText(search::ContentMatch match) {
+    switch (match) {
+        case search::ContentMatch::Same:
+            return QStringLiteral("同一");
+        case search::ContentMatch::Different:
+            return QStringLiteral("相違");
+        case search::ContentMatch::Unknown:
+            break;
+    }
+    return {};
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {
@@ -168,14 +182,19 @@ void TMainForm::FormPaint() {
         FileSizeView->setFixedHeight(0);
         FileSizeView->hide();
         DetailList->setColumnWidth(kSizeColumn, kSizeColumnWidth);
+        DetailList->setColumnWidth(kContentColumn, kContentColumnWidth);
     }
 }
 
 void TMainForm::DetailListCustomDraw() {
     // In the content mode every member has the group's size, shown once above the list: a size
     // column that the user dragged open closes again.
+    // Nor has it a content column: every member holds the same bytes.
     if (CompareModeSetting == 0 && DetailList->columnWidth(kSizeColumn) != 0) {
         DetailList->setColumnWidth(kSizeColumn, 0);
+    }
+    if (CompareModeSetting == 0 && DetailList->columnWidth(kContentColumn) != 0) {
+        DetailList->setColumnWidth(kContentColumn, 0);
     }
 }
 

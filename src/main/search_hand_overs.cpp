@@ -51,6 +51,8 @@ void TMainForm::SearchButtonClick() {
 
     auto* job = new search::SFileSearch(*this, *m_results, m_progress);
     job->SetMode(CompareModeSetting);
+    // The name modes' member list says which copies really match.
+    job->SetContentMatches(true);
     SearchJob = job->Signal();
     m_liveSearches.push_back(SearchJob);
     // The job's very last act, on its worker thread. The window may be gone by the time the call
@@ -246,6 +248,21 @@ void TMainForm::PostGroupRow(int groupIndex) {
         FlushPendingRows();
     } else if (!m_rowFlush->isActive()) {
         m_rowFlush->start();
+    }
+}
+
+void TMainForm::PostContentMatches(int groupIndex,
+                                   const std::vector<search::ContentMatch>& matches) {
+    std::vector<search::ResultMember>& members = m_results->Group(groupIndex).Members;
+    for (std::size_t slot = 0; slot < std::min(matches.size(), members.size()); ++slot) {
+        search::ResultMember& member = members[slot];
+        if (member.IsFree()) {
+            continue;
+        }
+        member.Content = matches[slot];
+        if (QTreeWidgetItem* row = MemberRowOfSlot(groupIndex, static_cast<int>(slot))) {
+            row->setText(kContentColumn, ContentText(member.Content));
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/folder_listing.h"
+
 namespace platform {
 
 // One regular file opened for reading. Opening never blocks (a FIFO that took a file's place is
@@ -22,6 +24,8 @@ class FileReader {
     bool IsOpen() const { return m_handle >= 0; }
     // The file's size when it was opened.
     std::int64_t Size() const { return m_size; }
+    // Which file was opened.
+    FileIdentity Identity() const { return m_identity; }
 
     // Reads up to `size` bytes from `offset`, retrying short reads, so that fewer bytes than asked
     // mean the end of the file. Returns the number of bytes read, or -1 on a read error.
@@ -33,6 +37,7 @@ class FileReader {
     // The system's handle of the open file; negative when none is open.
     std::intptr_t m_handle = -1;
     std::int64_t m_size = 0;
+    FileIdentity m_identity;
 };
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "search/Search_func.h"
+#include "search/first_contents.h"
 #include "search/search.h"
 
 namespace search {
@@ -60,6 +61,36 @@ void SFileSearch::NamePass() {
             ++j;
         }
     }
+}
+
+}  // namespace search
+
+namespace search {
+
+void SFileSearch::NameGroupContentPass() {
+    Phase = kPhaseContent;
+    StatusDivisor = 1;
+    m_progress.Set(0, static_cast<std::int32_t>(m_nameGroups.size()));
+    const std::shared_ptr<SearchSignal> signal = m_signal;
+    const auto stop = [signal] { return signal->StopRequested(); };
+    for (std::size_t i = 0; i < m_nameGroups.size() && !MustStop(); ++i) {
+        const auto& [groupIndex, members] = m_nameGroups[i];
+        std::vector<FoundFile> files;
+        for (const PostedMember& member : members) {
+            files.push_back({m_table.PathOf(m_table[member.Slot]), member.Size, member.Identity});
+        }
+        m_progress.Position = static_cast<std::int32_t>(i);
+        StatusText = files.empty() ? std::string() : files.front().Path;
+        RequestStatusUpdate();
+        std::vector<ContentMatch> matches =
+            MatchFirstContents(files, stop, m_progress.BytesCompared);
+        m_host.PostToWindowThread(
+            [host = &m_host, index = groupIndex, matches = std::move(matches)] {
+                host->PostContentMatches(index, matches);
+            });
+    }
+    m_nameGroups.clear();
+    m_nameGroups.shrink_to_fit();
 }
 
 }  // namespace search

@@ -41,9 +41,15 @@ void SFileSearch::PostSlots(const std::vector<int>& slots) {
                 break;
             }
             group = &m_results.Group(LastResult);
+            if (m_contentMatches && Mode != kCompareContent) {
+                m_nameGroups.push_back({LastResult, {}});
+            }
         }
         previousGroup = entry.Group;
-        AddResultMember(*group, entry);
+        if (AddResultMember(*group, entry) && m_contentMatches && Mode != kCompareContent) {
+            const platform::FileStamp& stamp = group->Members.back().Stamp;
+            m_nameGroups.back().second.push_back({index, stamp.Size, stamp.Identity});
+        }
     }
 
     for (std::int32_t index = start + 1; index <= LastResult; ++index) {
@@ -66,11 +72,11 @@ bool SFileSearch::StartResultGroup() {
     return true;
 }
 
-void SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
+bool SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
     // A file that vanished, or that another file has replaced since the walk, is left out.
     const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(m_table.PathOf(entry));
     if (!stamp || stamp->Identity != entry.Identity) {
-        return;
+        return false;
     }
     ResultMember member;
     member.Folder = m_table.FolderOf(entry);
@@ -81,6 +87,7 @@ void SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
     member.Stamp = *stamp;
     group.Members.push_back(std::move(member));
     group.MemberCount = static_cast<std::int32_t>(group.Members.size());
+    return true;
 }
 
 }  // namespace search

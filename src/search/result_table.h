@@ -10,6 +10,9 @@
 
 namespace search {
 
+// Whether a member of a name group holds the same bytes as the group's first member.
+enum class ContentMatch : std::int8_t { Unknown, Same, Different };
+
 // One file of a result group, with the texts that the window shows for it.
 struct ResultMember {
     std::string Name;    // file name; empty marks a free slot
@@ -17,6 +20,8 @@ struct ResultMember {
     std::string Date;    // local modification time as "year/month/day hour:minute:second"
     std::int32_t DeleteMark = 0;  // the bulk delete's mark; the search neither sets nor reads it
     platform::FileStamp Stamp;    // the file as the search found it, to recognise it later
+    // In the name modes: its contents beside the first member's, once the search knows.
+    ContentMatch Content = ContentMatch::Unknown;
 
     bool IsFree() const { return Name.empty(); }
     std::string FullPath() const { return Folder + Name; }

@@ -102,6 +102,9 @@ void SFileSearch::Run() {
             if (!MustStop()) {
                 NamePass();
             }
+            if (m_contentMatches && !MustStop()) {
+                NameGroupContentPass();
+            }
             break;
         default:
             break;

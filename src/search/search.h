@@ -86,6 +86,10 @@ class SFileSearch {
     // Whether members get their Date text (the default); a host that never shows dates spares
     // the search the time zone's rules.
     void SetResultDates(bool wanted) { m_resultDates = wanted; }
+    // Whether, in the name modes, the search also learns which members of each group hold the
+    // same bytes as its first member, after the name pass, and hands that over with
+    // SearchHost::PostContentMatches (off by default).
+    void SetContentMatches(bool wanted) { m_contentMatches = wanted; }
 
     std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
 
@@ -114,13 +118,16 @@ class SFileSearch {
     void PairwiseContentPass();
     bool CompareFiles(const platform::FileReader& a, const platform::FileReader& b, int j, int k);
     void NamePass();
+    // Compares the contents of the name groups' members with their first members'.
+    void NameGroupContentPass();
     // Writes the groups among the slots `first` to `last` that are not posted yet into the result
     // table and hands each over.
     void PostGroups(int first, int last);
     // The same for the given slots (in table order), when the caller knows them.
     void PostSlots(const std::vector<int>& slots);
     bool StartResultGroup();
-    void AddResultMember(ResultGroup& group, const FileEntry& entry);
+    // Adds the file to the group unless it vanished or another file took its place; false then.
+    bool AddResultMember(ResultGroup& group, const FileEntry& entry);
 
     // Hand-overs.
     void HandOver(const std::function<void()>& procedure);
@@ -143,6 +150,15 @@ class SFileSearch {
     AllocationGate m_allocationGate;
     ContentComparison m_contentComparison = ContentComparison::Classes;
     bool m_resultDates = true;
+    bool m_contentMatches = false;
+    // The name groups as posted, for the content pass after the name pass: per result group its
+    // members' file table slots, sizes and identities, in member order.
+    struct PostedMember {
+        int Slot;
+        std::int64_t Size;
+        platform::FileIdentity Identity;
+    };
+    std::vector<std::pair<int, std::vector<PostedMember>>> m_nameGroups;
     std::shared_ptr<SearchSignal> m_signal = std::make_shared<SearchSignal>();
     platform::TrashFolders m_trashFolders;
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "search/result_table.h"
+
 namespace search {
 
 // What a status refresh shows: the phase text and the path at hand. The progress bar reads the
@@ -20,8 +22,9 @@ struct StatusReport {
 // the window thread while the worker waits; StatusUpdate and PostGroupRow go through
 // PostToWindowThread, which need not wait; ShowMessage is called on the worker thread itself.
 //
-// Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times;
-// StatusUpdate with phase 0 and an empty text; SearchFinished; ShowMessage with the end message.
+// Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times, and
+// PostContentMatches for a group after its PostGroupRow; StatusUpdate with phase 0 and an empty
+// text; SearchFinished; ShowMessage with the end message.
 // A host whose PostToWindowThread does not wait may see fewer StatusUpdate calls (a report that
 // was overtaken by a newer one before the window thread came to it is skipped), never fewer
 // PostGroupRow calls, and everything in this order.
@@ -48,6 +51,11 @@ class SearchHost {
     virtual void StatusUpdate(const StatusReport& report) = 0;
     // Result group `groupIndex` is complete; the window may read and change it from now on.
     virtual void PostGroupRow(int groupIndex) = 0;
+    // In the name modes, when the search was asked for it: per member slot of result group
+    // `groupIndex`, whether that member holds the bytes of the group's first member. Goes through
+    // PostToWindowThread; the group belongs to the window by then, so the host writes it.
+    virtual void PostContentMatches(int /*groupIndex*/,
+                                    const std::vector<ContentMatch>& /*matches*/) {}
     // Back to the idle state; the end message follows.
     virtual void SearchFinished() = 0;
 };

@@ -7,6 +7,7 @@
 
 #include "search/Search_func.h"
 #include "search/search.h"
+#include "support/case_names.h"
 #include "support/recording_host.h"
 #include "support/temp_tree.h"
 
@@ -88,16 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
              search::kCompareStem,
              {"d.old/readme", "e/readme"},
              {{"d.old/readme", "e/readme"}}}),
-    [](const testing::TestParamInfo<Case>& info) {
-        // The case's description as a test name: letters and digits, the rest as "_".
-        std::string name = info.param.what;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    testing_support::NamedAfterDescription());
 
 TEST(NamePassJob, HardLinksWithOneNameNeverFormAGroup) {
     TempTree tree;

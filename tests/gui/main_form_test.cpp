@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -58,7 +59,7 @@ class MainFormTest : public QObject {
 
     void SearchListsEachGroupAndTheCount();
     void SelectingAGroupFillsMembersSortedByName();
-    void NameModeShowsSizesInTheSizeColumn();
+    void NameModeShowsSizesAndWhichCopiesMatch();
     void StopDuringASearchEndsStoppedAndIdle();
     void ClosingDuringASearchStopsItFirst();
     void SecondStartBeforeTheSearchHasStartedIsRefused();
@@ -158,6 +159,7 @@ void MainFormTest::SelectingAGroupFillsMembersSortedByName() {
              (QStringList{"b.dat", "m.dat", QStringLiteral("写真.dat")}));
     QCOMPARE(m_window->FileSizeView->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 21ﾊﾞｲﾄ"));
     QCOMPARE(m_window->DetailList->columnWidth(3), 0);
+    QCOMPARE(m_window->DetailList->columnWidth(TMainForm::kContentColumn), 0);
     // Each row leads back to its result slot, whose bytes name the file shown.
     for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
@@ -181,7 +183,8 @@ void MainFormTest::SelectingAGroupFillsMembersSortedByName() {
     QVERIFY(TMainForm::SlotOfRow(gone).has_value());
 }
 
-void MainFormTest::NameModeShowsSizesInTheSizeColumn() {
+void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
+    WriteTree(m_tree->path(), {{"c/gamma.txt", "gamma"}});
     m_window->CompareModeSetting = 2;
     m_window->FormPaint();
     AddTarget(m_tree->path());
@@ -191,9 +194,25 @@ void MainFormTest::NameModeShowsSizesInTheSizeColumn() {
     m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
 
     QStringList sizes = Captions(m_window->DetailList, 3);
-    sizes.sort();  // both rows are named gamma.txt
-    QCOMPARE(sizes, (QStringList{"5", "7"}));
+    sizes.sort();  // every row is named gamma.txt
+    QCOMPARE(sizes, (QStringList{"5", "5", "7"}));
     QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+    // 内容: 同一 for the members that hold the first member's bytes, 相違 for the others.
+    QCOMPARE(m_window->DetailList->headerItem()->text(TMainForm::kContentColumn),
+             QStringLiteral("内容"));
+    QVERIFY(m_window->DetailList->columnWidth(TMainForm::kContentColumn) > 0);
+    QMap<int, QPair<QByteArray, QString>> bySlot;
+    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
+        QFile file(row->text(1) + row->text(0));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        bySlot[TMainForm::SlotOfRow(row)->second] = {file.readAll(),
+                                                     row->text(TMainForm::kContentColumn)};
+    }
+    const QByteArray first = bySlot.first().first;
+    for (const auto& [bytes, shown] : bySlot) {
+        QCOMPARE(shown, bytes == first ? QStringLiteral("同一") : QStringLiteral("相違"));
+    }
     QVERIFY(m_window->FileSizeView->isHidden());
     QCOMPARE(m_window->FileSizeView->text(), QString());
 }

@@ -22,6 +22,7 @@ FileReader::FileReader(const char* path) {
         return;
     }
     m_size = st.st_size;
+    m_identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 FileReader::~FileReader() {
@@ -29,13 +30,16 @@ FileReader::~FileReader() {
 }
 
 FileReader::FileReader(FileReader&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_size(other.m_size) {}
+    : m_handle(std::exchange(other.m_handle, -1)),
+      m_size(other.m_size),
+      m_identity(other.m_identity) {}
 
 FileReader& FileReader::operator=(FileReader&& other) noexcept {
     if (this != &other) {
         Close();
         m_handle = std::exchange(other.m_handle, -1);
         m_size = other.m_size;
+        m_identity = other.m_identity;
     }
     return *this;
 }

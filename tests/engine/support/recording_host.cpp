@@ -41,6 +41,15 @@ void RecordingHost::PostGroupRow(int groupIndex) {
     Groups.push_back(paths);
 }
 
+void RecordingHost::PostContentMatches(int groupIndex,
+                                       const std::vector<search::ContentMatch>& matches) {
+    Events.push_back("matches " + std::to_string(groupIndex));
+    const std::vector<search::ResultMember>& members = Results.Group(groupIndex).Members;
+    for (std::size_t slot = 0; slot < matches.size() && slot < members.size(); ++slot) {
+        Matches[members[slot].FullPath()] = matches[slot];
+    }
+}
+
 void RecordingHost::SearchFinished() {
     Events.push_back("finished");
 }
@@ -53,6 +62,7 @@ void RunSearch(RecordingHost& host, const SearchOptions& options) {
     }
     job->SetContentComparison(options.Comparison);
     job->SetResultDates(options.ResultDates);
+    job->SetContentMatches(options.ContentMatches);
     if (options.CodePage != nullptr) {
         job->SetCodePage(*options.CodePage);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -21,15 +22,19 @@ class RecordingHost : public search::SearchHost {
     std::vector<std::string> SearchStarted() override;
     void StatusUpdate(const search::StatusReport& report) override;
     void PostGroupRow(int groupIndex) override;
+    void PostContentMatches(int groupIndex,
+                            const std::vector<search::ContentMatch>& matches) override;
     void SearchFinished() override;
 
     // Every hand-over and message in order: "started", "status <phase> <text>", "post <index>",
-    // "finished", "message <text>".
+    // "matches <index>", "finished", "message <text>".
     std::vector<std::string> Events;
     std::vector<search::StatusReport> Statuses;
     // The groups of PostGroupRow with at least 2 members: their full paths in slot order.
     std::vector<std::vector<std::string>> Groups;
     std::vector<std::string> Messages;
+    // What PostContentMatches handed over: per member full path, its match.
+    std::map<std::string, search::ContentMatch> Matches;
 
     // Runs inside StatusUpdate, on the window side; lets a test change the file system mid-search.
     std::function<void(const search::StatusReport&)> OnStatus;
@@ -48,6 +53,7 @@ struct SearchOptions {
     const platform::CodePage* CodePage = nullptr;
     search::ContentComparison Comparison = search::ContentComparison::Classes;
     bool ResultDates = true;
+    bool ContentMatches = false;
 };
 
 // Runs one search job over `host`'s targets and waits for its end.
