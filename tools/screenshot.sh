@@ -28,6 +28,9 @@ printf 'report text, version 1\n' > "$fixture/docs/報告書2024_g_y.txt"
 printf 'a tune\n' > "$fixture/音楽/曲.mp3"
 printf 'a tune\n' > "$fixture/音楽/tune.mp3"
 printf 'unique\n' > "$fixture/docs/unique.txt"
+printf 'meeting notes\n' > "$fixture/docs/notes.txt"
+printf 'meeting notes\n' > "$fixture/音楽/notes.txt"
+printf 'other notes\n' > "$fixture/写真/notes.txt"
 
 # A private HOME keeps the real user's configuration out of it.
 export HOME="$fixture/home" XDG_CONFIG_HOME="$fixture/home/.config" LANG=${LANG:-C.UTF-8}

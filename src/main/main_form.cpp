@@ -229,6 +229,8 @@ void TMainForm::BuildResultsPage() {
                                                     QStringLiteral("0000/00/00 00:00:00")) +
                                                     10));
     DetailList->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    // The content column stands beside the name, where it is seen without scrolling.
+    DetailList->header()->moveSection(kContentColumn, 1);
     DetailList->setSortingEnabled(true);
     DetailList->sortByColumn(0, Qt::AscendingOrder);
     DetailList->header()->setSectionsClickable(false);

@@ -52,16 +52,23 @@ void PhotographDialogs() {
     });
 }
 
-void Tour(const QString& folder) {
-    MainForm->DirectoryList->SetFolder(QFile::encodeName(folder).toStdString());
-    MainForm->AddButtonClick();
+// Runs a search of the target list and selects the first group row.
+void Search() {
     bool ended = false;
-    QObject::connect(MainForm, &TMainForm::SearchJobEnded, [&ended] { ended = true; });
+    const QMetaObject::Connection connection =
+        QObject::connect(MainForm, &TMainForm::SearchJobEnded, [&ended] { ended = true; });
     MainForm->SearchButtonClick();
     QTRY_VERIFY_WITH_TIMEOUT(ended, 600000);
+    QObject::disconnect(connection);
     if (MainForm->SameList->topLevelItemCount() > 0) {
         MainForm->SameList->setCurrentItem(MainForm->SameList->topLevelItem(0));
     }
+}
+
+void Tour(const QString& folder) {
+    MainForm->DirectoryList->SetFolder(QFile::encodeName(folder).toStdString());
+    MainForm->AddButtonClick();
+    Search();
     ShowPage(MainForm->TabSheet1, QStringLiteral("results"));
     ShowPage(MainForm->TabSheet2, QStringLiteral("targets"));
     ShowPage(MainForm->TabSheet3, QStringLiteral("no-delete"));
@@ -80,8 +87,16 @@ void Tour(const QString& folder) {
     DelListForm->show();
     DelListForm->AddReportRow(QFile::encodeName(folder).toStdString() + "/example.txt",
                               func::ReportStatus::NotDeleted);
+    DelListForm->AddReportRow(QFile::encodeName(folder).toStdString() + "/example (1).txt",
+                              func::ReportStatus::Restored);
     Snap(QStringLiteral("report"));
     DelListForm->hide();
+
+    // A name mode: the member list says which copies hold the first one's bytes.
+    MainForm->CompareModeSetting = 2;
+    MainForm->FormPaint();
+    Search();
+    Snap(QStringLiteral("results-names"));
 }
 
 }  // namespace
