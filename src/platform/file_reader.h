@@ -27,6 +27,10 @@ class FileReader {
     // Which file was opened.
     FileIdentity Identity() const { return m_identity; }
 
+    // Tells the system that the file will be read from start to end, so that it reads ahead in
+    // larger steps.
+    void AdviseSequential() const;
+
     // Reads up to `size` bytes from `offset`, retrying short reads, so that fewer bytes than asked
     // mean the end of the file. Returns the number of bytes read, or -1 on a read error.
     std::int64_t ReadAt(std::int64_t offset, unsigned char* buffer, std::size_t size) const;

@@ -14,9 +14,14 @@ namespace {
 
 constexpr std::int64_t kHeadBytes = 4096;
 constexpr std::int64_t kTailBytes = 4096;
-// The middle is read in chunks of this size, or smaller ones in a class so large that the
-// memory budget would not hold a chunk of each.
-constexpr std::int64_t kMiddleChunk = 32 * 1024;
+// The middle is read in chunks that start at the first size and double with each step up to the
+// largest, or smaller ones in a class so large that the memory budget would not hold a chunk of
+// each: files that differ early cost little, and identical ones are read in long runs with few
+// calls.
+constexpr std::int64_t kFirstMiddleChunk = 32 * 1024;
+constexpr std::int64_t kLargestMiddleChunk = 256 * 1024;
+// Files from this size on are read with the system's read-ahead for sequential reading.
+constexpr std::int64_t kSequentialAdviceSize = 1024 * 1024;
 // Classes up to this size compare each range with every representative directly; larger ones
 // bucket the ranges by hash first.
 constexpr std::size_t kLinearCompareLimit = 8;
@@ -156,7 +161,11 @@ bool ContentClassifier::NextStep(Step& step, std::size_t classSize) const {
             }
             const std::int64_t budgetChunk =
                 static_cast<std::int64_t>(m_memoryBudget / std::max<std::size_t>(classSize, 1));
-            const std::int64_t chunk = std::max(kHeadBytes, std::min(kMiddleChunk, budgetChunk));
+            const std::int64_t grown = step.Stage == Step::Stage::Tail
+                                           ? kFirstMiddleChunk
+                                           : 2 * (step.Current.End - step.Current.Begin);
+            const std::int64_t chunk =
+                std::max(kHeadBytes, std::min({grown, kLargestMiddleChunk, budgetChunk}));
             step.Stage = Step::Stage::Middle;
             step.Current = {begin, std::min(tailBegin, begin + chunk)};
             return true;
@@ -184,6 +193,9 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             // A file whose size changed since the walk must not pass for one that did not.
             if (!reader->IsOpen() || reader->Size() != m_size) {
                 return false;
+            }
+            if (m_size >= kSequentialAdviceSize) {
+                reader->AdviseSequential();
             }
         }
         const std::int64_t got = reader->ReadAt(range.Begin, buffer.data(), length);

@@ -44,7 +44,7 @@ class ContentRunScheduler {
 
   private:
     static constexpr std::size_t kRunsAhead = 64;
-    static constexpr std::size_t kMemoryBudgetPerThread = 32 * 1024;
+    static constexpr std::size_t kMemoryBudgetPerThread = 1024 * 1024;
 
     void Work();
     void Classify(std::size_t index, ContentClassifier& classifier);

@@ -51,6 +51,12 @@ void FileReader::Close() {
     }
 }
 
+void FileReader::AdviseSequential() const {
+    if (m_handle >= 0) {
+        posix_fadvise(static_cast<int>(m_handle), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+}
+
 std::int64_t FileReader::ReadAt(std::int64_t offset, unsigned char* buffer,
                                 std::size_t size) const {
     std::size_t done = 0;
