@@ -25,6 +25,9 @@ constexpr std::int64_t kSequentialAdviceSize = 1024 * 1024;
 // Classes up to this size compare each range with every representative directly; larger ones
 // bucket the ranges by hash first.
 constexpr std::size_t kLinearCompareLimit = 8;
+// The part of the memory budget that a class bucketed by hash may hold: a representative whose
+// bytes are not held is read again only when a range's hash matches it.
+constexpr std::size_t kHashedClassBudget = 32 * 1024;
 // Classes up to this size keep their files open from range to range.
 constexpr std::size_t kKeepOpenLimit = 256;
 
@@ -137,6 +140,11 @@ RunGroups ContentClassifier::Classify(std::int64_t size, const std::vector<RunFi
     return std::move(m_groups);
 }
 
+std::size_t ContentClassifier::HeldBudget(std::size_t classSize) const {
+    return classSize > kLinearCompareLimit ? std::min(m_memoryBudget, kHashedClassBudget)
+                                           : m_memoryBudget;
+}
+
 bool ContentClassifier::NextStep(Step& step, std::size_t classSize) const {
     const std::int64_t tailBegin = std::max(kHeadBytes, m_size - kTailBytes);
     switch (step.Stage) {
@@ -159,8 +167,8 @@ bool ContentClassifier::NextStep(Step& step, std::size_t classSize) const {
             if (begin >= tailBegin) {
                 return false;
             }
-            const std::int64_t budgetChunk =
-                static_cast<std::int64_t>(m_memoryBudget / std::max<std::size_t>(classSize, 1));
+            const std::int64_t budgetChunk = static_cast<std::int64_t>(
+                HeldBudget(classSize) / std::max<std::size_t>(classSize, 1));
             const std::int64_t grown = step.Stage == Step::Stage::Tail
                                            ? kFirstMiddleChunk
                                            : 2 * (step.Current.End - step.Current.Begin);
@@ -215,8 +223,9 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         HashIndex byHash;
         std::vector<unsigned char>& held = m_held;
         std::vector<unsigned char>& bytes = m_bytes;
+        const std::size_t heldBudget = HeldBudget(members.size());
         held.clear();
-        held.reserve(std::min(m_memoryBudget, members.size() * length));
+        held.reserve(std::min(heldBudget, members.size() * length));
 
         for (int position : members) {
             if (m_shouldStop()) {
@@ -256,7 +265,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                 continue;
             }
             Representative fresh{.Hash = hash, .First = position, .Last = position};
-            if (held.size() + length <= m_memoryBudget) {
+            if (held.size() + length <= heldBudget) {
                 fresh.HeldAt = held.size();
                 held.insert(held.end(), bytes.begin(), bytes.begin() + length);
             }

@@ -62,6 +62,8 @@ class ContentClassifier {
     // The `count` positions that next-links chain from `first`.
     std::vector<int> MembersOf(int first, int count) const;
     bool NextStep(Step& step, std::size_t classSize) const;
+    // The bytes that a class of `classSize` files may hold for its representatives.
+    std::size_t HeldBudget(std::size_t classSize) const;
 
     std::function<std::string(int slot)> m_pathOf;
     std::function<bool()> m_shouldStop;
