@@ -2,9 +2,6 @@
 # everything that `cmake --install` puts in place, under /usr, and the dependencies that
 # dpkg-shlibdeps works out from the programs.
 
-set(DOPPLET_HOMEPAGE "https://dopplet.org/" CACHE STRING "The project's home page")
-set(DOPPLET_CONTACT "authors@dopplet.org" CACHE STRING "The project's mail address")
-
 # The package's own documents: the copyright file and the change log.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
