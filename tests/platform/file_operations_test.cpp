@@ -325,6 +325,27 @@ TEST_F(FileOperationsTest, MoveAcrossFileSystemsKeepsExtendedAttributesAndAcls) 
     }
 }
 
+// The copy is made in its new folder, whose default ACL it would inherit: a file that had no ACL
+// must not gain one (and with it rights for other users) by being moved.
+TEST_F(FileOperationsTest, MoveAcrossFileSystemsGivesNoAclToAFileWithoutOne) {
+    const std::string source = m_temp.Path("from/a.txt");
+    WriteFile(source, "a");
+    ASSERT_EQ(chmod(source.c_str(), 0600), 0);
+    const std::string folder = m_temp.Path("to");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string acl = AccessAcl();
+    if (setxattr(folder.c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) != 0) {
+        GTEST_SKIP() << "no ACLs here";
+    }
+
+    const MoveResult result =
+        MoveToFolder(source, folder, RenameFailsFor(source, EXDEV), TrashContextFromEnvironment());
+
+    ASSERT_FALSE(result.Error) << result.Error.message();
+    EXPECT_EQ(Attribute(folder + "/a.txt", "system.posix_acl_access"), "<none>");
+    EXPECT_EQ(ModeOf(folder + "/a.txt"), 0600U);
+}
+
 TEST_F(FileOperationsTest, AnAttributeThatTheTargetRefusesKeepsTheSourceInPlace) {
     const std::string source = m_temp.Path("from/a.txt");
     WriteFile(source, "a");

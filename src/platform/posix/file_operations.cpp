@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -107,10 +108,17 @@ std::error_code ExtendedAttributeNames(int fd, std::vector<std::string>& names) 
 
 // Gives the copy every extended attribute of the original: user attributes, ACLs (they are the
 // attributes "system.posix_acl_*") and the rest. One that the target refuses fails the copy.
+// An original without an access ACL leaves the copy without one, whatever its new folder's
+// default ACL gave it.
 std::error_code CopyExtendedAttributes(int in, int out, const SystemCalls& calls) {
+    static constexpr char kAccessAcl[] = "system.posix_acl_access";
     std::vector<std::string> names;
     if (const std::error_code error = ExtendedAttributeNames(in, names)) {
         return error;
+    }
+    if (std::find(names.begin(), names.end(), kAccessAcl) == names.end() &&
+        fremovexattr(out, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP) {
+        return {errno, AttributeCategory()};
     }
     std::vector<char> value;
     for (const std::string& name : names) {
