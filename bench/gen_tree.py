@@ -901,6 +901,13 @@ def build_parser():
         p.add_argument("--seed", type=int, default=1, help="seed (default %(default)s)")
         p.add_argument("--force", action="store_true", help="regenerate even if up to date")
 
+    def scaled(p):
+        """The media trees' options: --scale, then the common ones."""
+        p.add_argument("--scale", type=float, default=1.0,
+                       help="multiply the file sizes by this, e.g. 0.01 for a quick try "
+                       "(default %(default)s)")
+        common(p)
+
     p = sub.add_parser("realistic", help="home-folder-like tree")
     p.add_argument("--files", type=int, default=5000, help="number of files (default %(default)s)")
     common(p)
@@ -917,18 +924,12 @@ def build_parser():
                        "15%% copies")
     p.add_argument("--files", type=int, default=5000, help="number of files, copies included "
                    "(default %(default)s: about 19.5 GB)")
-    p.add_argument("--scale", type=float, default=1.0,
-                   help="multiply the file sizes by this, e.g. 0.01 for a quick try "
-                   "(default %(default)s)")
-    common(p)
+    scaled(p)
     p = sub.add_parser("videos", help="0.5..2 GB videos: copies, and same-size twins differing "
                        "%d bytes before the end" % VIDEO_TAIL)
     p.add_argument("--files", type=int, default=24, help="number of files (default %(default)s: "
                    "about 30 GB; 1.25 GB a file on average)")
-    p.add_argument("--scale", type=float, default=1.0,
-                   help="multiply the file sizes by this, e.g. 0.01 for a quick try "
-                   "(default %(default)s)")
-    common(p)
+    scaled(p)
     return ap
 
 

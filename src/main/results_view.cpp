@@ -187,14 +187,12 @@ void TMainForm::FormPaint() {
 }
 
 void TMainForm::DetailListCustomDraw() {
-    // In the content mode every member has the group's size, shown once above the list: a size
-    // column that the user dragged open closes again.
-    // Nor has it a content column: every member holds the same bytes.
-    if (CompareModeSetting == 0 && DetailList->columnWidth(kSizeColumn) != 0) {
-        DetailList->setColumnWidth(kSizeColumn, 0);
-    }
-    if (CompareModeSetting == 0 && DetailList->columnWidth(kContentColumn) != 0) {
-        DetailList->setColumnWidth(kContentColumn, 0);
+    // In the content mode every member has the group's size, shown once above the list, and the
+    // group's bytes: a size or content column that the user dragged open closes again.
+    for (const int column : {kSizeColumn, kContentColumn}) {
+        if (CompareModeSetting == 0 && DetailList->columnWidth(column) != 0) {
+            DetailList->setColumnWidth(column, 0);
+        }
     }
 }
 

@@ -63,10 +63,6 @@ void SFileSearch::NamePass() {
     }
 }
 
-}  // namespace search
-
-namespace search {
-
 void SFileSearch::NameGroupContentPass() {
     Phase = kPhaseContent;
     StatusDivisor = 1;

@@ -29,6 +29,8 @@ void SFileSearch::PostSlots(const std::vector<int>& slots) {
     StatusDivisor = 1;
 
     const std::int32_t start = LastResult;
+    // The name groups' members, for the content pass that follows the name pass.
+    const bool recordNameGroups = m_contentMatches && Mode != kCompareContent;
     std::int32_t previousGroup = -1;
     ResultGroup* group = nullptr;
     for (int index : scratch) {
@@ -41,12 +43,12 @@ void SFileSearch::PostSlots(const std::vector<int>& slots) {
                 break;
             }
             group = &m_results.Group(LastResult);
-            if (m_contentMatches && Mode != kCompareContent) {
+            if (recordNameGroups) {
                 m_nameGroups.push_back({LastResult, {}});
             }
         }
         previousGroup = entry.Group;
-        if (AddResultMember(*group, entry) && m_contentMatches && Mode != kCompareContent) {
+        if (AddResultMember(*group, entry) && recordNameGroups) {
             const platform::FileStamp& stamp = group->Members.back().Stamp;
             m_nameGroups.back().second.push_back({index, stamp.Size, stamp.Identity});
         }
