@@ -134,6 +134,11 @@ void SFileSearch::HandOver(const std::function<void()>& procedure) {
     m_host.RunOnWindowThread(procedure);
 }
 
+void SFileSearch::ReportSkipped(SkippedPath skipped) {
+    m_host.PostToWindowThread(
+        [host = &m_host, skipped = std::move(skipped)] { host->PathSkipped(skipped); });
+}
+
 void SFileSearch::RequestStatusUpdate() {
     // Counting here instead of on the window thread spares the worker a blocking hand-over for
     // every request that would show nothing.

@@ -20,6 +20,7 @@
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search_host.h"
+#include "search/skipped_path.h"
 
 namespace search {
 
@@ -131,6 +132,8 @@ class SFileSearch {
 
     // Hand-overs.
     void HandOver(const std::function<void()>& procedure);
+    // Tells the host about a file or folder that the search left out.
+    void ReportSkipped(SkippedPath skipped);
     void RequestStatusUpdate();
 
     void SortSlots(int count, const std::function<int(const FileEntry&, const FileEntry&)>& order);

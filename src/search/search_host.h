@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "search/result_table.h"
+#include "search/skipped_path.h"
 
 namespace search {
 
@@ -22,12 +23,12 @@ struct StatusReport {
 // the window thread while the worker waits; StatusUpdate and PostGroupRow go through
 // PostToWindowThread, which need not wait; ShowMessage is called on the worker thread itself.
 //
-// Order in one search: SearchStarted once; StatusUpdate and PostGroupRow any number of times, and
-// PostContentMatches for a group after its PostGroupRow; StatusUpdate with phase 0 and an empty
-// text; SearchFinished; ShowMessage with the end message.
-// A host whose PostToWindowThread does not wait may see fewer StatusUpdate calls (a report that
-// was overtaken by a newer one before the window thread came to it is skipped), never fewer
-// PostGroupRow calls, and everything in this order.
+// Order in one search: SearchStarted once; StatusUpdate, PathSkipped and PostGroupRow any number of
+// times, and PostContentMatches for a group after its PostGroupRow; StatusUpdate with phase 0 and
+// an empty text; SearchFinished; ShowMessage with the end message. A host whose PostToWindowThread
+// does not wait may see fewer StatusUpdate calls (a report that was overtaken by a newer one before
+// the window thread came to it is skipped), never fewer PostGroupRow calls, and everything in this
+// order.
 class SearchHost {
   public:
     virtual ~SearchHost() = default;
@@ -56,6 +57,9 @@ class SearchHost {
     // PostToWindowThread; the group belongs to the window by then, so the host writes it.
     virtual void PostContentMatches(int /*groupIndex*/,
                                     const std::vector<ContentMatch>& /*matches*/) {}
+    // The search left out a file or a folder that it could not look at (each path once). Goes
+    // through PostToWindowThread, in the order the search met them.
+    virtual void PathSkipped(const SkippedPath& /*skipped*/) {}
     // Back to the idle state; the end message follows.
     virtual void SearchFinished() = 0;
 };
