@@ -36,15 +36,20 @@ struct FolderEntry {
     EntryKind Kind = EntryKind::Skipped;
     std::int64_t Size = 0;
     FileIdentity Identity;
+    std::uint64_t Links = 1;  // the number of names of the file (hard links)
+    std::error_code Error;    // set when the entry is Skipped because it could not be looked at
 };
 
 struct FolderListing {
     std::vector<FolderEntry> Entries;  // in the order in which the file system lists them
-    std::error_code Error;             // set when the folder could not be opened
+    FileIdentity Identity;             // which folder was listed
+    // Set when the folder could not be opened (no entries then) or its listing broke off part
+    // way (the entries read until then).
+    std::error_code Error;
 };
 
-// Lists one folder without following symbolic links. The folder is closed again before this
-// returns, so a deep walk holds no descriptors open.
+// Lists one folder without following symbolic links, whatever the length of its path. The
+// folder is closed again before this returns, so a deep walk holds no descriptors open.
 FolderListing ListFolder(const std::string& folder);
 
 // Number of names that one listing of the folder gives, "." and ".." included; -1

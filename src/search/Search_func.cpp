@@ -1,5 +1,6 @@
 #include "search/Search_func.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace search {
@@ -23,21 +24,15 @@ std::string FolderBase(const std::string& folder, const platform::CodePage& code
     return codePage.EndsWithChar(folder, kSeparator) ? folder : folder + kSeparator;
 }
 
-std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows,
-                                        const platform::CodePage& codePage) {
+std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows) {
     std::vector<std::string> targets = rows;
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (targets[i].empty()) {
-            continue;
-        }
-        // Compare the folders with their final separator, so that /data2 is not taken to lie
-        // inside /data, while / (the root) contains everything.
-        const std::string base = FolderBase(targets[i], codePage);
-        for (std::size_t j = 0; j < i; ++j) {
-            if (!targets[j].empty() && base.starts_with(FolderBase(targets[j], codePage))) {
-                targets[i].clear();
-                break;
-            }
+        // Only a row that repeats an earlier one is dropped here. Whether a folder lies inside
+        // another is not a question of text ("a/../b", symbolic links, bind mounts): the walk
+        // knows folders by their identity and walks each one once.
+        if (std::find(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(i),
+                      targets[i]) != targets.begin() + static_cast<std::ptrdiff_t>(i)) {
+            targets[i].clear();
         }
     }
     return targets;

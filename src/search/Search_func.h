@@ -25,9 +25,9 @@ enum Phase : std::int32_t {
 std::string_view PhaseText(std::int32_t phase);
 
 // Turns the rows of the target list, in row order, into the targets of a search: a row that
-// equals an earlier target or lies inside it (folder by folder) becomes empty and is skipped.
-std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows,
-                                        const platform::CodePage& codePage);
+// equals an earlier one becomes empty and is skipped. A folder inside an earlier target is still
+// a target; the walk finds it walked already.
+std::vector<std::string> PrepareTargets(const std::vector<std::string>& rows);
 
 // `folder` followed by the separator, unless it ends with one already.
 std::string FolderBase(const std::string& folder, const platform::CodePage& codePage);

@@ -44,11 +44,16 @@ void SFileSearch::NamePass() {
                 break;
             }
             const std::string_view candidate = namePart(k);
-            if (candidate.empty() || IsMember(k) || m_table[k].Group != 0) {
+            if (candidate.empty()) {
                 continue;
             }
+            // The end of the run first: another name of a member's file must not carry the run
+            // on into the names that follow, whose groups would be lost.
             if (codePage.CompareNames(reference, candidate) != 0) {
-                break;  // The run of equal names has ended.
+                break;
+            }
+            if (IsMember(k) || m_table[k].Group != 0) {
+                continue;
             }
             AssignGroup(j, k);
             // Members of one group must be equal under SizeOrder when PostGroups sorts them.

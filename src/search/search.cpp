@@ -63,7 +63,7 @@ void SFileSearch::Execute() {
 void SFileSearch::Run() {
     StatusCalls = 0;
     StatusDivisor = 100;
-    HandOver([this] { Targets = PrepareTargets(m_host.SearchStarted(), *m_codePage); });
+    HandOver([this] { Targets = PrepareTargets(m_host.SearchStarted()); });
 
     m_progress.FilesSeen.store(0, std::memory_order_relaxed);
     m_progress.BytesCompared.store(0, std::memory_order_relaxed);

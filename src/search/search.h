@@ -109,8 +109,7 @@ class SFileSearch {
     // Target walk.
     void CountTopLevel(const std::string& folder);
     void WalkFolder(const std::string& folder);
-    void AddEntry(int folder, const std::string& name, std::int64_t size,
-                  const platform::FileIdentity& identity);
+    void AddEntry(int folder, const platform::FolderEntry& file);
 
     // Matching passes.
     void PreFilter();
@@ -184,6 +183,10 @@ class SFileSearch {
     std::int32_t GroupCounter = 0;
     std::int32_t LastResult = -1;
     std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> m_memberFiles;
+    // The folders walked so far, and in the content mode the files with several names found so
+    // far: each is found once, whatever the number of its names.
+    std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> m_walkedFolders;
+    std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> m_linkedFiles;
     bool ErrorStop = false;
     // The pairwise comparison's blocks; only that pass allocates them.
     std::vector<unsigned char> BlockA;

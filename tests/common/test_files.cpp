@@ -1,6 +1,8 @@
 #include "common/test_files.h"
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +14,12 @@
 #include <stdexcept>
 
 namespace testing_support {
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+}  // namespace
 
 TempFolder::TempFolder(const std::string& base) {
     const std::string folder =
@@ -103,6 +111,44 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return "pipe failed";
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        return "fork failed";
+    }
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::string failure;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            failure = "could not give up root's privileges";
+        } else {
+            failure = check();
+        }
+        [[maybe_unused]] const ssize_t written = write(pipeEnds[1], failure.data(), failure.size());
+        close(pipeEnds[1]);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string failure;
+    char buffer[512];
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+        failure.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "the check's process ended abnormally";
+    }
+    return failure;
 }
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,5 +65,10 @@ bool Exists(const std::string& path);
 mode_t ModeOf(const std::string& path);
 // The names in `folder`, sorted, without "." and "..".
 std::vector<std::string> NamesIn(const std::string& folder);
+
+// Runs `check` in a child process that has given up root's privileges (when it had them), so that
+// file permissions apply to it. `check` returns a failure text, empty when all is well; the
+// result is that text, or a text saying how the child ended abnormally.
+std::string RunWithoutPrivileges(const std::function<std::string()>& check);
 
 }  // namespace testing_support

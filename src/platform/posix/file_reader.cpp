@@ -7,12 +7,14 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/posix/path_at.h"
+
 namespace platform {
 
 FileReader::FileReader(const char* path) {
     // O_NONBLOCK keeps a FIFO that took the file's place since the walk from blocking the open;
     // it changes nothing for a regular file.
-    m_handle = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    m_handle = OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (m_handle < 0) {
         return;
     }

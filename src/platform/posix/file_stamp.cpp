@@ -1,14 +1,18 @@
 #include "platform/file_stamp.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <ctime>
 
+#include "platform/posix/path_at.h"
+
 namespace platform {
 
 std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+    const PathAt at(path);
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
+    if (at.Error() != 0 || fstatat(at.Folder(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return std::nullopt;
     }
     FileStamp stamp;

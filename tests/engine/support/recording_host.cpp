@@ -50,6 +50,11 @@ void RecordingHost::PostContentMatches(int groupIndex,
     }
 }
 
+void RecordingHost::PathSkipped(const search::SkippedPath& skipped) {
+    Events.push_back("skipped " + skipped.Path);
+    Skipped.push_back(skipped);
+}
+
 void RecordingHost::SearchFinished() {
     Events.push_back("finished");
 }

@@ -24,15 +24,17 @@ class RecordingHost : public search::SearchHost {
     void PostGroupRow(int groupIndex) override;
     void PostContentMatches(int groupIndex,
                             const std::vector<search::ContentMatch>& matches) override;
+    void PathSkipped(const search::SkippedPath& skipped) override;
     void SearchFinished() override;
 
     // Every hand-over and message in order: "started", "status <phase> <text>", "post <index>",
-    // "matches <index>", "finished", "message <text>".
+    // "matches <index>", "skipped <path>", "finished", "message <text>".
     std::vector<std::string> Events;
     std::vector<search::StatusReport> Statuses;
     // The groups of PostGroupRow with at least 2 members: their full paths in slot order.
     std::vector<std::vector<std::string>> Groups;
     std::vector<std::string> Messages;
+    std::vector<search::SkippedPath> Skipped;
     // What PostContentMatches handed over: per member full path, its match.
     std::map<std::string, search::ContentMatch> Matches;
 

@@ -16,9 +16,6 @@ std::string ReadBytes(const std::string& path);
 using testing_support::NamesIn;
 using testing_support::WriteFile;
 
-// Runs `check` in a child process that has given up root's privileges (when it had them), so that
-// file permissions apply to it. `check` returns a failure text, empty when all is well; the
-// result is that text, or a text saying how the child ended abnormally.
-std::string RunWithoutPrivileges(const std::function<std::string()>& check);
+using testing_support::RunWithoutPrivileges;
 
 }  // namespace functest
