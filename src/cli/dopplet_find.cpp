@@ -1,5 +1,8 @@
 // dopplet-find: runs the window program's search headless and prints the groups it finds.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -46,11 +49,15 @@ constexpr char kUsage[] =
     "\n"
     "Names compare ASCII letters without regard to case. Symbolic links are neither followed\n"
     "nor reported; FIFOs, sockets and devices are never opened; the trash is not searched.\n"
-    "Two hard links to one file never form a group with each other. A folder inside another\n"
-    "one given is searched once. The closing message goes to standard error.\n"
+    "A folder reached under several names (inside another one given, through a symbolic link\n"
+    "given as a folder, a bind mount) is searched once. Two hard links to one file never form\n"
+    "a group with each other; in the content mode such a file is listed once, under the first\n"
+    "name found. Each file or folder that could not be looked at is named on standard error,\n"
+    "one line each, with the reason. The closing message goes to standard error.\n"
     "Ctrl+C stops the search; the groups found so far stay printed.\n"
     "Exit status: 0 finished, 1 stopped (or a content search that found no file at all),\n"
-    "2 error or bad arguments.\n";
+    "2 error (also when the output cannot be written) or bad arguments, 3 finished but some\n"
+    "files or folders could not be looked at.\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -85,8 +92,8 @@ class PrintingHost final : public search::SearchHost {
             std::lock_guard lock(m_mutex);
             ClearProgress();
             m_progress = nullptr;
+            FlushOutput();
         }
-        std::fflush(stdout);
         std::fprintf(stderr, "%s\n", text.c_str());
         m_lastMessage = text;
     }
@@ -101,17 +108,45 @@ class PrintingHost final : public search::SearchHost {
 
     void PostGroupRow(int groupIndex) override {
         search::ResultGroup& group = m_results.Group(groupIndex);
-        if (group.MemberCount >= 2) {
+        if (group.MemberCount >= 2 && !m_outputFailed) {
             ClearProgress();
             cli::WriteGroup(stdout, group, m_format);
+            NoteOutputError(std::ferror(stdout) != 0);
         }
         // Unlike the window, the finder never comes back to a group it has printed.
         std::vector<search::ResultMember>().swap(group.Members);
     }
 
+    void PathSkipped(const search::SkippedPath& skipped) override {
+        // Hand-overs run with the mutex held.
+        ClearProgress();
+        std::fprintf(stderr, "dopplet-find: %s\n", cli::SkippedLine(skipped).c_str());
+        m_skipped = true;
+    }
+
+    // True once a group could not be written; the search should stop then.
+    bool OutputFailed() {
+        std::lock_guard lock(m_mutex);
+        return m_outputFailed;
+    }
+
+    // Writes what standard output still holds; false, with a message, when some output was lost.
+    bool FinishOutput() {
+        FlushOutput();
+        NoteOutputError(std::fclose(stdout) != 0);
+        if (m_outputFailed) {
+            std::fprintf(stderr, "dopplet-find: cannot write the output: %s\n",
+                         std::strerror(m_outputError));
+        }
+        return !m_outputFailed;
+    }
+
     int ExitStatus() const {
+        if (m_outputFailed) {
+            return 2;
+        }
         if (m_lastMessage == search::kMessageFinished) {
-            return 0;
+            return m_skipped ? 3 : 0;
         }
         return m_lastMessage == search::kMessageStopped ? 1 : 2;
     }
@@ -129,6 +164,21 @@ class PrintingHost final : public search::SearchHost {
         std::fprintf(stderr, "\r%s\033[K", cli::ProgressLine(m_phase, *m_progress).c_str());
         std::fflush(stderr);
         m_progressShown = true;
+    }
+
+    // Remembers the first failure of standard output, with errno.
+    void NoteOutputError(bool failed) {
+        if (failed && !m_outputFailed) {
+            m_outputFailed = true;
+            m_outputError = errno;
+        }
+    }
+
+    // Hands standard output's buffer to the system; a full disk shows here at the latest.
+    void FlushOutput() {
+        if (!m_outputFailed) {
+            NoteOutputError(std::fflush(stdout) != 0 || std::ferror(stdout) != 0);
+        }
     }
 
     // Takes the progress line off the terminal, so that a group or a message starts on a clean
@@ -150,6 +200,9 @@ class PrintingHost final : public search::SearchHost {
     bool m_progressShown = false;
     std::string m_phase;
     std::string m_lastMessage;
+    bool m_skipped = false;
+    bool m_outputFailed = false;
+    int m_outputError = 0;
 };
 
 // An absolute path without empty or "." components and without a final separator.
@@ -236,6 +289,11 @@ int main(int argc, char** argv) {
     if (folders.empty()) {
         return UsageError("no folder given");
     }
+    if (fcntl(STDOUT_FILENO, F_GETFD) < 0) {
+        // A file opened later would take the closed descriptor's number.
+        std::fputs("dopplet-find: standard output is closed\n", stderr);
+        return 2;
+    }
     for (const std::string& folder : folders) {
         if (!platform::IsFolder(folder)) {
             const std::string problem = "not a folder: " + folder;
@@ -254,12 +312,16 @@ int main(int argc, char** argv) {
     job->SetContentComparison(comparison);
     job->SetResultDates(false);  // the window's date texts are never printed
     const std::shared_ptr<search::SearchSignal> signal = job->Signal();
-    job->Resume();
+    if (!job->Resume()) {
+        std::fprintf(stderr, "%s\n%s\n", search::kMessageOutOfMemory, search::kMessageError);
+        return 2;
+    }
     while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {
-        if (g_interrupted) {
+        if (g_interrupted || host.OutputFailed()) {
             signal->RequestStop();
         }
         host.ShowProgress();
     }
+    host.FinishOutput();
     return host.ExitStatus();
 }

@@ -18,6 +18,29 @@ void WritePath(std::FILE* out, const search::ResultMember& member, char end) {
 
 }  // namespace
 
+std::string SkippedLine(const search::SkippedPath& skipped) {
+    std::string line;
+    switch (skipped.Reason) {
+        case search::SkipReason::FolderUnreadable:
+            line = "cannot list folder ";
+            break;
+        case search::SkipReason::EntryUnreadable:
+            line = "cannot look at ";
+            break;
+        case search::SkipReason::FileUnreadable:
+            line = "cannot read ";
+            break;
+        case search::SkipReason::FileChanged:
+            line = "left out, changed while being compared: ";
+            break;
+    }
+    line += skipped.Path;
+    if (skipped.Error) {
+        line += ": " + skipped.Error.message();
+    }
+    return line;
+}
+
 std::string JsonString(std::string_view bytes) {
     std::string json = "\"";
     char escape[8];

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "search/result_table.h"
+#include "search/skipped_path.h"
 
 namespace cli {
 
@@ -17,6 +18,9 @@ enum class OutputFormat {
 
 // Writes the present members of `group` to `out` in `format`.
 void WriteGroup(std::FILE* out, const search::ResultGroup& group, OutputFormat format);
+
+// A line that names a file or folder that the search could not look at, and why.
+std::string SkippedLine(const search::SkippedPath& skipped);
 
 // `bytes` as a JSON string, quotes included. Valid UTF-8 stays as it is (control characters,
 // quotes and backslashes escaped); every other byte 0xXY is written as the escape \udcXY, as

@@ -68,7 +68,14 @@ void TMainForm::SearchButtonClick() {
             Qt::QueuedConnection);
     });
     m_searchStarting = true;
-    job->Resume();
+    if (!job->Resume()) {
+        // No worker could be started: the job has ended already, and says nothing itself.
+        UserDialogs::Open(
+            this, QString::fromUtf8(search::kMessageOutOfMemory), Qt::NonModal, [this] {
+                UserDialogs::Open(this, QString::fromUtf8(search::kMessageError), Qt::NonModal, {});
+            });
+        return;
+    }
 
     FileSizeView->clear();
 }

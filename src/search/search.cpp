@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "search/Search_func.h"
@@ -37,14 +38,27 @@ void SearchSignal::MarkEnded() {
 SFileSearch::SFileSearch(SearchHost& host, ResultTable& results, ProgressCounters& progress)
     : m_host(host), m_results(results), m_progress(progress) {}
 
-void SFileSearch::Resume() {
-    std::thread([this] {
-        Execute();
+bool SFileSearch::Resume() {
+    const auto end = [](SFileSearch* job) {
         // The signal outlives the job: whoever waits learns of the end only after the job is gone.
-        const std::shared_ptr<SearchSignal> signal = m_signal;
-        delete this;
+        const std::shared_ptr<SearchSignal> signal = job->m_signal;
+        delete job;
         signal->MarkEnded();
-    }).detach();
+    };
+    try {
+        if (!Allowed(AllocationSite::WorkerThread)) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        std::thread([this, end] {
+            Execute();
+            end(this);
+        }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        end(this);
+        return false;
+    }
 }
 
 void SFileSearch::Execute() {

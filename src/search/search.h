@@ -31,7 +31,7 @@ inline constexpr char kMessageError[] = "エラーのため中断しました";
 inline constexpr char kMessageOutOfMemory[] = "メモリ不足です";
 
 // Where a search allocates the memory it cannot do without.
-enum class AllocationSite { FileTableCreate, FileTableGrowth, ResultTableGrowth };
+enum class AllocationSite { WorkerThread, FileTableCreate, FileTableGrowth, ResultTableGrowth };
 
 // How the content pass decides that files are equal: by splitting each run of equal size into
 // classes of identical contents (the default), or by comparing every pair in turn (the slow
@@ -94,8 +94,10 @@ class SFileSearch {
 
     std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
 
-    // Starts the worker thread.
-    void Resume();
+    // Starts the worker thread. When the system cannot start one, the job is gone and its
+    // signal has ended without a single hand-over, and this returns false: the caller tells the
+    // user ("メモリ不足です", then "エラーのため中断しました"); the search never ran.
+    bool Resume();
 
   private:
     static constexpr std::size_t kBlockSize = 8192;

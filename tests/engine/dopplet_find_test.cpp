@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -184,6 +186,54 @@ TEST(DoppletFind, TakesTwoSpellingsOfOneFolderAsOneTarget) {
     EXPECT_EQ(run.out.find(tree.Path("in/a") + "\n", first + 1), std::string::npos);
     EXPECT_EQ(run.out.find("//"), std::string::npos);
     EXPECT_EQ(run.out.find("/./"), std::string::npos);
+}
+
+// The exit status of `command`, run by the shell.
+int ShellStatus(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(DoppletFind, FailsWhenItsOutputCannotBeWritten) {
+    TempTree tree;
+    tree.File("a", "one");
+    tree.File("b", "one");
+    const std::string find = std::string(DOPPLET_FIND_PATH) + " " + Quoted(tree.Root());
+    struct Case {
+        const char* what;
+        std::string redirection;
+    } cases[] = {
+        {"a full disk", " >/dev/full 2>/dev/null"},
+        {"a closed standard output", " >&- 2>/dev/null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ShellStatus(find + c.redirection), 2);
+    }
+    EXPECT_EQ(ShellStatus(find + " 2>&1 >/dev/full | grep -q 'cannot write the output'"), 0)
+        << "no message says why";
+}
+
+TEST(DoppletFind, NamesWhatItCouldNotLookAtAndSaysSoInItsStatus) {
+    TempTree tree;
+    tree.File("open/a", "one");
+    tree.File("open/b", "one");
+    tree.File("closed/c", "one");
+    chmod(tree.Path("closed").c_str(), 0);
+    const std::string failure = testing_support::RunWithoutPrivileges([&]() -> std::string {
+        const std::string find = std::string(DOPPLET_FIND_PATH) + " -q " + Quoted(tree.Root());
+        if (ShellStatus(find + " >/dev/null 2>&1") != 3) {
+            return "the status does not say that the search was incomplete";
+        }
+        const std::string errors = ErrorOutput("-q " + Quoted(tree.Root()), false);
+        const std::string line = "dopplet-find: cannot list folder " + tree.Path("closed") + ": ";
+        if (errors.find(line) == std::string::npos) {
+            return "no line names the folder: " + errors;
+        }
+        return {};
+    });
+    chmod(tree.Path("closed").c_str(), 0755);
+    EXPECT_EQ(failure, "");
 }
 
 TEST(DoppletFind, CtrlCStopsTheSearch) {

@@ -151,6 +151,17 @@ TEST(SearchJob, NoMemoryForTheFileTableEndsAtOnceWithoutHandOvers) {
     EXPECT_EQ(host.Events, std::vector<std::string>{"message メモリ不足です"});
 }
 
+TEST(SearchJob, AWorkerThatCannotStartEndsTheJobWithoutHandOvers) {
+    RecordingHost host({"/"});
+    auto* job = new search::SFileSearch(host, host.Results, host.Progress);
+    job->SetAllocationGate(
+        [](AllocationSite site) { return site != AllocationSite::WorkerThread; });
+    const std::shared_ptr<search::SearchSignal> signal = job->Signal();
+    EXPECT_FALSE(job->Resume());
+    EXPECT_TRUE(signal->HasEnded());
+    EXPECT_TRUE(host.Events.empty());
+}
+
 TEST(SearchJob, FileTableThatCannotGrowEndsWithAnError) {
     TempTree tree;
     for (int i = 0; i < 1100; ++i) {
