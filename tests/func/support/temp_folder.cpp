@@ -21,6 +21,11 @@ std::string ReadBytes(const std::string& path) {
     return testing_support::ReadFile(path).value_or("<missing>");
 }
 
+bool GiveUpPrivileges() {
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
+}
+
 std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
@@ -33,8 +38,7 @@ std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
     if (child == 0) {
         close(pipeEnds[0]);
         std::string failure;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        if (!GiveUpPrivileges()) {
             failure = "could not give up root's privileges";
         } else {
             failure = check();
