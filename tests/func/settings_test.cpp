@@ -1,7 +1,6 @@
 #include "func/settings.h"
 
 #include <sys/stat.h>
-#include <sys/syscall.h>
 
 #include <gtest/gtest.h>
 
@@ -226,22 +225,6 @@ TEST_F(SettingsFile, LoadsEveryReadableEntryOfADamagedFileAndKeepsTheFileAside) 
 TEST_F(SettingsFile, KeepingADamagedFileAsideNeverReplacesAFileThatTookItsNameMeanwhile) {
     const std::string damaged("[DOPPLETD]\r\nNODEL00001=/X\r\n\0\0", 28);
     WriteFile(m_path, damaged);
-    const auto isRenameOrLink = [](unsigned long long number) {
-        for (const long call : {
-#ifdef SYS_rename
-                 static_cast<long>(SYS_rename),
-#endif
-#ifdef SYS_link
-                 static_cast<long>(SYS_link),
-#endif
-                 static_cast<long>(SYS_renameat), static_cast<long>(SYS_renameat2),
-                 static_cast<long>(SYS_linkat)}) {
-            if (number == static_cast<unsigned long long>(call)) {
-                return true;
-            }
-        }
-        return false;
-    };
     const std::string other = m_path + ".bad";
     const functest::TraceResult result = functest::RunTraced(
         [&] {
@@ -251,7 +234,7 @@ TEST_F(SettingsFile, KeepingADamagedFileAsideNeverReplacesAFileThatTookItsNameMe
         },
         [&](const functest::SystemCallStop& stop) {
             // Just before the save's first rename: the name is taken.
-            if (stop.Entry && isRenameOrLink(stop.Number) && !platform::Exists(other)) {
+            if (stop.Entry && functest::GivesAName(stop.Number) && !platform::Exists(other)) {
                 WriteFile(other, "another program's file");
             }
             return functest::TraceAction::Continue;

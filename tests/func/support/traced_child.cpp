@@ -1,6 +1,7 @@
 #include "support/traced_child.h"
 
 #include <sys/ptrace.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +29,23 @@ bool WaitForStop(pid_t child, int& status, TraceResult& result) {
 }
 
 }  // namespace
+
+bool GivesAName(unsigned long long number) {
+    switch (static_cast<long>(number)) {
+#ifdef SYS_rename
+        case SYS_rename:
+#endif
+#ifdef SYS_link
+        case SYS_link:
+#endif
+        case SYS_renameat:
+        case SYS_renameat2:
+        case SYS_linkat:
+            return true;
+        default:
+            return false;
+    }
+}
 
 TraceResult RunTraced(const std::function<int()>& work,
                       const std::function<TraceAction(const SystemCallStop&)>& atStop) {

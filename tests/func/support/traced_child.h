@@ -13,6 +13,9 @@ struct SystemCallStop {
     unsigned long long Number = 0;  // the system call's number (SYS_...), at its exit too
 };
 
+// True for the system calls that put a file under a new name: rename and link in their forms.
+bool GivesAName(unsigned long long number);
+
 // What the tracer does with the child at a stop.
 enum class TraceAction { Continue, Kill };
 
