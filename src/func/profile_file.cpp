@@ -163,9 +163,11 @@ void ProfileFile::Parse(std::string_view text) {
     if (m_byteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
-    // Lines end in CR LF, LF or a lone CR.
+    // Lines end in CR LF, LF or a lone CR. A NUL byte, which no text holds, ends a line too:
+    // in a damaged file, what stands on either side of the damage is read.
+    static constexpr std::string_view kLineEnds("\r\n\0", 3);
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
+        const std::size_t end = text.find_first_of(kLineEnds);
         m_lines.push_back(ParseLine(text.substr(0, end)));
         if (end == std::string_view::npos) {
             break;
@@ -394,12 +396,14 @@ std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile) {
     }
     if (!error) {
         contents = TextOfFile(std::move(contents));
-        // Text with NUL bytes is no settings file: nothing of it is taken for settings.
+        // NUL bytes stand in no text file: the file is damaged (or no settings file at all),
+        // and the caller is told so; what can be read of it is read all the same.
         if (contents.find('\0') != std::string::npos) {
             error = std::make_error_code(std::errc::illegal_byte_sequence);
         }
     }
-    profile.Parse(error ? std::string_view() : std::string_view(contents));
+    const bool readable = !error || error == std::errc::illegal_byte_sequence;
+    profile.Parse(readable ? std::string_view(contents) : std::string_view());
     return error;
 }
 

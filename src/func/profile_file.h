@@ -21,7 +21,8 @@ class ProfileFile {
   public:
     explicit ProfileFile(const platform::CodePage& codePage = platform::SystemCodePage());
 
-    // Replaces the contents with the lines of `text` (CR LF, LF or CR line ends).
+    // Replaces the contents with the lines of `text` (CR LF, LF or CR line ends; a NUL byte, as
+    // in a damaged file, ends a line as well).
     void Parse(std::string_view text);
 
     // The file's bytes: every line followed by CR LF.
@@ -97,8 +98,9 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 std::string TextOfFile(std::string bytes);
 
 // Reads the settings file at `path` into `profile`. A missing file gives an empty profile and no
-// error; a file that exists but cannot be read gives its error, and one that holds NUL bytes (no
-// text at all) gives illegal_byte_sequence; both leave the profile empty.
+// error; a file that exists but cannot be read gives its error and an empty profile. One that
+// holds NUL bytes (damaged, or no text at all) gives illegal_byte_sequence, and the profile holds
+// what can be read of it (see Parse).
 std::error_code LoadProfileFile(const std::string& path, ProfileFile& profile);
 
 // Writes `profile` to `path` atomically: a failed write leaves the old file as it was.

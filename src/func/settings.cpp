@@ -1,11 +1,11 @@
 #include "func/settings.h"
 
-#include <cerrno>
 #include <cstdio>
 
 #include "func/no_del_list.h"
 #include "func/profile_file.h"
 #include "func/settings_location.h"
+#include "platform/file_operations.h"
 #include "platform/file_stamp.h"
 #include "platform/file_system.h"
 
@@ -26,14 +26,22 @@ SaveResult WriteFailure(const std::string& path, std::error_code error) {
     return {error, path + " に書き込めません", {}};
 }
 
-// "<path>.bad", or "<path>.bad2", "<path>.bad3", ... when that is taken.
-std::string FreeNameBeside(const std::string& path) {
-    for (int number = 1;; ++number) {
+// Moves the file at `path` to "<path>.bad", or to "<path>.bad2", "<path>.bad3", ... when that
+// is taken, and names the place in `keptAside`. The rename itself finds the free name, so that a
+// file that takes one of the names meanwhile is never replaced.
+std::error_code KeepAside(const std::string& path, std::string& keptAside) {
+    constexpr int kNames = 1000;
+    for (int number = 1; number <= kNames; ++number) {
         const std::string name = path + ".bad" + (number == 1 ? "" : std::to_string(number));
-        if (!platform::Exists(name)) {
-            return name;
+        const std::error_code error = platform::RenameNoReplace(path, name);
+        if (error != std::errc::file_exists) {
+            if (!error) {
+                keptAside = name;
+            }
+            return error;
         }
     }
+    return std::make_error_code(std::errc::file_exists);
 }
 
 }  // namespace
@@ -80,11 +88,12 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
     std::string keptAside;
     if (const std::error_code error = LoadProfileFile(path, profile)) {
         if (error == std::errc::illegal_byte_sequence) {
-            // Whatever it is, it stays, under a name of its own.
-            keptAside = FreeNameBeside(path);
-            if (std::rename(path.c_str(), keptAside.c_str()) != 0) {
-                return WriteFailure(path, std::error_code(errno, std::generic_category()));
+            // A damaged file stays whole, under a name of its own; the new one holds only what
+            // the program keeps, none of the damage.
+            if (const std::error_code moved = KeepAside(path, keptAside)) {
+                return WriteFailure(path, moved);
             }
+            profile = ProfileFile(codePage);
         } else if (unreadable == UnreadableFile::Keep) {
             // A file that is there but cannot be read is not replaced unasked: its other sections
             // and its list would be lost.

@@ -25,7 +25,7 @@ enum class SettingsFileState {
     Missing,      // no file: the defaults
     Read,         // the file's values
     Unreadable,   // a file that could not be read: the defaults, and the file is kept
-    NotSettings,  // a file that is no settings file (NUL bytes): the defaults
+    NotSettings,  // a damaged file (NUL bytes): what could be read of it, defaults for the rest
 };
 
 struct LoadedSettings {
@@ -42,7 +42,8 @@ struct SaveResult {
 
 // Reads the settings file at `path`. Whatever is missing or not a whole number takes its
 // default; the must-not-delete entries of every must-not-delete section come back upper-cased
-// and tidied. UTF-16 with a byte-order mark and lines ending in CR alone are read too.
+// and tidied. UTF-16 with a byte-order mark and lines ending in CR alone are read too, and so is
+// every line of a damaged file that can be read (NotSettings).
 LoadedSettings ReadSettingsFile(const std::string& path,
                                 const platform::CodePage& codePage = platform::SystemCodePage());
 
@@ -56,8 +57,9 @@ enum class UnreadableFile { Keep, Replace };
 // Writes `settings` into the settings file at `path`, keeping the file's other sections, and
 // replaces the whole must-not-delete section with the tidied list. All or nothing: on failure
 // the old file stays as it was. A missing folder is created. A file that cannot be read is kept
-// (the save fails) unless `unreadable` says to replace it; a file that is no settings file is
-// first moved aside to a free name beside it ("<path>.bad", "<path>.bad2", ...).
+// (the save fails) unless `unreadable` says to replace it; a damaged file (NotSettings) is first
+// moved aside to a free name beside it ("<path>.bad", "<path>.bad2", ...), never replacing
+// anything, and the new file holds none of its lines.
 SaveResult SaveSettings(const std::string& path, const Settings& settings,
                         const platform::CodePage& codePage = platform::SystemCodePage(),
                         UnreadableFile unreadable = UnreadableFile::Keep);

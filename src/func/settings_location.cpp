@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path.h"
+#include "platform/system_paths.h"
 
 namespace func {
 
@@ -18,7 +19,12 @@ std::string SettingsFileBesideProgram(const std::string& programPath,
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage) {
     const std::string beside = SettingsFileBesideProgram(programPath, codePage);
-    if (platform::IsWritableFolder(platform::ParentFolder(beside))) {
+    // Another file in its place would come up with an empty must-not-delete list.
+    if (platform::Exists(beside)) {
+        return beside;
+    }
+    if (!platform::IsUnderSystemPrefix(beside) &&
+        platform::IsWritableFolder(platform::ParentFolder(beside))) {
         return beside;
     }
     return platform::JoinPath(fallbackFolder, platform::SplitPath(beside).Name);

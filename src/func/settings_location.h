@@ -12,8 +12,12 @@ std::string SettingsFileBesideProgram(
     const std::string& programPath,
     const platform::CodePage& codePage = platform::SystemCodePage());
 
-// Where the settings file lives: beside the program when the program's folder is writable,
-// otherwise under the same name in `fallbackFolder` (the per-user configuration folder).
+// Where the settings file lives. A file beside the program is the one, whenever it is there,
+// even in a folder that may not be written (it is then rewritten in place). Without one, it is
+// made beside the program when the program runs from a writable folder outside the system's
+// program folders (see platform::IsUnderSystemPrefix); otherwise it lives under the same name in
+// `fallbackFolder` (the per-user configuration folder). So an installed program never leaves a
+// settings file among the package's files, whoever runs it.
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage = platform::SystemCodePage());
 

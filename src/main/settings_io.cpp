@@ -77,10 +77,14 @@ void TMainForm::LoadSettings() {
                       "削除しちゃ駄目リストも空です。")
                       .arg(file, QString::fromLocal8Bit(loaded.Error.message()));
     } else if (loaded.State == func::SettingsFileState::NotSettings) {
+        // What could be read is in use; the user is to check what may be missing.
         warning = QStringLiteral(
-                      "%1 は設定ファイルとして読めません。\n既定の設定で始めます。"
-                      "削除しちゃ駄目リストも空です。終了時にこのファイルは別の名前で残します。")
-                      .arg(file);
+                      "%1 には読めない部分があります。\n読めた設定だけで始めます。"
+                      "削除しちゃ駄目リストには読めた %2 件が入っていますが、"
+                      "欠けている項目があるかもしれません。一括削除の前に確かめてください。"
+                      "終了時に元のファイルは別の名前で残します。")
+                      .arg(file)
+                      .arg(settings.NoDelList.size());
     }
     if (!warning.isEmpty()) {
         QMetaObject::invokeMethod(
@@ -119,7 +123,7 @@ bool TMainForm::SaveSettings() {
     if (!result.KeptAside.empty()) {
         UserDialogs::Show(
             this, QMessageBox::Information,
-            QStringLiteral("%1 は設定ファイルとして読めなかったため、%2 として残しました")
+            QStringLiteral("%1 には読めない部分があったため、元のファイルを %2 として残しました")
                 .arg(file, QFile::decodeName(QByteArray::fromStdString(result.KeptAside))));
     }
     if (result.Error) {

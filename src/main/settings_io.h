@@ -3,6 +3,6 @@
 #include <string>
 
 // The settings file that main windows created from now on read and write. An empty path (the
-// default) means the file beside the program, or in the per-user configuration folder when the
-// program's folder is not writable. Tests point it at a temporary folder.
+// default) means the one that func::IniFileName picks: beside the program or in the per-user
+// configuration folder. Tests point it at a temporary folder.
 void UseSettingsFile(std::string path);

@@ -24,7 +24,9 @@ std::error_code CreateFolderOf(const std::string& path);
 // On any failure the old file stays as it was and the temporary file is removed. An existing
 // file's permissions are kept; a symbolic link is followed, so its target is replaced. An existing
 // file that may not be written is not replaced (the error says why); one that may be written in a
-// folder where no temporary file can be made is rewritten in place.
+// folder where no temporary file can be made is rewritten in place, which is not all or nothing:
+// a failed write puts the old bytes back, but a process killed during the write may leave the new
+// bytes over the start of the old ones.
 std::error_code WriteFileAtomically(const std::string& path, std::string_view contents);
 
 // Reads a whole file. ENOENT when it does not exist.

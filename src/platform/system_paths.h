@@ -19,4 +19,9 @@ std::string UserDataFolder();
 // The process's current folder, or empty when it cannot be had.
 std::string CurrentFolder();
 
+// True when `path` lies under one of the folders that the system's packages install programs
+// into (/usr, which holds /usr/local, /opt, /bin, /sbin): what lies there belongs to a package
+// and is the same for every user.
+bool IsUnderSystemPrefix(const std::string& path);
+
 }  // namespace platform

@@ -113,6 +113,11 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
+bool GiveUpPrivileges() {
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
+}
+
 std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
@@ -125,8 +130,7 @@ std::string RunWithoutPrivileges(const std::function<std::string()>& check) {
     if (child == 0) {
         close(pipeEnds[0]);
         std::string failure;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        if (!GiveUpPrivileges()) {
             failure = "could not give up root's privileges";
         } else {
             failure = check();

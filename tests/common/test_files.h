@@ -66,6 +66,10 @@ mode_t ModeOf(const std::string& path);
 // The names in `folder`, sorted, without "." and "..".
 std::vector<std::string> NamesIn(const std::string& folder);
 
+// Gives up root's privileges for good (to the user nobody), when this process has them, so that
+// file permissions apply to it; false when that fails.
+bool GiveUpPrivileges();
+
 // Runs `check` in a child process that has given up root's privileges (when it had them), so that
 // file permissions apply to it. `check` returns a failure text, empty when all is well; the
 // result is that text, or a text saying how the child ended abnormally.

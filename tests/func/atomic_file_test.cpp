@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -113,6 +115,57 @@ TEST(WriteFileAtomically, AFailedStepLeavesTheOldFileAsItWas) {
         EXPECT_EQ(platform::WriteFileAtomically(path, std::string(10000, 'x'), c.calls),
                   c.expected);
         EXPECT_EQ(ReadBytes(path), "[DOPPLETF]\r\nposX=1\r\n");
+        EXPECT_EQ(NamesIn(folder.Root()), std::vector<std::string>{"dopplet.INI"});
+    }
+}
+
+// A file in a folder where no temporary file can be made is rewritten in place; a write that
+// fails there must not leave the file half new.
+TEST(WriteFileAtomically, AFailedWriteInPlacePutsTheOldBytesBack) {
+    const auto refuseNewFiles = [](const char* path, int flags, mode_t mode) {
+        if ((flags & O_CREAT) != 0) {
+            errno = EACCES;
+            return -1;
+        }
+        return ::open(path, flags, mode);
+    };
+    // Lets some bytes through, then fails once, as a disk that fills and is freed again.
+    const auto writes = std::make_shared<int>(0);
+    const auto failOnceAfterSomeBytes = [writes](int fd, const void* data, size_t size) {
+        if (++*writes == 2) {
+            errno = ENOSPC;
+            return ssize_t{-1};
+        }
+        return ::write(fd, data, *writes == 1 ? size / 2 : size);
+    };
+    const platform::SystemCalls& system = platform::RealSystemCalls();
+    platform::SystemCalls fullDisk = system;
+    fullDisk.Open = refuseNewFiles;
+    fullDisk.Write = failOnceAfterSomeBytes;
+    platform::SystemCalls failingSync = system;
+    failingSync.Open = refuseNewFiles;
+    failingSync.Fsync = FailFsync;
+    struct Case {
+        const char* name;
+        std::string contents;
+        const platform::SystemCalls& calls;
+        std::errc expected;
+    };
+    const Case cases[] = {
+        {"disk full while writing more", std::string(10000, 'x'), fullDisk,
+         std::errc::no_space_on_device},
+        {"disk full while writing less", "short", fullDisk, std::errc::no_space_on_device},
+        {"sync fails", std::string(10000, 'x'), failingSync, std::errc::io_error},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        *writes = 0;
+        functest::TempFolder folder;
+        const std::string path = folder / "dopplet.INI";
+        const std::string old = "[DOPPLETF]\r\nposX=1\r\n" + std::string(100, ';');
+        WriteFile(path, old);
+        EXPECT_EQ(platform::WriteFileAtomically(path, c.contents, c.calls), c.expected);
+        EXPECT_EQ(ReadBytes(path), old);
         EXPECT_EQ(NamesIn(folder.Root()), std::vector<std::string>{"dopplet.INI"});
     }
 }

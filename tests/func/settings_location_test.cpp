@@ -1,13 +1,17 @@
 #include "func/settings_location.h"
+#include "func/settings.h"
+#include "platform/file_system.h"
 #include "platform/system_paths.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -50,6 +54,65 @@ TEST(IniFileName, FallsBackToTheConfigurationFolderOtherwise) {
         return a == expected && b == expected ? "" : "got " + a + " and " + b;
     });
     EXPECT_EQ(failure, "");
+}
+
+// A settings file beside the program keeps the must-not-delete list even when the program's
+// folder may not be written: it is read, and rewritten in place; no second file appears.
+TEST(IniFileName, UsesTheFileBesideTheProgramEvenWhereItsFolderMayNotBeWritten) {
+    functest::TempFolder folder;
+    const std::string programFolder = folder / "bin";
+    const std::string beside = programFolder + "/dopplet.INI";
+    functest::WriteFile(programFolder + "/dopplet", "");
+    functest::WriteFile(beside, "[DOPPLETD]\r\nNODEL00001=/KEEP\r\n");
+    ASSERT_EQ(chmod(beside.c_str(), 0666), 0);
+    ASSERT_EQ(chmod(programFolder.c_str(), 0555), 0);
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        const std::string path = func::IniFileName(programFolder + "/dopplet", folder / "config");
+        if (path != beside) {
+            return "got " + path;
+        }
+        func::Settings settings = func::LoadSettings(path);
+        if (settings.NoDelList != std::vector<std::string>{"/KEEP"}) {
+            return "the list was not read";
+        }
+        settings.NoDelList.push_back("/MORE");
+        const func::SaveResult saved = func::SaveSettings(path, settings);
+        return saved.Error ? saved.Message : "";
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(func::LoadSettings(beside).NoDelList, (std::vector<std::string>{"/KEEP", "/MORE"}));
+    EXPECT_EQ(functest::NamesIn(programFolder),
+              (std::vector<std::string>{"dopplet", "dopplet.INI"}));
+    EXPECT_FALSE(platform::Exists(folder / "config"));
+}
+
+TEST(IniFileName, NeverMakesOneBesideAProgramInstalledUnderASystemPrefix) {
+    // Names that no package has, so that no settings file is beside them; /usr/bin and
+    // /usr/local/bin are writable when the tests run as root, as under sudo.
+    const std::string name = "dopplet-location-test-" + std::to_string(getpid());
+    const std::string fallback = "/home/someone/.config/dopplet";
+    for (const std::string folder : {"/usr/bin", "/usr/local/bin", "/opt/dopplet/bin", "/usr"}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(func::IniFileName(folder + "/" + name, fallback), fallback + "/" + name + ".INI");
+    }
+}
+
+TEST(IsUnderSystemPrefix, NamesTheFoldersThatPackagesInstallInto) {
+    struct Case {
+        const char* path;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"/usr/bin/dopplet", true},     {"/usr/local/bin/dopplet", true},
+        {"/opt/dopplet/dopplet", true}, {"/bin/dopplet", true},
+        {"/sbin/dopplet", true},        {"/home/me/usr/bin/dopplet", false},
+        {"/usrlocal/dopplet", false},   {"/optional/dopplet", false},
+        {"/tmp/dopplet", false},        {"dopplet", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(platform::IsUnderSystemPrefix(c.path), c.expected);
+    }
 }
 
 class ConfigFolderEnvironment : public ::testing::Test {

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "support/temp_folder.h"
+#include "support/traced_child.h"
 
 namespace {
 
@@ -172,6 +174,78 @@ TEST_F(SettingsFile, KeepsAFileThatIsNoSettingsFileAsideBeforeWritingANewOne) {
     EXPECT_EQ(ReadBytes(m_path + ".bad2"), binary);
     EXPECT_EQ(ReadBytes(m_path + ".bad"), "kept from before");
     EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/A\r\n");
+}
+
+// NUL bytes stand in a file that a crash or a failing disk damaged: every entry that can still be
+// read is loaded, the damaged file is kept aside whole, and the new file holds what was loaded.
+TEST_F(SettingsFile, LoadsEveryReadableEntryOfADamagedFileAndKeepsTheFileAside) {
+    const std::string zeros(4096, '\0');
+    struct Case {
+        const char* name;
+        std::string text;
+        Entries expected;
+    };
+    const Case cases[] = {
+        {"zeros after the end",
+         "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B\r\n" + zeros,
+         {"/A", "/B"}},
+        {"zeros inside the list",
+         "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/B" + zeros + "\r\nNODEL00003=/C\r\n",
+         {"/A", "/B", "/C"}},
+        // The rest of a line cut by the damage gives nothing; the lines after it count.
+        {"zeros over part of two lines",
+         "[DOPPLETD]\r\nNODEL00001=/A\r\nNODEL00002=/DA" + zeros + "TA\r\nNODEL00003=/C\r\n",
+         {"/A", "/C", "/DA"}},
+        {"a zero in place of a line break",
+         "[DOPPLETD]\r\nNODEL00001=/A" + std::string(1, '\0') + "NODEL00002=/B\r\n",
+         {"/A", "/B"}},
+        {"zeros before the list", zeros + "\r\n[DOPPLETD]\r\nNODEL00001=/A\r\n", {"/A"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        functest::TempFolder folder;
+        const std::string path = folder / "dopplet.INI";
+        WriteFile(path, "[DOPPLETF]\r\nposX=7\r\n" + c.text);
+        const func::LoadedSettings loaded = func::ReadSettingsFile(path);
+        EXPECT_EQ(loaded.State, func::SettingsFileState::NotSettings);
+        EXPECT_EQ(loaded.Values.PosX, 7);
+        EXPECT_EQ(loaded.Values.NoDelList, c.expected);
+
+        const func::SaveResult result = func::SaveSettings(path, loaded.Values);
+        ASSERT_FALSE(result.Error) << result.Message;
+        EXPECT_EQ(result.KeptAside, path + ".bad");
+        EXPECT_EQ(ReadBytes(path + ".bad"), "[DOPPLETF]\r\nposX=7\r\n" + c.text);
+        EXPECT_EQ(func::ReadSettingsFile(path).State, func::SettingsFileState::Read);
+        EXPECT_EQ(func::LoadSettings(path).NoDelList, c.expected);
+    }
+}
+
+// Another program may take the name "<path>.bad" between the moment the save finds it free and
+// the moment it moves the damaged file there: that file must not be replaced.
+TEST_F(SettingsFile, KeepingADamagedFileAsideNeverReplacesAFileThatTookItsNameMeanwhile) {
+    const std::string damaged("[DOPPLETD]\r\nNODEL00001=/X\r\n\0\0", 28);
+    WriteFile(m_path, damaged);
+    const std::string other = m_path + ".bad";
+    const functest::TraceResult result = functest::RunTraced(
+        [&] {
+            func::Settings settings;
+            settings.NoDelList = {"/X"};
+            return func::SaveSettings(m_path, settings).Error ? 1 : 0;
+        },
+        [&](const functest::SystemCallStop& stop) {
+            // Just before the save's first rename: the name is taken.
+            if (stop.Entry && functest::GivesAName(stop.Number) && !platform::Exists(other)) {
+                WriteFile(other, "another program's file");
+            }
+            return functest::TraceAction::Continue;
+        });
+    if (!result.Failure.empty()) {
+        GTEST_SKIP() << result.Failure;
+    }
+    EXPECT_EQ(result.ExitCode, 0);
+    EXPECT_EQ(ReadBytes(other), "another program's file");
+    EXPECT_EQ(ReadBytes(m_path + ".bad2"), damaged);
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) + "[DOPPLETD]\r\nNODEL00001=/X\r\n");
 }
 
 TEST_F(SettingsFile, ReadsEveryKeyOfTheListInFileOrderAndRenumbersThem) {

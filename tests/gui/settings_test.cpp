@@ -69,7 +69,7 @@ class SettingsTest : public QObject {
     void FailedSaveKeepsTheWindowOpenAndTheOldFile();
     void ExtremeValuesOpenAWindowAnyway();
     void AnUnreadableFileIsSaidAndReplacedOnlyWhenTheUserAgrees();
-    void AFileThatIsNoSettingsFileIsSaidAndKeptAside();
+    void ADamagedFileIsSaidItsEntriesLoadedAndTheFileKeptAside();
 
   private:
     void OpenWindow();
@@ -252,21 +252,25 @@ void SettingsTest::AnUnreadableFileIsSaidAndReplacedOnlyWhenTheUserAgrees() {
     UserDialogs::SetAnswerer({});
 }
 
-void SettingsTest::AFileThatIsNoSettingsFileIsSaidAndKeptAside() {
-    const QByteArray binary("[DOPPLETD]\r\nNODEL00001=/X\r\n\0\x01\x02", 30);
-    WriteTree(m_folder->path(), {{"dopplet.INI", binary}});
+void SettingsTest::ADamagedFileIsSaidItsEntriesLoadedAndTheFileKeptAside() {
+    // NUL bytes where a crash left the end of the file unwritten.
+    const QByteArray damaged =
+        QByteArray("[DOPPLETD]\r\nNODEL00001=/X\r\nNODEL00002=/Y\r\n") + QByteArray(512, '\0');
+    WriteTree(m_folder->path(), {{"dopplet.INI", damaged}});
     OpenWindow();
     QTRY_COMPARE(m_messages->Texts.size(), 1);
-    QVERIFY2(m_messages->Texts[0].startsWith(m_iniPath + " は設定ファイルとして読めません"),
+    QVERIFY2(m_messages->Texts[0].startsWith(m_iniPath + " には読めない部分があります。"),
              qPrintable(m_messages->Texts[0]));
-    QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
+    QVERIFY2(m_messages->Texts[0].contains("読めた 2 件"), qPrintable(m_messages->Texts[0]));
+    QCOMPARE(Captions(MainForm->NoDelList), (QStringList{"/X", "/Y"}));
 
     CloseWindow();
     QCOMPARE(m_messages->Texts.mid(1),
-             QStringList{m_iniPath + " は設定ファイルとして読めなかったため、" + m_iniPath +
+             QStringList{m_iniPath + " には読めない部分があったため、元のファイルを " + m_iniPath +
                          ".bad として残しました"});
-    QCOMPARE(ReadAll(m_iniPath + ".bad"), binary);
+    QCOMPARE(ReadAll(m_iniPath + ".bad"), damaged);
     QVERIFY(ReadAll(m_iniPath).startsWith("[DOPPLETF]\r\n"));
+    QVERIFY(ReadAll(m_iniPath).endsWith("[DOPPLETD]\r\nNODEL00001=/X\r\nNODEL00002=/Y\r\n"));
 }
 
 QTEST_MAIN(SettingsTest)

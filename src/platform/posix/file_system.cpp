@@ -34,6 +34,25 @@ std::string ResolveTarget(const std::string& path) {
     return target;
 }
 
+// Reads what is left of the file open as `fd` into `contents`.
+std::error_code ReadAll(int fd, std::string& contents) {
+    contents.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (got == 0) {
+            return {};
+        }
+        contents.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 // A short, fixed-length hidden name, so that a target name near the length limit still leaves room.
 std::string TemporaryName(const std::string& folder, std::mt19937_64& random) {
     char suffix[32];
@@ -67,21 +86,44 @@ std::error_code FillTemporary(int fd, std::string_view contents, const struct st
     return error;
 }
 
-// Rewrites `target` itself, for a file that may be written inside a folder that may not: the
-// new bytes from the start, then the file cut to their length and synced. Only used when no
-// temporary file can be made beside it.
+// Writes `contents` over the file open as `fd` from its start, cuts the file to their length and
+// syncs it.
+std::error_code Overwrite(int fd, std::string_view contents, const SystemCalls& calls) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        return LastError();
+    }
+    if (const std::error_code error = WriteAll(fd, contents, calls)) {
+        return error;
+    }
+    if (::ftruncate(fd, static_cast<off_t>(contents.size())) != 0 || calls.Fsync(fd) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+// Rewrites `target` itself, for a file that may be written inside a folder that may not: only
+// used when no temporary file can be made beside it. This cannot be all or nothing: the new
+// bytes go over the old ones from the start, then the file is cut to their length. A write that
+// fails on the way (a full disk, a size limit) puts the old bytes back, so that the old file is
+// lost only when even that fails.
 std::error_code WriteInPlace(const std::string& target, std::string_view contents,
                              const SystemCalls& calls) {
-    const int fd = calls.Open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    // A file that may be written but not read is replaced without the way back.
+    int fd = calls.Open(target.c_str(), O_RDWR | O_CLOEXEC, 0);
+    const bool readable = fd >= 0;
+    if (!readable && errno == EACCES) {
+        fd = calls.Open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    }
     if (fd < 0) {
         return LastError();
     }
-    std::error_code error = WriteAll(fd, contents, calls);
-    if (!error && ::ftruncate(fd, static_cast<off_t>(contents.size())) != 0) {
-        error = LastError();
-    }
-    if (!error && calls.Fsync(fd) != 0) {
-        error = LastError();
+    std::string old;
+    std::error_code error = readable ? ReadAll(fd, old) : std::error_code();
+    if (!error) {
+        error = Overwrite(fd, contents, calls);
+        if (error && readable) {
+            [[maybe_unused]] const std::error_code restored = Overwrite(fd, old, calls);
+        }
     }
     if (::close(fd) != 0 && !error) {
         error = LastError();
@@ -187,24 +229,9 @@ std::error_code ReadWholeFile(const std::string& path, std::string& contents) {
     if (fd < 0) {
         return LastError();
     }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const std::error_code error = LastError();
-            ::close(fd);
-            return error;
-        }
-        if (got == 0) {
-            break;
-        }
-        contents.append(buffer, static_cast<std::size_t>(got));
-    }
+    const std::error_code error = ReadAll(fd, contents);
     ::close(fd);
-    return {};
+    return error;
 }
 
 }  // namespace platform

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -56,6 +58,16 @@ std::string CurrentFolder() {
         buffer.resize(buffer.size() * 2);
     }
     return std::string(buffer.data());
+}
+
+bool IsUnderSystemPrefix(const std::string& path) {
+    static constexpr std::array<std::string_view, 4> kPrefixes{"/usr/", "/opt/", "/bin/", "/sbin/"};
+    for (const std::string_view prefix : kPrefixes) {
+        if (path.starts_with(prefix)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace platform

@@ -16,6 +16,7 @@ std::string ReadBytes(const std::string& path);
 using testing_support::NamesIn;
 using testing_support::WriteFile;
 
+using testing_support::GiveUpPrivileges;
 using testing_support::RunWithoutPrivileges;
 
 }  // namespace functest
