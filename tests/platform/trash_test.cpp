@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "platform/path.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
 #include "support/platform_fixture.h"
@@ -156,16 +158,58 @@ TEST_F(TrashTest, NameTakenInFilesWithoutInfoIsPassedOverAndItsInfoRemoved) {
     EXPECT_EQ(NamesIn(HomeTrash() + "/info"), std::vector<std::string>{"a.2.txt.trashinfo"});
 }
 
-TEST_F(TrashTest, GivesUpAfterBoundedNumberOfNamesAndKeepsFile) {
-    for (int attempt = 0; attempt < kMaxTrashNameAttempts; ++attempt) {
-        WriteFile(TrashInfo(TrashedName("a.txt", attempt)), "");
+// A dedupe may trash thousands of files of one name (Thumbs.db, an empty __init__.py): every one
+// of them finds a free name, one near the longest a file system takes included.
+TEST_F(TrashTest, ThousandsOfFilesOfOneNameAllFindAFreeName) {
+    const struct {
+        const char* what;
+        std::string name;
+        int files;
+    } cases[] = {
+        {"short name", "index.html", 1200},
+        {"name of 250 bytes", std::string(245, 'n') + ".html", 40},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::set<std::string> trashedPaths;
+        for (int i = 0; i < c.files; ++i) {
+            const std::string contents = std::to_string(index) + "/" + std::to_string(i);
+            const std::string file = m_temp.Path("case" + contents + "/" + c.name);
+            WriteFile(file, contents);
+
+            const TrashResult result = MoveToTrash(file, Context());
+
+            ASSERT_FALSE(result.Error) << i << ": " << result.Error.message();
+            EXPECT_EQ(ReadFile(result.Trashed.TrashedPath), contents);
+            EXPECT_EQ(ReadFile(result.Trashed.InfoPath), InfoText(file));
+            EXPECT_LE(SplitPath(result.Trashed.InfoPath).Name.size(), kMaxNameBytes);
+            trashedPaths.insert(result.Trashed.TrashedPath);
+        }
+        EXPECT_EQ(trashedPaths.size(), static_cast<std::size_t>(c.files));
+        ++index;
     }
+}
+
+TEST_F(TrashTest, GivesUpAfterBoundedNumberOfNamesAndKeepsFile) {
+    // Every random number the same: the names past the numbered ones are all one name.
+    int randomCalls = 0;
+    TrashContext context = Context();
+    context.Random = [&randomCalls] {
+        ++randomCalls;
+        return 0xc0ffeeU;
+    };
+    for (int attempt = 0; attempt <= kNumberedTrashNames; ++attempt) {
+        WriteFile(TrashInfo(TrashedName("a.txt", TrashNameSuffix(attempt, context.Random))), "");
+    }
+    randomCalls = 0;
     const std::string file = m_temp.Path("docs/a.txt");
     WriteFile(file, "keep");
 
-    const TrashResult result = MoveToTrash(file, Context());
+    const TrashResult result = MoveToTrash(file, context);
 
     EXPECT_EQ(result.Error, TrashErrc::NoFreeName);
+    EXPECT_EQ(randomCalls, kMaxTrashNameAttempts - kNumberedTrashNames);
     EXPECT_EQ(ReadFile(file), "keep");
     EXPECT_TRUE(NamesIn(HomeTrash() + "/files").empty());
 }

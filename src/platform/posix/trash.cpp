@@ -287,7 +287,7 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
     const std::string infoFolder = JoinPath(choice.Folder, "info");
     const std::string filesFolder = JoinPath(choice.Folder, "files");
     for (int attempt = 0; attempt < kMaxTrashNameAttempts; ++attempt) {
-        const std::string name = TrashedName(parts.Name, attempt);
+        const std::string name = TrashedName(parts.Name, TrashNameSuffix(attempt, context.Random));
         const std::string infoPath = JoinPath(infoFolder, name + std::string(kTrashInfoExtension));
         // The .trashinfo comes first and claims the name: a crash in between leaves at most an
         // info without a file, never a trashed file that nobody can restore.

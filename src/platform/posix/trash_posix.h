@@ -2,12 +2,14 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
 
+#include "platform/posix/trash_info.h"
 #include "platform/trash.h"
 
 namespace platform {
@@ -25,6 +27,8 @@ struct TrashContext {
     // folder path without symbolic links; empty when there is none.
     std::function<std::string(const std::string& folder, dev_t device)> FindTopDir;
     std::function<std::time_t()> Now;
+    // The numbers in the names of a file's tries past the numbered ones (see TrashNameSuffix).
+    std::function<std::uint32_t()> Random = RandomTrashNameNumber;
 };
 
 // The context of this process: XDG_DATA_HOME or HOME, the real user, the real mounts and clock.
