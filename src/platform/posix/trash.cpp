@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/file_operations.h"
 #include "platform/file_stamp.h"
@@ -163,6 +165,15 @@ std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& 
     return error;
 }
 
+// True when the trash entry is still the one that the delete made.
+bool IsAsTrashed(const TrashedFile& trashed) {
+    if (!trashed.Stamp) {
+        return false;
+    }
+    std::optional<std::string> info = ReadTrashInfo(trashed.InfoPath);
+    return info && ReadTrashStamp(trashed.TrashedPath, std::move(*info)) == trashed.Stamp;
+}
+
 }  // namespace
 
 const std::error_category& TrashCategory() {
@@ -301,7 +312,7 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
         const std::string trashedPath = JoinPath(filesFolder, name);
         const std::error_code error = RenameNoReplace(original, trashedPath);
         if (!error) {
-            result.Trashed = {original, trashedPath, infoPath, ReadFileStamp(trashedPath)};
+            result.Trashed = {original, trashedPath, infoPath, ReadTrashStamp(trashedPath, text)};
             return result;
         }
         unlink(infoPath.c_str());
@@ -324,9 +335,9 @@ TrashResult MoveToTrash(const std::string& path) {
 }
 
 std::error_code RestoreFromTrash(const TrashedFile& trashed) {
-    // Only the file that the delete put there goes back: not one that took its trash name after
-    // the user emptied the trash, nor one changed in the trash since.
-    if (!trashed.Stamp || ReadFileStamp(trashed.TrashedPath) != trashed.Stamp) {
+    // Only the file that the delete put there goes back: not one that took its trash name (or
+    // even its inode) after the user emptied the trash, nor one changed in the trash since.
+    if (!IsAsTrashed(trashed)) {
         return TrashErrc::NotInTrash;
     }
     const std::error_code error = RenameNoReplace(trashed.TrashedPath, trashed.OriginalPath);

@@ -36,6 +36,14 @@ TrashContext TrashContextFromEnvironment();
 
 TrashResult MoveToTrash(const std::string& path, const TrashContext& context);
 
+// The trash entry whose file is at `trashedPath` and whose .trashinfo holds `infoText`, as a
+// restore compares it; nullopt when nothing has that name.
+std::optional<TrashStamp> ReadTrashStamp(const std::string& trashedPath, std::string infoText);
+
+// The bytes of the .trashinfo at `infoPath`; nullopt when it is gone, is no regular file, or is
+// longer than any that MoveToTrash writes.
+std::optional<std::string> ReadTrashInfo(const std::string& infoPath);
+
 // The top folder of the file system `device` that holds `folder`: the last folder on the way up
 // that still lies on `device`.
 std::string FindTopDir(const std::string& folder, dev_t device);
