@@ -14,6 +14,7 @@
 #include "platform/file_operations.h"
 #include "platform/file_stamp.h"
 #include "platform/path.h"
+#include "platform/posix/file_operations_posix.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
@@ -149,13 +150,14 @@ std::string TrashInfoPath(const std::string& original, const std::string& topDir
 }
 
 // Writes a new .trashinfo at `infoPath`; EEXIST when that name is taken.
-std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& text) {
+std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& text,
+                                const SystemCalls& calls) {
     const int fd =
-        open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        calls.Open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return LastError();
     }
-    std::error_code error = WriteAll(fd, text, RealSystemCalls());
+    std::error_code error = WriteAll(fd, text, calls);
     if (close(fd) != 0 && !error) {
         error = LastError();
     }
@@ -302,7 +304,7 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
         const std::string infoPath = JoinPath(infoFolder, name + std::string(kTrashInfoExtension));
         // The .trashinfo comes first and claims the name: a crash in between leaves at most an
         // info without a file, never a trashed file that nobody can restore.
-        if (const std::error_code error = CreateTrashInfo(infoPath, text)) {
+        if (const std::error_code error = CreateTrashInfo(infoPath, text, context.Calls)) {
             if (error == std::errc::file_exists) {
                 continue;
             }
@@ -310,7 +312,7 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
             return result;
         }
         const std::string trashedPath = JoinPath(filesFolder, name);
-        const std::error_code error = RenameNoReplace(original, trashedPath);
+        const std::error_code error = RenameNoReplace(original, trashedPath, context.Calls);
         if (!error) {
             result.Trashed = {original, trashedPath, infoPath, ReadTrashStamp(trashedPath, text)};
             return result;

@@ -9,13 +9,15 @@
 #include <string>
 #include <system_error>
 
+#include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/trash.h"
 
 namespace platform {
 
 // Everything that MoveToTrash takes from its surroundings, so that tests can put the trash into a
-// temporary folder and pretend that a file lies on another file system.
+// temporary folder, pretend that a file lies on another file system, or stop it between two
+// system calls.
 struct TrashContext {
     std::string HomeTrash;  // $XDG_DATA_HOME/Trash; empty when there is no home folder
     uid_t Uid = 0;
@@ -29,6 +31,8 @@ struct TrashContext {
     std::function<std::time_t()> Now;
     // The numbers in the names of a file's tries past the numbered ones (see TrashNameSuffix).
     std::function<std::uint32_t()> Random = RandomTrashNameNumber;
+    // The calls that write the .trashinfo and move the file.
+    SystemCalls Calls = RealSystemCalls();
 };
 
 // The context of this process: XDG_DATA_HOME or HOME, the real user, the real mounts and clock.
