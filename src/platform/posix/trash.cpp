@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "platform/file_operations.h"
-#include "platform/file_stamp.h"
 #include "platform/path.h"
 #include "platform/posix/file_operations_posix.h"
 #include "platform/posix/system_calls.h"
