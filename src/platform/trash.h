@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -20,13 +21,26 @@ enum class TrashErrc {
 const std::error_category& TrashCategory();
 std::error_code make_error_code(TrashErrc errc);
 
+// What a restore compares to know a trash entry again. A freed inode may go to the next file made,
+// so device, inode, size and modification time alone do not tell the file that the delete
+// trashed from another one of the same name, size and time trashed since.
+struct TrashStamp {
+    FileStamp File;
+    std::int64_t ChangedNs = 0;          // last change of the file or of its metadata
+    std::optional<std::int64_t> BornNs;  // when the file was made, where the file system knows
+    std::string InfoText;                // the .trashinfo as the delete wrote it
+
+    friend bool operator==(const TrashStamp&, const TrashStamp&) = default;
+};
+
 // A file that lies in the trash, and where it came from.
 struct TrashedFile {
     std::string OriginalPath;  // where the file was, its folder resolved to a real path
     std::string TrashedPath;   // <trash>/files/<name>
     std::string InfoPath;      // <trash>/info/<name>.trashinfo
-    // The file as it lay in the trash right after the move, to know it again at a restore.
-    std::optional<FileStamp> Stamp = {};
+    // The entry as it was right after the move (a rename changes the change time), to know it
+    // again at a restore.
+    std::optional<TrashStamp> Stamp = {};
 
     friend bool operator==(const TrashedFile&, const TrashedFile&) = default;
 };
@@ -42,8 +56,9 @@ struct TrashResult {
 TrashResult MoveToTrash(const std::string& path);
 
 // Puts a trashed file back where it was and removes its trash info, provided the trash still holds
-// the very file that the delete put there (TrashErrc::NotInTrash otherwise). Never replaces a
-// file: fails with EEXIST when the name is taken again. On any failure the trash entry stays.
+// the very entry that the delete made: the same file, unchanged, and the same .trashinfo
+// (TrashErrc::NotInTrash otherwise). Never replaces a file: fails with EEXIST when the name is
+// taken again. On any failure the trash entry stays.
 std::error_code RestoreFromTrash(const TrashedFile& trashed);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ctime>
 #include <set>
 #include <string>
@@ -42,23 +43,44 @@ TEST(TrashInfoText, HoldsHeaderPathAndLocalDeletionDate) {
               "[Trash Info]\nPath=a\nDeletionDate=2023-11-15T07:13:20\n");
 }
 
-TEST(TrashedName, AddsNumberBeforeExtension) {
+TEST(TrashNameSuffix, NumbersTheFirstTriesThenTakesRandomNumbers) {
+    std::uint32_t next = 0xbeef;
+    const auto random = [&next] { return next++; };
+    const struct {
+        int attempt;
+        std::string suffix;
+    } cases[] = {
+        {0, ""},
+        {1, ".2"},
+        {kNumberedTrashNames - 1, "." + std::to_string(kNumberedTrashNames)},
+        {kNumberedTrashNames, ".0000beef"},
+        {kMaxTrashNameAttempts - 1, ".0000bef0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attempt);
+        EXPECT_EQ(TrashNameSuffix(c.attempt, random), c.suffix);
+    }
+    EXPECT_EQ(next, 0xbef1U);
+}
+
+TEST(TrashedName, AddsSuffixBeforeExtension) {
     struct Case {
         std::string name;
-        int attempt;
+        std::string suffix;
         std::string trashed;
     };
     const Case cases[] = {
-        {"a.txt", 0, "a.txt"},
-        {"a.txt", 1, "a.2.txt"},
-        {"archive.tar.gz", 2, "archive.tar.3.gz"},
-        {"noext", 1, "noext.2"},
-        {".profile", 1, ".profile.2"},
-        {"\xff\xfe.txt", 1, "\xff\xfe.2.txt"},
+        {"a.txt", "", "a.txt"},
+        {"a.txt", ".2", "a.2.txt"},
+        {"archive.tar.gz", ".3", "archive.tar.3.gz"},
+        {"noext", ".2", "noext.2"},
+        {".profile", ".2", ".profile.2"},
+        {"\xff\xfe.txt", ".2", "\xff\xfe.2.txt"},
+        {"index.html", ".00c0ffee", "index.00c0ffee.html"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.trashed);
-        EXPECT_EQ(TrashedName(c.name, c.attempt), c.trashed);
+        EXPECT_EQ(TrashedName(c.name, c.suffix), c.trashed);
     }
 }
 
@@ -85,14 +107,13 @@ TEST(TrashedName, ShortensLongNamesBetweenCharacters) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (int attempt : {0, 1, 99}) {
-            SCOPED_TRACE(attempt);
-            const std::string trashed = TrashedName(c.name, attempt);
+        for (const std::string suffix : {"", ".2", ".10", ".deadbeef"}) {
+            SCOPED_TRACE(suffix);
+            const std::string trashed = TrashedName(c.name, suffix);
             EXPECT_LE(trashed.size(), kMaxTrashedName);
             EXPECT_GE(trashed.size(), kMaxTrashedName - 2);
             EXPECT_EQ(trashed.substr(0, c.stemStart.size()), c.stemStart);
-            const std::string end =
-                (attempt == 0 ? "" : "." + std::to_string(attempt + 1)) + c.extension;
+            const std::string end = suffix + c.extension;
             ASSERT_GE(trashed.size(), end.size());
             EXPECT_EQ(trashed.substr(trashed.size() - end.size()), end);
             EXPECT_EQ((trashed.size() - end.size()) % c.stemUnit, 0U);
@@ -104,7 +125,9 @@ TEST(TrashedName, EveryAttemptGivesAnotherNameThatFits) {
     for (const std::string& name : {std::string("a.txt"), std::string(250, 'b')}) {
         std::set<std::string> seen;
         for (int attempt = 0; attempt < kMaxTrashNameAttempts; ++attempt) {
-            const std::string trashed = TrashedName(name, attempt);
+            const std::string trashed = TrashedName(name, TrashNameSuffix(attempt, [attempt] {
+                                                        return static_cast<std::uint32_t>(attempt);
+                                                    }));
             EXPECT_LE(trashed.size(), kMaxTrashedName);
             seen.insert(trashed);
         }

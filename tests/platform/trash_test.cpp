@@ -1,13 +1,17 @@
 #include "platform/trash.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "platform/path.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
 #include "support/platform_fixture.h"
@@ -156,16 +160,58 @@ TEST_F(TrashTest, NameTakenInFilesWithoutInfoIsPassedOverAndItsInfoRemoved) {
     EXPECT_EQ(NamesIn(HomeTrash() + "/info"), std::vector<std::string>{"a.2.txt.trashinfo"});
 }
 
-TEST_F(TrashTest, GivesUpAfterBoundedNumberOfNamesAndKeepsFile) {
-    for (int attempt = 0; attempt < kMaxTrashNameAttempts; ++attempt) {
-        WriteFile(TrashInfo(TrashedName("a.txt", attempt)), "");
+// A dedupe may trash thousands of files of one name (Thumbs.db, an empty __init__.py): every one
+// of them finds a free name, one near the longest a file system takes included.
+TEST_F(TrashTest, ThousandsOfFilesOfOneNameAllFindAFreeName) {
+    const struct {
+        const char* what;
+        std::string name;
+        int files;
+    } cases[] = {
+        {"short name", "index.html", 1200},
+        {"name of 250 bytes", std::string(245, 'n') + ".html", 40},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::set<std::string> trashedPaths;
+        for (int i = 0; i < c.files; ++i) {
+            const std::string contents = std::to_string(index) + "/" + std::to_string(i);
+            const std::string file = m_temp.Path("case" + contents + "/" + c.name);
+            WriteFile(file, contents);
+
+            const TrashResult result = MoveToTrash(file, Context());
+
+            ASSERT_FALSE(result.Error) << i << ": " << result.Error.message();
+            EXPECT_EQ(ReadFile(result.Trashed.TrashedPath), contents);
+            EXPECT_EQ(ReadFile(result.Trashed.InfoPath), InfoText(file));
+            EXPECT_LE(SplitPath(result.Trashed.InfoPath).Name.size(), kMaxNameBytes);
+            trashedPaths.insert(result.Trashed.TrashedPath);
+        }
+        EXPECT_EQ(trashedPaths.size(), static_cast<std::size_t>(c.files));
+        ++index;
     }
+}
+
+TEST_F(TrashTest, GivesUpAfterBoundedNumberOfNamesAndKeepsFile) {
+    // Every random number the same: the names past the numbered ones are all one name.
+    int randomCalls = 0;
+    TrashContext context = Context();
+    context.Random = [&randomCalls] {
+        ++randomCalls;
+        return 0xc0ffeeU;
+    };
+    for (int attempt = 0; attempt <= kNumberedTrashNames; ++attempt) {
+        WriteFile(TrashInfo(TrashedName("a.txt", TrashNameSuffix(attempt, context.Random))), "");
+    }
+    randomCalls = 0;
     const std::string file = m_temp.Path("docs/a.txt");
     WriteFile(file, "keep");
 
-    const TrashResult result = MoveToTrash(file, Context());
+    const TrashResult result = MoveToTrash(file, context);
 
     EXPECT_EQ(result.Error, TrashErrc::NoFreeName);
+    EXPECT_EQ(randomCalls, kMaxTrashNameAttempts - kNumberedTrashNames);
     EXPECT_EQ(ReadFile(file), "keep");
     EXPECT_TRUE(NamesIn(HomeTrash() + "/files").empty());
 }
@@ -186,7 +232,14 @@ TEST_F(TrashTest, RestorePutsFileBackAndRemovesInfo) {
 // A restore puts back only the file that the delete trashed, never over another file, and leaves
 // the trash entry as it is when it cannot.
 TEST_F(TrashTest, RestoreRefusesWhatIsNotTheTrashedFileOrWouldReplaceAFile) {
-    enum class Change { NameTakenAgain, TrashEmptied, TrashNameReused, ChangedInTrash };
+    enum class Change {
+        NameTakenAgain,
+        TrashEmptied,
+        TrashNameReused,
+        ChangedInTrash,
+        InfoOfAnotherFile,
+        InfoGone,
+    };
     const struct {
         Change change;
         std::error_code expected;
@@ -195,6 +248,8 @@ TEST_F(TrashTest, RestoreRefusesWhatIsNotTheTrashedFileOrWouldReplaceAFile) {
         {Change::TrashEmptied, TrashErrc::NotInTrash},
         {Change::TrashNameReused, TrashErrc::NotInTrash},
         {Change::ChangedInTrash, TrashErrc::NotInTrash},
+        {Change::InfoOfAnotherFile, TrashErrc::NotInTrash},
+        {Change::InfoGone, TrashErrc::NotInTrash},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.change));
@@ -218,13 +273,22 @@ TEST_F(TrashTest, RestoreRefusesWhatIsNotTheTrashedFileOrWouldReplaceAFile) {
             case Change::ChangedInTrash:
                 WriteFile(trashed, "trashed, then edited");
                 break;
+            case Change::InfoOfAnotherFile:
+                // The trash name now belongs to a file that another program trashed from
+                // elsewhere, whatever the file in files/ looks like.
+                WriteFile(result.Trashed.InfoPath, InfoText(m_temp.Path("elsewhere/a.txt")));
+                break;
+            case Change::InfoGone:
+                std::filesystem::remove(result.Trashed.InfoPath);
+                break;
         }
         const bool trashHeldAFile = Exists(trashed);
+        const std::optional<std::string> info = ReadFile(result.Trashed.InfoPath);
 
         EXPECT_EQ(RestoreFromTrash(result.Trashed), c.expected);
 
         EXPECT_EQ(Exists(trashed), trashHeldAFile);
-        EXPECT_TRUE(Exists(result.Trashed.InfoPath));
+        EXPECT_EQ(ReadFile(result.Trashed.InfoPath), info);
         if (c.change == Change::NameTakenAgain) {
             EXPECT_EQ(ReadFile(file), "new file");
             EXPECT_EQ(ReadFile(trashed), "trashed");
@@ -232,6 +296,87 @@ TEST_F(TrashTest, RestoreRefusesWhatIsNotTheTrashedFileOrWouldReplaceAFile) {
             EXPECT_FALSE(Exists(file));
         }
         std::filesystem::remove_all(m_temp.Path("docs"));
+        std::filesystem::remove_all(HomeTrash());
+    }
+}
+
+// The user empties the trash, and another program trashes a file of the same name, size and
+// modification time from the same place, which takes over the freed inode: a restore must not
+// take that file for the one that the delete trashed. Where the file system hands out the inode
+// to another file, that is.
+TEST_F(TrashTest, RestoreRefusesAnotherFileOnTheReusedInodeOfTheTrashedOne) {
+    const std::string file = m_temp.Path("docs/a.txt");
+    const struct timespec modified[2] = {{kDeletionTime, 0}, {kDeletionTime, 0}};
+    WriteFile(file, "same size");
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), modified, 0), 0);
+    const TrashResult result = MoveToTrash(file, Context());
+    ASSERT_FALSE(result.Error);
+    struct stat trashed {};
+    ASSERT_EQ(lstat(result.Trashed.TrashedPath.c_str(), &trashed), 0);
+    std::filesystem::remove(result.Trashed.TrashedPath);
+    std::filesystem::remove(result.Trashed.InfoPath);
+    // The other file is made after the clock has left the tick of the trashed file's last
+    // change, so that the times that the file system gives it differ.
+    for (;;) {
+        struct timespec now {};
+        clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        if (now.tv_sec > trashed.st_ctim.tv_sec ||
+            (now.tv_sec == trashed.st_ctim.tv_sec && now.tv_nsec > trashed.st_ctim.tv_nsec)) {
+            break;
+        }
+        const struct timespec pause = {0, 1'000'000};
+        nanosleep(&pause, nullptr);
+    }
+    WriteFile(file, "same size");
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), modified, 0), 0);
+    struct stat other {};
+    ASSERT_EQ(lstat(file.c_str(), &other), 0);
+    if (other.st_ino != trashed.st_ino) {
+        GTEST_SKIP() << "the file system gave the other file another inode";
+    }
+    ASSERT_FALSE(MoveToTrash(file, Context()).Error);
+    ASSERT_EQ(ReadFile(result.Trashed.InfoPath), InfoText(file));
+
+    EXPECT_EQ(RestoreFromTrash(result.Trashed), TrashErrc::NotInTrash);
+
+    EXPECT_FALSE(Exists(file));
+    EXPECT_EQ(ReadFile(result.Trashed.TrashedPath), "same size");
+    EXPECT_EQ(ReadFile(result.Trashed.InfoPath), InfoText(file));
+}
+
+// Whatever part of the entry differs from what the delete remembered, the restore takes it for
+// another file's and leaves everything as it is.
+TEST_F(TrashTest, RestoreRefusesAnEntryThatDiffersInAnyRememberedPart) {
+    const struct {
+        const char* what;
+        void (*change)(TrashStamp& stamp);
+    } cases[] = {
+        {"inode", [](TrashStamp& stamp) { ++stamp.File.Identity.Inode; }},
+        {"size", [](TrashStamp& stamp) { ++stamp.File.Size; }},
+        {"modification time", [](TrashStamp& stamp) { ++stamp.File.ModifiedNs; }},
+        {"change time", [](TrashStamp& stamp) { ++stamp.ChangedNs; }},
+        {"birth time", [](TrashStamp& stamp) { stamp.BornNs = stamp.BornNs.value_or(0) + 1; }},
+        {".trashinfo", [](TrashStamp& stamp) { stamp.InfoText += "\n"; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = m_temp.Path("docs/a.txt");
+        WriteFile(file, "trashed");
+        TrashResult result = MoveToTrash(file, Context());
+        ASSERT_FALSE(result.Error);
+        ASSERT_TRUE(result.Trashed.Stamp);
+        EXPECT_EQ(result.Trashed.Stamp->InfoText, InfoText(file));
+        struct stat trashed {};
+        ASSERT_EQ(lstat(result.Trashed.TrashedPath.c_str(), &trashed), 0);
+        EXPECT_EQ(result.Trashed.Stamp->ChangedNs,
+                  std::int64_t{trashed.st_ctim.tv_sec} * 1'000'000'000 + trashed.st_ctim.tv_nsec);
+        c.change(*result.Trashed.Stamp);
+
+        EXPECT_EQ(RestoreFromTrash(result.Trashed), TrashErrc::NotInTrash);
+
+        EXPECT_FALSE(Exists(file));
+        EXPECT_EQ(ReadFile(result.Trashed.TrashedPath), "trashed");
+        EXPECT_EQ(ReadFile(result.Trashed.InfoPath), InfoText(file));
         std::filesystem::remove_all(HomeTrash());
     }
 }

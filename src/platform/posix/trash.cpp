@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/file_operations.h"
-#include "platform/file_stamp.h"
 #include "platform/path.h"
+#include "platform/posix/file_operations_posix.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
@@ -147,13 +149,14 @@ std::string TrashInfoPath(const std::string& original, const std::string& topDir
 }
 
 // Writes a new .trashinfo at `infoPath`; EEXIST when that name is taken.
-std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& text) {
+std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& text,
+                                const SystemCalls& calls) {
     const int fd =
-        open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        calls.Open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return LastError();
     }
-    std::error_code error = WriteAll(fd, text, RealSystemCalls());
+    std::error_code error = WriteAll(fd, text, calls);
     if (close(fd) != 0 && !error) {
         error = LastError();
     }
@@ -161,6 +164,15 @@ std::error_code CreateTrashInfo(const std::string& infoPath, const std::string& 
         unlink(infoPath.c_str());
     }
     return error;
+}
+
+// True when the trash entry is still the one that the delete made.
+bool IsAsTrashed(const TrashedFile& trashed) {
+    if (!trashed.Stamp) {
+        return false;
+    }
+    std::optional<std::string> info = ReadTrashInfo(trashed.InfoPath);
+    return info && ReadTrashStamp(trashed.TrashedPath, std::move(*info)) == trashed.Stamp;
 }
 
 }  // namespace
@@ -287,11 +299,11 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
     const std::string infoFolder = JoinPath(choice.Folder, "info");
     const std::string filesFolder = JoinPath(choice.Folder, "files");
     for (int attempt = 0; attempt < kMaxTrashNameAttempts; ++attempt) {
-        const std::string name = TrashedName(parts.Name, attempt);
+        const std::string name = TrashedName(parts.Name, TrashNameSuffix(attempt, context.Random));
         const std::string infoPath = JoinPath(infoFolder, name + std::string(kTrashInfoExtension));
         // The .trashinfo comes first and claims the name: a crash in between leaves at most an
         // info without a file, never a trashed file that nobody can restore.
-        if (const std::error_code error = CreateTrashInfo(infoPath, text)) {
+        if (const std::error_code error = CreateTrashInfo(infoPath, text, context.Calls)) {
             if (error == std::errc::file_exists) {
                 continue;
             }
@@ -299,9 +311,9 @@ TrashResult MoveToTrash(const std::string& path, const TrashContext& context) {
             return result;
         }
         const std::string trashedPath = JoinPath(filesFolder, name);
-        const std::error_code error = RenameNoReplace(original, trashedPath);
+        const std::error_code error = RenameNoReplace(original, trashedPath, context.Calls);
         if (!error) {
-            result.Trashed = {original, trashedPath, infoPath, ReadFileStamp(trashedPath)};
+            result.Trashed = {original, trashedPath, infoPath, ReadTrashStamp(trashedPath, text)};
             return result;
         }
         unlink(infoPath.c_str());
@@ -324,9 +336,9 @@ TrashResult MoveToTrash(const std::string& path) {
 }
 
 std::error_code RestoreFromTrash(const TrashedFile& trashed) {
-    // Only the file that the delete put there goes back: not one that took its trash name after
-    // the user emptied the trash, nor one changed in the trash since.
-    if (!trashed.Stamp || ReadFileStamp(trashed.TrashedPath) != trashed.Stamp) {
+    // Only the file that the delete put there goes back: not one that took its trash name (or
+    // even its inode) after the user emptied the trash, nor one changed in the trash since.
+    if (!IsAsTrashed(trashed)) {
         return TrashErrc::NotInTrash;
     }
     const std::error_code error = RenameNoReplace(trashed.TrashedPath, trashed.OriginalPath);

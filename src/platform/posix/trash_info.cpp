@@ -1,5 +1,7 @@
 #include "platform/posix/trash_info.h"
 
+#include <cstdio>
+#include <random>
 #include <string>
 
 #include "platform/codepage.h"
@@ -63,9 +65,26 @@ std::string TrashInfoText(std::string_view encodedPath, std::time_t deletionTime
     return text;
 }
 
-std::string TrashedName(std::string_view name, int attempt) {
+std::string TrashNameSuffix(int attempt, const std::function<std::uint32_t()>& random) {
+    if (attempt == 0) {
+        return {};
+    }
+    if (attempt < kNumberedTrashNames) {
+        return "." + std::to_string(attempt + 1);
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, ".%08x", static_cast<unsigned>(random()));
+    return hex;
+}
+
+std::uint32_t RandomTrashNameNumber() {
+    // One generator per thread: the window and a bulk delete may trash files at the same time.
+    thread_local std::mt19937 generator{std::random_device{}()};
+    return static_cast<std::uint32_t>(generator());
+}
+
+std::string TrashedName(std::string_view name, std::string_view suffix) {
     const std::size_t limit = kMaxNameBytes - kTrashInfoExtension.size();
-    const std::string suffix = attempt == 0 ? std::string() : "." + std::to_string(attempt + 1);
 
     // The suffix goes before the extension so that the trashed file keeps its type. A name that
     // starts with its only "." (".profile") has no extension.
