@@ -111,7 +111,13 @@ QString TDelListForm::StatusText(int row) const {
 }
 
 void TDelListForm::ShowStatus(int row) {
-    ProgressList->setItem(row, 1, NewCell(StatusText(row)));
+    const QString text = StatusText(row);
+    ProgressList->setItem(row, 1, NewCell(text));
+    // A failed restore says why: the column grows to show it whole.
+    const int needed = ProgressList->fontMetrics().horizontalAdvance(text) + 12;
+    if (needed > ProgressList->columnWidth(1)) {
+        ProgressList->setColumnWidth(1, needed);
+    }
 }
 
 void TDelListForm::UpdateRestoreCommand() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
@@ -37,7 +38,9 @@ class SkippedPathModel : public QAbstractTableModel {
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
+        // A long path or reason may be read in full in its tool tip.
+        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
+            index.row() >= rowCount()) {
             return {};
         }
         const search::SkippedPath& skipped = (*m_paths)[static_cast<std::size_t>(index.row())];
@@ -59,6 +62,21 @@ class SkippedPathModel : public QAbstractTableModel {
 };
 
 }  // namespace
+
+QString SkippedCountText(const std::vector<search::SkippedPath>& paths) {
+    const auto folders = std::count_if(paths.begin(), paths.end(), [](const auto& skipped) {
+        return skipped.Reason == search::SkipReason::FolderUnreadable;
+    });
+    const auto files = static_cast<std::ptrdiff_t>(paths.size()) - folders;
+    QStringList parts;
+    if (files > 0) {
+        parts << QStringLiteral("ファイル %1件").arg(files);
+    }
+    if (folders > 0) {
+        parts << QStringLiteral("フォルダ %1件").arg(folders);
+    }
+    return QStringLiteral("調べられなかった%1").arg(parts.join(QStringLiteral("・")));
+}
 
 QString SkipReasonText(const search::SkippedPath& skipped) {
     QString text;
@@ -94,8 +112,10 @@ TSkippedListForm::TSkippedListForm(QWidget* parent) : QDialog(parent) {
     PathList->verticalHeader()->setDefaultSectionSize(PathList->fontMetrics().height() + 4);
     PathList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     PathList->horizontalHeader()->setStretchLastSection(true);
-    PathList->setColumnWidth(kPathColumn, 380);
+    PathList->setColumnWidth(kPathColumn, 360);
     PathList->setWordWrap(false);
+    // The name at the end of a long path stays in sight.
+    PathList->setTextElideMode(Qt::ElideMiddle);
     PathList->setSelectionBehavior(QAbstractItemView::SelectRows);
     PathList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CloseButton = new QPushButton(QStringLiteral("閉じる"), this);
@@ -108,9 +128,8 @@ TSkippedListForm::TSkippedListForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TSkippedListForm::ShowPaths(std::shared_ptr<const Paths> paths) {
-    const std::size_t count = paths ? paths->size() : 0;
+    CountLabel->setText(paths && !paths->empty() ? SkippedCountText(*paths) : QString());
     static_cast<SkippedPathModel*>(PathList->model())->SetPaths(std::move(paths));
-    CountLabel->setText(QStringLiteral("%1件").arg(count));
 }
 
 QString TSkippedListForm::RowText(int row, int column) const {

@@ -15,6 +15,10 @@ class QTableView;
 // is one: "読めません（Permission denied）".
 QString SkipReasonText(const search::SkippedPath& skipped);
 
+// "調べられなかったファイル 3件・フォルダ 1件": how many of `paths` are folders and how many are
+// something else (files, or entries that could not be looked at to tell).
+QString SkippedCountText(const std::vector<search::SkippedPath>& paths);
+
 // The files and folders that the last search could not look at, and why. The list reads the
 // records that it is given only while it is shown; a search that runs builds nothing for it.
 class TSkippedListForm : public QDialog {

@@ -313,10 +313,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The members that bulk deletes moved to the trash, by their path in the trash: what a
     // restore in the report window puts back.
     std::unordered_map<std::string, func::DeletedMember> m_bulkDeleted;
-    // What the last search could not look at, in the order it met them; how many are folders.
+    // What the last search could not look at, in the order it met them.
     std::shared_ptr<std::vector<search::SkippedPath>> m_skipped =
         std::make_shared<std::vector<search::SkippedPath>>();
-    std::int64_t m_skippedFolders = 0;
     // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;

@@ -227,7 +227,6 @@ std::vector<std::string> TMainForm::SearchStarted() {
         SkippedList->ShowPaths(nullptr);
     }
     m_skipped = std::make_shared<std::vector<search::SkippedPath>>();
-    m_skippedFolders = 0;
     ShowSkippedCount();
     emit SearchStateChanged(true);
     return rows;
@@ -276,31 +275,19 @@ void TMainForm::PostContentMatches(int groupIndex,
 }
 
 void TMainForm::PathSkipped(const search::SkippedPath& skipped) {
-    // Only counted while the search runs: the window shows them when it ends.
+    // Only kept while the search runs: the window tells of them when it ends.
     m_skipped->push_back(skipped);
-    if (skipped.Reason == search::SkipReason::FolderUnreadable) {
-        ++m_skippedFolders;
-    }
 }
 
 void TMainForm::ShowSkippedCount() {
-    const auto folders = m_skippedFolders;
-    const auto files = static_cast<std::int64_t>(m_skipped->size()) - folders;
     MenuSkipped->setEnabled(!IsSearching() && !m_skipped->empty());
     if (IsSearching() || m_skipped->empty()) {
         SkippedLabel->hide();
         SkippedLabel->clear();
         return;
     }
-    QStringList parts;
-    if (files > 0) {
-        parts << QStringLiteral("ファイル %1件").arg(files);
-    }
-    if (folders > 0) {
-        parts << QStringLiteral("フォルダ %1件").arg(folders);
-    }
-    SkippedLabel->setText(QStringLiteral("<a href=\"#\">調べられなかった%1</a>")
-                              .arg(parts.join(QStringLiteral("・"))));
+    SkippedLabel->setText(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(SkippedCountText(*m_skipped).toHtmlEscaped()));
     SkippedLabel->show();
     if (SkippedList != nullptr && SkippedList->isVisible()) {
         SkippedList->ShowPaths(m_skipped);

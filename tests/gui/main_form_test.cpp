@@ -507,6 +507,8 @@ void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {
     TSkippedListForm* list = m_window->SkippedList;
     QVERIFY(list != nullptr && list->isVisible());
     QCOMPARE(list->PathList->model()->rowCount(), kFiles + 4);
+    QCOMPARE(list->CountLabel->text(),
+             QStringLiteral("調べられなかったファイル 100000件・フォルダ 2件"));
     QCOMPARE(list->RowText(0, 0), QStringLiteral("/data/secret"));
     QCOMPARE(list->RowText(0, 1),
              QStringLiteral("フォルダを読めません（%1）")
