@@ -31,6 +31,9 @@ printf 'unique\n' > "$fixture/docs/unique.txt"
 printf 'meeting notes\n' > "$fixture/docs/notes.txt"
 printf 'meeting notes\n' > "$fixture/音楽/notes.txt"
 printf 'other notes\n' > "$fixture/写真/notes.txt"
+printf 'draft A\n' > "$fixture/docs/報告書.txt"
+printf 'draft B\n' > "$fixture/写真/報告書.txt"
+printf 'draft C\n' > "$fixture/音楽/報告書.txt"
 
 # A private HOME keeps the real user's configuration out of it.
 export HOME="$fixture/home" XDG_CONFIG_HOME="$fixture/home/.config" LANG=${LANG:-C.UTF-8}

@@ -12,9 +12,11 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "dialogs/single_press_shortcut.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "platform/trash.h"
 
 TDelListForm* DelListForm = nullptr;
 
@@ -60,6 +62,8 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
     ListRestore->setShortcut(QKeySequence::Undo);
     // A held key restores once, not once per repeat.
     ListRestore->setAutoRepeat(false);
+    new SinglePressShortcut(ListRestore);
+    ListRestore->setEnabled(false);
     N1 = File1->addSeparator();
     ProgressExit = File1->addAction(QStringLiteral("終了"));
 
@@ -86,17 +90,41 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
 void TDelListForm::AddReportRow(const std::string& path, func::ReportStatus status,
                                 const platform::TrashedFile& trashed) {
     m_rows.push_back({path, status, trashed});
+    m_restoreErrors.emplace_back();
     const int row = ProgressList->rowCount();
     ProgressList->insertRow(row);
     ProgressList->setItem(row, 0, NewCell(QFile::decodeName(QByteArray::fromStdString(path))));
     ShowStatus(row);
+    if (status == func::ReportStatus::Deleted) {
+        ListRestore->setEnabled(true);
+    }
+}
+
+QString TDelListForm::StatusText(int row) const {
+    const auto index = static_cast<std::size_t>(row);
+    const std::string_view text = func::ReportStatusText(m_rows[index].Status);
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (m_rows[index].Status == func::ReportStatus::RestoreFailed && m_restoreErrors[index]) {
+        shown += QStringLiteral("（%1）").arg(RestoreFailureReason(m_restoreErrors[index]));
+    }
+    return shown;
 }
 
 void TDelListForm::ShowStatus(int row) {
-    const std::string_view text =
-        func::ReportStatusText(m_rows[static_cast<std::size_t>(row)].Status);
-    ProgressList->setItem(
-        row, 1, NewCell(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+    const QString text = StatusText(row);
+    ProgressList->setItem(row, 1, NewCell(text));
+    // A failed restore says why: the column grows to show it whole.
+    const int needed = ProgressList->fontMetrics().horizontalAdvance(text) + 12;
+    if (needed > ProgressList->columnWidth(1)) {
+        ProgressList->setColumnWidth(1, needed);
+    }
+}
+
+void TDelListForm::UpdateRestoreCommand() {
+    ListRestore->setEnabled(std::any_of(m_rows.begin(), m_rows.end(), [](const auto& row) {
+        return row.Status == func::ReportStatus::Deleted ||
+               row.Status == func::ReportStatus::RestoreFailed;
+    }));
 }
 
 void TDelListForm::ListRestoreClick() {
@@ -105,9 +133,20 @@ void TDelListForm::ListRestoreClick() {
         chosen.push_back(index.row());
     }
     std::sort(chosen.begin(), chosen.end());
-    for (const int row : func::RestoreReportRows(m_rows, chosen, m_fileActions)) {
-        ShowStatus(row);
+    // Each row that changes is one restore, in row order: the errors follow the rows.
+    std::vector<std::error_code> errors;
+    func::FileActions actions = m_fileActions;
+    actions.RestoreFromTrash = [this, &errors](const platform::TrashedFile& trashed) {
+        errors.push_back(m_fileActions.RestoreFromTrash(trashed));
+        return errors.back();
+    };
+    const std::vector<int> changed = func::RestoreReportRows(m_rows, chosen, actions);
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const auto row = static_cast<std::size_t>(changed[i]);
+        m_restoreErrors[row] = i < errors.size() ? errors[i] : std::error_code();
+        ShowStatus(changed[i]);
     }
+    UpdateRestoreCommand();
 }
 
 void TDelListForm::showEvent(QShowEvent* event) {
@@ -121,7 +160,9 @@ void TDelListForm::showEvent(QShowEvent* event) {
 
 void TDelListForm::FormShow() {
     m_rows.clear();
+    m_restoreErrors.clear();
     ProgressList->setRowCount(0);
+    ListRestore->setEnabled(false);
 }
 
 void TDelListForm::ListSaveClick() {
@@ -140,4 +181,14 @@ void TDelListForm::ListSaveClick() {
 
 void TDelListForm::ProgressExitClick() {
     close();
+}
+
+QString RestoreFailureReason(const std::error_code& error) {
+    if (error == std::errc::file_exists) {
+        return QStringLiteral("同じ名前のファイルがあります");
+    }
+    if (error == platform::TrashErrc::NotInTrash) {
+        return QStringLiteral("ごみ箱にありません");
+    }
+    return QString::fromLocal8Bit(error.message());
 }

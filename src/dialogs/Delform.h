@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "func/deletion_report.h"
@@ -38,6 +40,8 @@ class TDelListForm : public QMainWindow {
     void SetFileActions(func::FileActions actions) { m_fileActions = std::move(actions); }
     // The rows, with their paths as bytes.
     const std::vector<func::ReportRow>& Rows() const { return m_rows; }
+    // The text of a row's 状況 column: the status, and why a restore failed.
+    QString StatusText(int row) const;
 
     void FormShow();
     void ListSaveClick();
@@ -51,9 +55,17 @@ class TDelListForm : public QMainWindow {
 
   private:
     void ShowStatus(int row);
+    // 元に戻す is there while a row has a file in the trash.
+    void UpdateRestoreCommand();
 
     std::vector<func::ReportRow> m_rows;
+    // Per row, why its last restore failed.
+    std::vector<std::error_code> m_restoreErrors;
     func::FileActions m_fileActions = func::SystemFileActions();
 };
+
+// Why a file could not be put back from the trash, in a few words: "同じ名前のファイルがあります",
+// "ごみ箱にありません", or the system's own text.
+QString RestoreFailureReason(const std::error_code& error);
 
 extern TDelListForm* DelListForm;

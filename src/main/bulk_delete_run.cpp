@@ -5,6 +5,11 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "dialogs/Delform.h"
 #include "dialogs/user_dialogs.h"
@@ -63,9 +68,24 @@ void TMainForm::AllDeleteClick() {
         DelListForm->raise();
     }
 
+    // The members of the listed groups as they are before the walk: where each one was, for the
+    // report window's restore, and for the files that stay because their delete failed.
+    FlushPendingRows();
+    std::vector<std::pair<int, std::vector<search::ResultMember>>> before;
+    for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
+        const std::optional<int> group = GroupOfRow(SameList->topLevelItem(i));
+        if (group && *group < m_results->Capacity()) {
+            before.emplace_back(*group, m_results->Group(*group).Members);
+        }
+    }
+    std::unordered_map<std::string, std::vector<platform::TrashedFile>> trashedPaths;
+
     func::BulkDeleteCalls calls;
-    calls.AddReportRow = [](const std::string& path, func::ReportStatus status,
-                            const platform::TrashedFile& trashed) {
+    calls.AddReportRow = [&trashedPaths](const std::string& path, func::ReportStatus status,
+                                         const platform::TrashedFile& trashed) {
+        if (status == func::ReportStatus::Deleted) {
+            trashedPaths[path].push_back(trashed);
+        }
         if (DelListForm != nullptr) {
             DelListForm->AddReportRow(path, status, trashed);
         }
@@ -78,11 +98,40 @@ void TMainForm::AllDeleteClick() {
         StatusPanel2->repaint();
     };
 
+    if (DelListForm != nullptr) {
+        DelListForm->SetFileActions(ReportFileActions());
+    }
     SameListRows rows(*SameList);
     func::RunBulkDelete(rows, *m_results, NoDelEntries(), platform::SystemCodePage(), calls,
                         m_progress);
+    KeepTrackOfBulkDeleted(before, trashedPaths);
 
     StatusPanel2->clear();
     StatusPanel0->update();
     ShowResultCount();
+    // The selected group shows what it keeps.
+    SameListSelectItem();
+}
+
+void TMainForm::KeepTrackOfBulkDeleted(
+    const std::vector<std::pair<int, std::vector<search::ResultMember>>>& before,
+    std::unordered_map<std::string, std::vector<platform::TrashedFile>>& trashedPaths) {
+    for (const auto& [group, members] : before) {
+        std::vector<search::ResultMember>& now = m_results->Group(group).Members;
+        for (std::size_t slot = 0; slot < std::min(members.size(), now.size()); ++slot) {
+            if (members[slot].IsFree() || !now[slot].IsFree()) {
+                continue;
+            }
+            const auto trashed = trashedPaths.find(members[slot].FullPath());
+            if (trashed != trashedPaths.end() && !trashed->second.empty()) {
+                m_bulkDeleted[trashed->second.back().TrashedPath] = {
+                    group, static_cast<int>(slot), members[slot], trashed->second.back()};
+                trashed->second.pop_back();
+            } else {
+                // Its delete failed: the file is still there, and the group still counts it. It
+                // stays in the member list, where the user may try again.
+                now[slot] = members[slot];
+            }
+        }
+    }
 }

@@ -152,13 +152,7 @@ QUrl UrlOfPath(const std::string& path) {
 // Why a file could not be put back from the trash, for the message that says so.
 QString RestoreFailureText(const platform::TrashedFile& trashed, const std::error_code& error) {
     const QString path = QFile::decodeName(QByteArray::fromStdString(trashed.OriginalPath));
-    if (error == std::errc::file_exists) {
-        return QStringLiteral("%1 を元に戻せません。同じ名前のファイルがあります").arg(path);
-    }
-    if (error == platform::TrashErrc::NotInTrash) {
-        return QStringLiteral("%1 を元に戻せません。ごみ箱にありません").arg(path);
-    }
-    return QStringLiteral("%1 を元に戻せません").arg(path);
+    return QStringLiteral("%1 を元に戻せません。%2").arg(path, RestoreFailureReason(error));
 }
 
 }  // namespace
@@ -308,8 +302,33 @@ platform::TrashResult TMainForm::DeletePath(const std::string& path) {
 void TMainForm::SetFileActions(func::FileActions actions) {
     m_fileActions = std::move(actions);
     if (DelListForm != nullptr) {
-        DelListForm->SetFileActions(m_fileActions);
+        DelListForm->SetFileActions(ReportFileActions());
     }
+}
+
+func::FileActions TMainForm::ReportFileActions() {
+    func::FileActions actions = m_fileActions;
+    actions.RestoreFromTrash = [this](const platform::TrashedFile& trashed) {
+        return RestoreBulkDeleted(trashed);
+    };
+    return actions;
+}
+
+std::error_code TMainForm::RestoreBulkDeleted(const platform::TrashedFile& trashed) {
+    const auto found = m_bulkDeleted.find(trashed.TrashedPath);
+    if (found == m_bulkDeleted.end() || !(found->second.Trashed == trashed)) {
+        return m_fileActions.RestoreFromTrash(trashed);
+    }
+    FlushPendingRows();
+    ResultPageRows rows(*this);
+    const std::error_code error =
+        func::RestoreMember(*m_results, found->second, m_fileActions, rows);
+    if (!error) {
+        m_bulkDeleted.erase(found);
+        ShowResultCount();
+        RefreshShownContents();
+    }
+    return error;
 }
 
 std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
@@ -325,6 +344,7 @@ std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
         m_deletedMembers.push_back(std::move(deleted));
         MenuUndo->setEnabled(true);
         ShowResultCount();
+        RefreshShownContents();
     }
     return error;
 }
@@ -334,23 +354,30 @@ void TMainForm::MenuUndoClick() {
         return;
     }
     FlushPendingRows();
-    // Whatever happens, the next undo goes on with the delete before this one.
-    const func::DeletedMember deleted = std::move(m_deletedMembers.back());
-    m_deletedMembers.pop_back();
-    MenuUndo->setEnabled(!m_deletedMembers.empty());
+    const func::DeletedMember deleted = m_deletedMembers.back();
     ResultPageRows rows(*this);
-    if (const std::error_code error =
-            func::RestoreMember(*m_results, deleted, m_fileActions, rows)) {
+    const std::error_code error = func::RestoreMember(*m_results, deleted, m_fileActions, rows);
+    // A file that stays in the trash may be tried again (once its name is free, say); one that
+    // the trash no longer holds cannot come back, and the next undo goes on with the delete
+    // before it.
+    if (!error || error == platform::TrashErrc::NotInTrash) {
+        m_deletedMembers.pop_back();
+    }
+    MenuUndo->setEnabled(!m_deletedMembers.empty());
+    if (error) {
         UserDialogs::Show(this, QMessageBox::Warning, RestoreFailureText(deleted.Trashed, error));
         return;
     }
     ShowResultCount();
+    RefreshShownContents();
 }
 
 void TMainForm::ForgetDeletedRows() {
     for (func::DeletedMember& deleted : m_deletedMembers) {
         deleted.Group = -1;
     }
+    m_bulkDeleted.clear();
+    m_contentReference.clear();
 }
 
 void TMainForm::DeleteSelected() {
@@ -407,6 +434,7 @@ void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
         row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
     }
     ShowResultCount();
+    RefreshShownContents();
 }
 
 void TMainForm::RenameButtonClick() {

@@ -28,6 +28,7 @@
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/radio_group.h"
+#include "dialogs/single_press_shortcut.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
@@ -128,15 +129,19 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildMenus() {
     MenuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    // The undo puts back deleted files; it stands apart from 削除(&D), which takes a folder off
+    // the target list and is not undone.
+    MenuUndo = MenuFile->addAction(QStringLiteral("元に戻す(&U)"));
+    MenuUndo->setShortcut(QKeySequence::Undo);
+    // A held key puts back one file, not one per repeat.
+    MenuUndo->setAutoRepeat(false);
+    new SinglePressShortcut(MenuUndo);
+    MenuUndo->setEnabled(false);
+    MenuFile->addSeparator();
     MenuOpen = MenuFile->addAction(QStringLiteral(" 開く(&O)"));
     MenuRename = MenuFile->addAction(QStringLiteral("名前変更(&M)"));
     MenuMove = MenuFile->addAction(QStringLiteral("移動(&T)"));
     MenuDel = MenuFile->addAction(QStringLiteral("削除(&D)"));
-    MenuUndo = MenuFile->addAction(QStringLiteral("元に戻す"));
-    MenuUndo->setShortcut(QKeySequence::Undo);
-    // A held key puts back one file, not one per repeat.
-    MenuUndo->setAutoRepeat(false);
-    MenuUndo->setEnabled(false);
     MenuFile->addSeparator();
     MenuOptSet = MenuFile->addAction(QStringLiteral("動作設定(&S)"));
     MenuFile->addSeparator();
@@ -146,6 +151,9 @@ void TMainForm::BuildMenus() {
     MenuStart = MenuFind->addAction(QStringLiteral("開始(&B)"));
     MenuStop = MenuFind->addAction(QStringLiteral("中断(&E)"));
     MenuStop->setEnabled(false);
+    MenuFind->addSeparator();
+    MenuSkipped = MenuFind->addAction(QStringLiteral("調べられなかったファイル(&L)..."));
+    MenuSkipped->setEnabled(false);
 
     MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     MenuAbout = MenuHelp->addAction(QStringLiteral("Doppletについて(&A)"));
@@ -182,6 +190,13 @@ void TMainForm::BuildStatusBar() {
     SStatusBar->addWidget(StatusPanel1);
     // Panel 2 takes the rest of the bar.
     SStatusBar->addWidget(StatusPanel2, 1);
+    // After a search: how many files and folders it could not look at; a click lists them.
+    SkippedLabel = new QLabel(SStatusBar);
+    SkippedLabel->setTextFormat(Qt::RichText);
+    SkippedLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
+    SkippedLabel->hide();
+    SStatusBar->addPermanentWidget(SkippedLabel);
 }
 
 void TMainForm::BuildCommandPanel() {
@@ -323,6 +338,8 @@ void TMainForm::ConnectHandlers() {
     connect(MenuExit, &QAction::triggered, this, &TMainForm::ExitButtonClick);
     connect(MenuOptSet, &QAction::triggered, this, &TMainForm::MenuOptSetClick);
     connect(MenuAbout, &QAction::triggered, this, &TMainForm::MenuAboutClick);
+    connect(MenuSkipped, &QAction::triggered, this, &TMainForm::MenuSkippedClick);
+    connect(SkippedLabel, &QLabel::linkActivated, this, &TMainForm::MenuSkippedClick);
 
     connect(AddButton, &QPushButton::clicked, this, &TMainForm::AddButtonClick);
     connect(DelButton, &QPushButton::clicked, this, &TMainForm::DelButtonClick);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "func/file_actions.h"
@@ -19,6 +20,7 @@
 class DriveComboBox;
 class FolderListBox;
 class ProgressPanel;
+class TSkippedListForm;
 class QAction;
 class QEventLoop;
 class QFrame;
@@ -89,6 +91,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     ProgressPanel* StatusPanel0;
     QLabel* StatusPanel1;
     QLabel* StatusPanel2;
+    // After a search: what it could not look at, as a link to the list of them.
+    QLabel* SkippedLabel;
+    // The list of the paths that the last search could not look at; made when first opened.
+    TSkippedListForm* SkippedList = nullptr;
 
     // Menus.
     QMenu* MenuFile;
@@ -102,6 +108,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QMenu* MenuFind;
     QAction* MenuStart;
     QAction* MenuStop;
+    QAction* MenuSkipped;
     QMenu* MenuHelp;
     QAction* MenuAbout;
     QMenu* DetailMenu;
@@ -127,6 +134,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ExitButtonClick();
     void MenuOptSetClick();
     void MenuAboutClick();
+    // Opens the list of the files and folders that the last search could not look at.
+    void MenuSkippedClick();
     void AddButtonClick();
     void DelButtonClick();
 
@@ -213,6 +222,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void PostGroupRow(int groupIndex) override;
     void PostContentMatches(int groupIndex,
                             const std::vector<search::ContentMatch>& matches) override;
+    void PathSkipped(const search::SkippedPath& skipped) override;
     void SearchFinished() override;
     // Puts the group rows that a running search handed over since the last time into the list.
     // Commands that read the group list call it first.
@@ -260,6 +270,11 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     static QString ContentText(search::ContentMatch match);
     // Fills the member list with the group's present members.
     void ShowMembersOf(int groupIndex);
+    // Compares the group's members with its first present member again (name modes).
+    void CompareWithFirstMember(int groupIndex);
+    // Brings the content column of the member list up to date: compared with the group's first
+    // present member, and unknown for a member that changed since.
+    void RefreshShownContents();
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
@@ -276,17 +291,38 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void WakeWaits();
     void FinishAllSearches();
 
-    // The rows of the lists no longer show the result table's groups: single deletes can still
-    // be undone, but their members do not come back into the lists.
+    // The rows of the lists no longer show the result table's groups: deletes can still be
+    // undone, but their members do not come back into the lists.
     void ForgetDeletedRows();
+    // Shows after a search how many files and folders it could not look at.
+    void ShowSkippedCount();
+    // What the report window does to files: a restore there brings a member that the bulk delete
+    // took back into the lists, as the window's own undo does.
+    func::FileActions ReportFileActions();
+    std::error_code RestoreBulkDeleted(const platform::TrashedFile& trashed);
+    // After a bulk delete: records where each deleted member was (`trashedPaths`: the trash
+    // entries of the deleted paths), and puts back into their slots the members whose delete
+    // failed (`before`: the listed groups' members before the walk).
+    void KeepTrackOfBulkDeleted(
+        const std::vector<std::pair<int, std::vector<search::ResultMember>>>& before,
+        std::unordered_map<std::string, std::vector<platform::TrashedFile>>& trashedPaths);
 
     func::FileActions m_fileActions = func::SystemFileActions();
     // The single deletes of this run of the program, last one last: what the undo puts back.
     std::vector<func::DeletedMember> m_deletedMembers;
+    // The members that bulk deletes moved to the trash, by their path in the trash: what a
+    // restore in the report window puts back.
+    std::unordered_map<std::string, func::DeletedMember> m_bulkDeleted;
+    // What the last search could not look at, in the order it met them.
+    std::shared_ptr<std::vector<search::SkippedPath>> m_skipped =
+        std::make_shared<std::vector<search::SkippedPath>>();
     // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
     std::unique_ptr<search::ResultTable> m_results;
+    // Per group whose contents the search compared (name modes): the slot of the member that its
+    // members' Content was compared with.
+    std::unordered_map<int, int> m_contentReference;
     search::ProgressCounters m_progress;
 
     // Set by SearchButtonClick until the job's SearchStarted has run: a second start is refused.

@@ -6,16 +6,21 @@
 #include <QPainter>
 #include <QTreeWidget>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "dialogs/window_font.h"
 #include "func/name_edit.h"
+#include "func/single_file_operations.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "platform/file_stamp.h"
+#include "search/first_contents.h"
 
 namespace {
 
@@ -24,6 +29,9 @@ constexpr int kSizeColumn = 3;
 constexpr int kSlotKeyColumn = 5;
 constexpr int kSizeColumnWidth = 50;
 constexpr int kContentColumnWidth = 40;
+// The most that comparing a group with its new first member may read on the window thread; a
+// group that would need more shows its members' contents as unknown.
+constexpr std::int64_t kMostBytesToCompare = 64 * 1024 * 1024;
 
 // The decimal number at the start of `text` (leading blanks skipped, the rest ignored).
 std::optional<long> LeadingNumber(const QByteArray& text, const char** end) {
@@ -145,14 +153,84 @@ void TMainForm::ShowMembersOf(int groupIndex) {
             row->setText(kSizeColumn, QString::number(*size));
             FileSizeView->setText(QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ %1ﾊﾞｲﾄ").arg(*size));
         }
-        row->setText(kContentColumn, ContentText(member.Content));
         row->setText(kSlotKeyColumn, QStringLiteral("%1,%2").arg(groupIndex).arg(slot));
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         DetailList->addTopLevelItem(row);
     }
+    RefreshShownContents();
     // The window repaints after a selection; its layout pass empties the size label again in the
     // name modes.
     FormPaint();
+}
+
+void TMainForm::CompareWithFirstMember(int groupIndex) {
+    std::vector<search::ResultMember>& members = m_results->Group(groupIndex).Members;
+    std::vector<std::size_t> presentSlots;
+    std::vector<search::FoundFile> files;
+    std::int64_t bytes = 0;
+    for (std::size_t slot = 0; slot < members.size(); ++slot) {
+        const search::ResultMember& member = members[slot];
+        if (member.IsFree()) {
+            continue;
+        }
+        presentSlots.push_back(slot);
+        files.push_back({member.FullPath(), member.Stamp.Size, member.Stamp.Identity});
+        if (member.Stamp.Size == files.front().Size) {
+            bytes += member.Stamp.Size;
+        }
+    }
+    if (presentSlots.empty()) {
+        return;
+    }
+    m_contentReference[groupIndex] = static_cast<int>(presentSlots.front());
+    std::vector<search::ContentMatch> matches(files.size(), search::ContentMatch::Unknown);
+    if (bytes <= kMostBytesToCompare) {
+        std::atomic<std::int64_t> read{0};
+        matches = search::MatchFirstContents(
+            files, [] { return false; }, read);
+    }
+    for (std::size_t i = 0; i < presentSlots.size(); ++i) {
+        members[presentSlots[i]].Content = matches[i];
+    }
+}
+
+void TMainForm::RefreshShownContents() {
+    const std::optional<std::pair<int, int>> shown =
+        DetailList->topLevelItemCount() > 0 ? SlotOfRow(DetailList->topLevelItem(0)) : std::nullopt;
+    if (!shown || shown->first >= m_results->Capacity()) {
+        return;
+    }
+    const int groupIndex = shown->first;
+    const auto reference = m_contentReference.find(groupIndex);
+    if (reference == m_contentReference.end()) {
+        return;  // the search did not compare this group's contents
+    }
+    const std::vector<search::ResultMember>& members = m_results->Group(groupIndex).Members;
+    const auto first = std::find_if(members.begin(), members.end(),
+                                    [](const search::ResultMember& m) { return !m.IsFree(); });
+    if (first == members.end()) {
+        return;
+    }
+    // The column compares with the first member: when that one has gone, with the one after it.
+    if (first - members.begin() != reference->second) {
+        CompareWithFirstMember(groupIndex);
+    }
+    // A member changed since the comparison, or a first member that did, is no longer known to
+    // hold what the column says.
+    const bool firstChanged =
+        !func::IsFileAsFound(*first, platform::ReadFileStamp(first->FullPath()));
+    for (int i = 0; i < DetailList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = DetailList->topLevelItem(i);
+        const search::ResultMember* member = MemberOfRow(row);
+        if (member == nullptr) {
+            continue;
+        }
+        const bool changed =
+            firstChanged ||
+            !func::IsFileAsFound(*member, platform::ReadFileStamp(member->FullPath()));
+        row->setText(kContentColumn,
+                     ContentText(changed ? search::ContentMatch::Unknown : member->Content));
+    }
 }
 
 QString TMainForm::ContentText(search::ContentMatch match) {

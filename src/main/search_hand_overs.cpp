@@ -1,6 +1,7 @@
 // Starting and stopping a search, and the hand-overs through which the search's worker thread
 // reaches the window.
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <utility>
 
+#include "dialogs/Skipped_list.h"
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
@@ -227,6 +229,12 @@ std::vector<std::string> TMainForm::SearchStarted() {
     SameList->clear();
     DetailList->clear();
     ShowResultCount();
+    // What the last search could not look at is no longer what the lists show.
+    if (SkippedList != nullptr) {
+        SkippedList->ShowPaths(nullptr);
+    }
+    m_skipped = std::make_shared<std::vector<search::SkippedPath>>();
+    ShowSkippedCount();
     emit SearchStateChanged(true);
     return rows;
 }
@@ -267,10 +275,43 @@ void TMainForm::PostContentMatches(int groupIndex,
             continue;
         }
         member.Content = matches[slot];
-        if (QTreeWidgetItem* row = MemberRowOfSlot(groupIndex, static_cast<int>(slot))) {
-            row->setText(kContentColumn, ContentText(member.Content));
-        }
     }
+    // The search compared every member with the one in slot 0.
+    m_contentReference[groupIndex] = 0;
+    RefreshShownContents();
+}
+
+void TMainForm::PathSkipped(const search::SkippedPath& skipped) {
+    // Only kept while the search runs: the window tells of them when it ends.
+    m_skipped->push_back(skipped);
+}
+
+void TMainForm::ShowSkippedCount() {
+    MenuSkipped->setEnabled(!IsSearching() && !m_skipped->empty());
+    if (IsSearching() || m_skipped->empty()) {
+        SkippedLabel->hide();
+        SkippedLabel->clear();
+        return;
+    }
+    SkippedLabel->setText(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(SkippedCountText(*m_skipped).toHtmlEscaped()));
+    SkippedLabel->show();
+    if (SkippedList != nullptr && SkippedList->isVisible()) {
+        SkippedList->ShowPaths(m_skipped);
+    }
+}
+
+void TMainForm::MenuSkippedClick() {
+    if (IsSearching()) {
+        return;
+    }
+    if (SkippedList == nullptr) {
+        SkippedList = new TSkippedListForm(this);
+    }
+    SkippedList->ShowPaths(m_skipped);
+    SkippedList->show();
+    SkippedList->raise();
+    SkippedList->activateWindow();
 }
 
 void TMainForm::FlushPendingRows() {
@@ -287,6 +328,7 @@ void TMainForm::SearchFinished() {
     FlushPendingRows();
     SetSearching(false);
     ShowResultCount();
+    ShowSkippedCount();
     ApplyPriorityClass(32);
     emit SearchStateChanged(false);
 }

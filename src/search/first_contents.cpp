@@ -107,7 +107,14 @@ std::vector<ContentMatch> MatchFirstContents(const std::vector<FoundFile>& files
             return matches;
         }
     }
-    matches[0] = ContentMatch::Same;
+    // The first holds bytes of its own unless another member holds them too; while a member of
+    // its size is unknown, so is the first.
+    const auto others = matches.begin() + 1;
+    if (std::find(others, matches.end(), ContentMatch::Same) != matches.end()) {
+        matches[0] = ContentMatch::Same;
+    } else if (std::find(others, matches.end(), ContentMatch::Unknown) == matches.end()) {
+        matches[0] = ContentMatch::Different;
+    }
     return matches;
 }
 

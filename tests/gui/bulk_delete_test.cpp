@@ -82,7 +82,7 @@ class BulkDeleteTest : public QObject {
     void ThreeCopiesKeepTheFirst();
     void ProtectedCopiesStayAndTheRowKeepsItsCount();
     void AllProtectedDeletesNothing();
-    void FailedDeleteIsReportedAndLeavesTheList();
+    void FailedDeleteIsReportedAndStaysListed();
     void VanishedKeeperSparesTheGroup();
     void ChangedCopyIsNotDeleted();
     void RemovedRowsWalkTheRowBeforeAgain();
@@ -92,6 +92,8 @@ class BulkDeleteTest : public QObject {
     void RestoreOfSelectedRowsOnly();
     void RestoreThatCannotBeDoneChangesNothing_data();
     void RestoreThatCannotBeDoneChangesNothing();
+    void HeldCtrlZRestoresOnce_data();
+    void HeldCtrlZRestoresOnce();
 
   private:
     // Writes the files and makes a group of them, in this slot order, with a row on the results
@@ -253,7 +255,7 @@ void BulkDeleteTest::AllProtectedDeletesNothing() {
     QVERIFY(Trashed().isEmpty());
 }
 
-void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
+void BulkDeleteTest::FailedDeleteIsReportedAndStaysListed() {
     // A file that cannot be deleted (locked, or in a folder the user may not change).
     const std::string locked = QFile::encodeName(Path("b/locked.txt")).toStdString();
     func::FileActions actions = func::SystemFileActions();
@@ -276,11 +278,16 @@ void BulkDeleteTest::FailedDeleteIsReportedAndLeavesTheList() {
     QCOMPARE(ReportRows(), expected);
     QVERIFY(QFile::exists(Path("b/locked.txt")));
     QCOMPARE(Trashed(), QStringList{"gone.txt"});
-    // The count still counts the file that stayed on disk; the member list no longer shows it.
+    // The file that stayed on disk is counted and listed, where the user may try again.
     QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
     m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QCOMPARE(Column(m_window->DetailList, 0), QStringList{"keep.txt"});
+    QCOMPARE(Column(m_window->DetailList, 0), (QStringList{"keep.txt", "locked.txt"}));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
+    m_window->SetFileActions(func::SystemFileActions());
+    m_window->DetailList->setCurrentItem(m_window->DetailList->topLevelItem(1));
+    m_window->FileDelButtonClick();
+    QVERIFY(!QFile::exists(Path("b/locked.txt")));
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
 }
 
 void BulkDeleteTest::VanishedKeeperSparesTheGroup() {
@@ -422,6 +429,14 @@ void BulkDeleteTest::RestoreBringsBackEveryDeletedFile() {
                           {Path("b/y.bin"), kRestored}, {Path("c/y.bin"), kRestored}};
     QCOMPARE(ReportRows(), expected);
     QVERIFY(m_messages.size() == 1);  // the question only
+    // Nothing is left to put back.
+    QVERIFY(!DelListForm->ListRestore->isEnabled());
+    // The files are back in the lists, as after the main window's own undo.
+    QCOMPARE(Column(m_window->SameList, 1), (QStringList{"3", "3"}));
+    QCOMPARE(m_window->Results().Group(first).MemberCount, 3);
+    QCOMPARE(m_window->Results().Group(second).MemberCount, 3);
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QCOMPARE(m_window->DetailList->topLevelItemCount(), 3);
 }
 
 void BulkDeleteTest::RestoreOfSelectedRowsOnly() {
@@ -464,7 +479,13 @@ void BulkDeleteTest::RestoreThatCannotBeDoneChangesNothing() {
 
     DelListForm->ListRestore->trigger();
 
-    QCOMPARE(ReportRows().last(), qMakePair(Path("b/x.txt"), kRestoreFailed));
+    // The row says why, in the words of the main window's undo; the file may be tried again.
+    const QString reason = change == "name taken" ? QStringLiteral("同じ名前のファイルがあります")
+                                                  : QStringLiteral("ごみ箱にありません");
+    QCOMPARE(ReportRows().last(),
+             qMakePair(Path("b/x.txt"), kRestoreFailed + QStringLiteral("（%1）").arg(reason)));
+    QVERIFY(DelListForm->ListRestore->isEnabled());
+    QCOMPARE(Column(m_window->SameList, 1), QStringList());
     if (change == "name taken") {
         QCOMPARE(StateOf(Path("b/x.txt")).Bytes, QByteArray("a new file"));
         QCOMPARE(StateOf(trashed).Bytes, QByteArray("same"));
@@ -472,6 +493,41 @@ void BulkDeleteTest::RestoreThatCannotBeDoneChangesNothing() {
     } else {
         QVERIFY(!QFile::exists(Path("b/x.txt")));
     }
+}
+
+void BulkDeleteTest::HeldCtrlZRestoresOnce_data() {
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("repeats marked as repeats") << true;
+    // Some systems deliver a held key as presses without a release between them.
+    QTest::newRow("repeats as presses without a release") << false;
+}
+
+void BulkDeleteTest::HeldCtrlZRestoresOnce() {
+    QFETCH(bool, marked);
+    AddGroup({"a/x.txt", "b/x.txt", "c/x.txt"}, "same");
+    m_window->AllDeleteClick();
+    QTableWidget* list = DelListForm->ProgressList;
+    DelListForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(DelListForm));
+    list->setFocus();
+    const auto key = [list](bool press, bool repeat) {
+        QTest::simulateEvent(list, press, Qt::Key_Z, Qt::ControlModifier, QString(), repeat);
+    };
+
+    // Held down on b/x.txt's row; meanwhile c/x.txt's row is chosen.
+    list->selectRow(3);
+    key(true, false);
+    list->selectRow(4);
+    for (int i = 0; i < 5; ++i) {
+        key(true, marked);
+    }
+    QVERIFY(QFile::exists(Path("b/x.txt")));
+    QVERIFY(!QFile::exists(Path("c/x.txt")));
+
+    // Let go and pressed again.
+    key(false, false);
+    key(true, false);
+    QVERIFY(QFile::exists(Path("c/x.txt")));
 }
 
 QTEST_MAIN(BulkDeleteTest)

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,6 +96,13 @@ class FileOperationsTest : public QObject {
     void NameThatIsNotUtf8IsHandledByItsBytes();
     void CtrlZPutsBackSingleDeletesLastFirst();
     void UndoOntoATakenNameChangesNothing();
+    void FailedUndoMayBeTriedAgain();
+    void HeldCtrlZPutsBackOneFile_data();
+    void HeldCtrlZPutsBackOneFile();
+    void UndoHasAnAccessKeyAndStandsApartFromDel();
+    void ContentColumnFollowsTheNewFirstMember_data();
+    void ContentColumnFollowsTheNewFirstMember();
+    void ContentOfAMemberChangedSinceIsUnknown();
 
   private:
     // Writes the files (bytes relative to the tree) and hands them over as one group.
@@ -786,6 +794,172 @@ void FileOperationsTest::UndoOntoATakenNameChangesNothing() {
                          QStringLiteral(" を元に戻せません。同じ名前のファイルがあります")});
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
     QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+}
+
+void FileOperationsTest::FailedUndoMayBeTriedAgain() {
+    const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
+    const int other = AddGroup({{"a/y.txt", "pair"}, {"b/y.txt", "pair"}, {"c/y.txt", "pair"}});
+    SelectGroup(other);
+    QVERIFY(SelectMember("a", "y.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    SelectGroup(group);
+    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    WriteFile(Tree() + "/b/x.txt", "a new file");
+
+    // The name is taken: the file stays in the trash, and the undo stays on the list.
+    m_window->MenuUndo->trigger();
+    QCOMPARE(m_messages->Texts.size(), 1);
+    QVERIFY(m_window->MenuUndo->isEnabled());
+    QVERIFY(!Exists(Tree() + "/a/y.txt"));
+
+    // Once the user has moved the new file away, the same undo puts the file back.
+    QVERIFY(std::filesystem::remove(Tree() + "/b/x.txt"));
+    m_window->MenuUndo->trigger();
+    QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("same"));
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
+    QVERIFY(!Exists(Tree() + "/a/y.txt"));
+
+    // A file that the trash no longer holds cannot come back: the undo after it goes on with the
+    // delete before.
+    QVERIFY(SelectMember("c", "x.txt") != nullptr);
+    m_window->DetailDelete->trigger();
+    QVERIFY(std::filesystem::remove(Trash() + "/files/x.txt"));
+    m_window->MenuUndo->trigger();
+    QCOMPARE(m_messages->Texts.last(), QString::fromStdString(Tree() + "/c/x.txt") +
+                                           QStringLiteral(" を元に戻せません。ごみ箱にありません"));
+    QVERIFY(m_window->MenuUndo->isEnabled());
+    m_window->MenuUndo->trigger();
+    QCOMPARE(ReadFile(Tree() + "/a/y.txt"), std::string("pair"));
+    QVERIFY(!m_window->MenuUndo->isEnabled());
+}
+
+void FileOperationsTest::HeldCtrlZPutsBackOneFile_data() {
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("repeats marked as repeats") << true;
+    // Some systems deliver a held key as presses without a release between them.
+    QTest::newRow("repeats as presses without a release") << false;
+}
+
+void FileOperationsTest::HeldCtrlZPutsBackOneFile() {
+    QFETCH(bool, marked);
+    const int group = AddGroup(
+        {{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}, {"d/x.txt", "same"}});
+    for (const char* folder : {"b", "c", "d"}) {
+        SelectGroup(group);
+        QVERIFY(SelectMember(folder, "x.txt") != nullptr);
+        m_window->DetailDelete->trigger();
+    }
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 1);
+    m_window->SameList->setFocus();
+    const auto key = [this](bool press, bool repeat) {
+        QTest::simulateEvent(m_window->SameList, press, Qt::Key_Z, Qt::ControlModifier, QString(),
+                             repeat);
+    };
+
+    key(true, false);
+    for (int i = 0; i < 5; ++i) {
+        key(true, marked);
+    }
+    QCOMPARE(ReadFile(Tree() + "/d/x.txt"), std::string("same"));
+    QVERIFY(!Exists(Tree() + "/c/x.txt"));
+    QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
+
+    // Let go and pressed again: the next one.
+    key(false, false);
+    key(true, false);
+    QCOMPARE(ReadFile(Tree() + "/c/x.txt"), std::string("same"));
+    QVERIFY(!Exists(Tree() + "/b/x.txt"));
+}
+
+void FileOperationsTest::UndoHasAnAccessKeyAndStandsApartFromDel() {
+    const QList<QAction*> items = m_window->MenuFile->actions();
+    // First in the menu, set off from 削除(&D) (which takes a folder off the target list).
+    QCOMPARE(items.at(0), m_window->MenuUndo);
+    QVERIFY(items.at(1)->isSeparator());
+    QCOMPARE(m_window->MenuUndo->text(), QStringLiteral("元に戻す(&U)"));
+    QStringList keys;
+    for (const QAction* item : items) {
+        if (!item->isSeparator()) {
+            const QString text = item->text();
+            const qsizetype amp = text.indexOf(u'&');
+            QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+            keys << text.mid(amp + 1, 1).toUpper();
+        }
+    }
+    keys.removeDuplicates();
+    QCOMPARE(keys.size(), items.size() - 3);  // three separators
+}
+
+void FileOperationsTest::ContentColumnFollowsTheNewFirstMember_data() {
+    QTest::addColumn<QStringList>("contents");  // a, b, c, d: a is the first
+    QTest::addColumn<QStringList>("shown");     // b, c, d after a has gone
+    // b is the first now; d holds its bytes, c does not.
+    QTest::newRow("two contents") << QStringList{"one", "two", "one", "two"}
+                                  << QStringList{"同一", "相違", "同一"};
+    // b matched only the deleted a: nobody else holds its bytes any more.
+    QTest::newRow("the only copy went")
+        << QStringList{"one", "one", "six", "ten"} << QStringList{"相違", "相違", "相違"};
+}
+
+void FileOperationsTest::ContentColumnFollowsTheNewFirstMember() {
+    QFETCH(QStringList, contents);
+    QFETCH(QStringList, shown);
+    m_window->CompareModeSetting = 2;
+    const int group = AddGroup({{"a/x.txt", contents[0].toStdString()},
+                                {"b/x.txt", contents[1].toStdString()},
+                                {"c/x.txt", contents[2].toStdString()},
+                                {"d/x.txt", contents[3].toStdString()}});
+    // What the search handed over: each member beside the first, which has a copy in both rows.
+    std::vector<search::ContentMatch> matches;
+    QStringList before;
+    for (const QString& bytes : contents) {
+        const bool same = bytes == contents[0];
+        matches.push_back(same ? search::ContentMatch::Same : search::ContentMatch::Different);
+        before << (same ? QStringLiteral("同一") : QStringLiteral("相違"));
+    }
+    m_window->PostContentMatches(group, matches);
+    SelectGroup(group);
+    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+
+    m_window->DetailDelete->trigger();
+
+    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), shown);
+    // The undo brings the first back, and the column compares with it again.
+    m_window->MenuUndo->trigger();
+    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), before);
+}
+
+void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
+    m_window->CompareModeSetting = 2;
+    const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
+    // c as the search found it: modified at a time with a fraction of a second.
+    const std::string changed = Tree() + "/c/x.txt";
+    const time_t second = 1'700'000'000;
+    const struct timespec found[2] = {{0, UTIME_OMIT}, {second, 500'000'000}};
+    QVERIFY(utimensat(AT_FDCWD, changed.c_str(), found, 0) == 0);
+    m_window->Results().Group(group).Members[2].Stamp = platform::ReadFileStamp(changed).value();
+    m_window->PostContentMatches(group,
+                                 std::vector<search::ContentMatch>(3, search::ContentMatch::Same));
+    SelectGroup(group);
+    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn),
+             (QStringList{"同一", "同一", "同一"}));
+
+    // c changes after the search: the same size, and the time that the list shows (to the
+    // second) put back.
+    WriteFile(changed, "diff");
+    const struct timespec shown[2] = {{0, UTIME_OMIT}, {second, 0}};
+    QVERIFY(utimensat(AT_FDCWD, changed.c_str(), shown, 0) == 0);
+    m_window->SameList->clearSelection();
+    SelectGroup(group);
+    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn),
+             (QStringList{"同一", "同一", ""}));
+
+    // A first member that changed leaves every comparison unknown.
+    WriteFile(Tree() + "/a/x.txt", "new!");
+    m_window->SameList->clearSelection();
+    SelectGroup(group);
+    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), (QStringList{"", "", ""}));
 }
 
 QTEST_MAIN(FileOperationsTest)

@@ -11,12 +11,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTreeWidget>
 
 #include "dialogs/About.h"
 #include "dialogs/Opt_dialog.h"
+#include "dialogs/Skipped_list.h"
 #include "dialogs/folder_list_box.h"
 #include "dialogs/radio_group.h"
 #include "dialogs/user_dialogs.h"
@@ -69,6 +72,7 @@ class MainFormTest : public QObject {
     void OptionsNewCompareModeClearsTheLists();
     void ProgressPanelDrawsABarOnlyWithBothCounters();
     void AboutBoxShowsNameAndVersion();
+    void PathsTheSearchCouldNotLookAtAreCountedAndListed();
     void AKeyAfterASearchNeverEndsTheProgram_data();
     void AKeyAfterASearchNeverEndsTheProgram();
 
@@ -209,9 +213,15 @@ void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
         bySlot[TMainForm::SlotOfRow(row)->second] = {file.readAll(),
                                                      row->text(TMainForm::kContentColumn)};
     }
+    // The first member says 同一 only when another member holds its bytes.
     const QByteArray first = bySlot.first().first;
+    int copies = 0;
     for (const auto& [bytes, shown] : bySlot) {
-        QCOMPARE(shown, bytes == first ? QStringLiteral("同一") : QStringLiteral("相違"));
+        copies += bytes == first ? 1 : 0;
+    }
+    for (auto member = bySlot.begin(); member != bySlot.end(); ++member) {
+        const bool same = member->first == first && (member != bySlot.begin() || copies > 1);
+        QCOMPARE(member->second, same ? QStringLiteral("同一") : QStringLiteral("相違"));
     }
     QVERIFY(m_window->FileSizeView->isHidden());
     QCOMPARE(m_window->FileSizeView->text(), QString());
@@ -464,6 +474,57 @@ void MainFormTest::AKeyAfterASearchNeverEndsTheProgram() {
     QCOMPARE(closed.count(), 0);
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+}
+
+void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {
+    // The search hands over what it left out while it runs; a hundred thousand cost the window
+    // a record each, and the list is made when the user opens it.
+    constexpr int kFiles = 99'998;
+    m_window->SearchStarted();
+    m_window->PathSkipped({"/data/secret", search::SkipReason::FolderUnreadable,
+                           std::make_error_code(std::errc::permission_denied)});
+    for (int i = 0; i < kFiles; ++i) {
+        m_window->PathSkipped({"/data/f" + std::to_string(i), search::SkipReason::FileUnreadable,
+                               std::make_error_code(std::errc::io_error)});
+    }
+    m_window->PathSkipped({"/data/moving", search::SkipReason::FileChanged, {}});
+    m_window->PathSkipped({"/data/long", search::SkipReason::EntryUnreadable,
+                           std::make_error_code(std::errc::filename_too_long)});
+    m_window->PathSkipped({"/data/lost", search::SkipReason::FolderUnreadable,
+                           std::make_error_code(std::errc::no_such_file_or_directory)});
+    QVERIFY(m_window->SkippedLabel->isHidden());
+    QVERIFY(!m_window->MenuSkipped->isEnabled());
+    m_window->SearchFinished();
+
+    QVERIFY(!m_window->SkippedLabel->isHidden());
+    QCOMPARE(QTextDocumentFragment::fromHtml(m_window->SkippedLabel->text()).toPlainText(),
+             QStringLiteral("調べられなかったファイル 100000件・フォルダ 2件"));
+    QVERIFY(m_window->MenuSkipped->isEnabled());
+    QVERIFY(m_window->SkippedList == nullptr);
+
+    // The link opens the list, as the menu command does.
+    emit m_window->SkippedLabel->linkActivated(QStringLiteral("#"));
+    TSkippedListForm* list = m_window->SkippedList;
+    QVERIFY(list != nullptr && list->isVisible());
+    QCOMPARE(list->PathList->model()->rowCount(), kFiles + 4);
+    QCOMPARE(list->CountLabel->text(),
+             QStringLiteral("調べられなかったファイル 100000件・フォルダ 2件"));
+    QCOMPARE(list->RowText(0, 0), QStringLiteral("/data/secret"));
+    QCOMPARE(list->RowText(0, 1),
+             QStringLiteral("フォルダを読めません（%1）")
+                 .arg(QString::fromStdString(
+                     std::make_error_code(std::errc::permission_denied).message())));
+    QCOMPARE(list->RowText(kFiles + 1, 1), QStringLiteral("比較中に変更されました"));
+    QVERIFY(list->RowText(kFiles + 2, 1).startsWith(QStringLiteral("調べられません（")));
+
+    // A new search starts afresh: the open list empties, and without skipped paths nothing is
+    // said.
+    m_window->SearchStarted();
+    QCOMPARE(list->PathList->model()->rowCount(), 0);
+    m_window->SearchFinished();
+    QVERIFY(m_window->SkippedLabel->isHidden());
+    QVERIFY(!m_window->MenuSkipped->isEnabled());
+    QCOMPARE(list->PathList->model()->rowCount(), 0);
 }
 
 QTEST_MAIN(MainFormTest)

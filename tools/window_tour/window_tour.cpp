@@ -1,8 +1,9 @@
 // Shows the real windows as a user sees them and saves a picture of each: the three pages of the
 // main window after a search of FOLDER, the options dialog, the About box, the rename, folder
-// selection and file information dialogs, and the deletion report. The settings live in a
-// temporary file; every question is answered with OK. Run it under a desktop (or Xvfb with a
-// window manager): the pictures are taken of the whole screen, so they show the window frames.
+// selection and file information dialogs, the list of paths the search could not look at, and
+// the deletion report. The settings live in a temporary file; every question is answered with OK.
+// Run it under a desktop (or Xvfb with a window manager): the pictures are taken of the whole
+// screen, so they show the window frames.
 //
 // Usage: dopplet-window-tour FOLDER OUTPUT_FOLDER
 
@@ -12,12 +13,16 @@
 #include <QFile>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdio>
+#include <string>
+#include <system_error>
 
 #include "dialogs/Delform.h"
+#include "dialogs/Skipped_list.h"
 #include "dialogs/folder_list_box.h"
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
@@ -65,11 +70,42 @@ void Search() {
     }
 }
 
+// Selects the group row that shows `name`, if there is one.
+void SelectGroupNamed(const QString& name) {
+    for (int i = 0; i < MainForm->SameList->topLevelItemCount(); ++i) {
+        if (MainForm->SameList->topLevelItem(i)->text(0) == name) {
+            MainForm->SameList->setCurrentItem(MainForm->SameList->topLevelItem(i));
+        }
+    }
+}
+
 void Tour(const QString& folder) {
-    MainForm->DirectoryList->SetFolder(QFile::encodeName(folder).toStdString());
+    const std::string root = QFile::encodeName(folder).toStdString();
+    MainForm->DirectoryList->SetFolder(root);
     MainForm->AddButtonClick();
+    // The first search also meets paths that it cannot look at, as the search would report them
+    // on a real disk (this tour runs where every file may be read).
+    const QMetaObject::Connection skips =
+        QObject::connect(MainForm, &TMainForm::SearchStateChanged, [root](bool running) {
+            if (!running) {
+                return;
+            }
+            MainForm->PathSkipped({root + "/非公開", search::SkipReason::FolderUnreadable,
+                                   std::make_error_code(std::errc::permission_denied)});
+            MainForm->PathSkipped({root + "/docs/壊れた.dat", search::SkipReason::FileUnreadable,
+                                   std::make_error_code(std::errc::io_error)});
+            MainForm->PathSkipped(
+                {root + "/docs/書きかけ.txt", search::SkipReason::FileChanged, {}});
+            MainForm->PathSkipped({root + "/写真/" + std::string(300, 'x'),
+                                   search::SkipReason::EntryUnreadable,
+                                   std::make_error_code(std::errc::filename_too_long)});
+        });
     Search();
+    QObject::disconnect(skips);
     ShowPage(MainForm->TabSheet1, QStringLiteral("results"));
+    MainForm->MenuSkippedClick();
+    Snap(QStringLiteral("skipped-list"));
+    MainForm->SkippedList->hide();
     ShowPage(MainForm->TabSheet2, QStringLiteral("targets"));
     ShowPage(MainForm->TabSheet3, QStringLiteral("no-delete"));
     MainForm->PageControl->setCurrentWidget(MainForm->TabSheet1);
@@ -89,6 +125,17 @@ void Tour(const QString& folder) {
                               func::ReportStatus::NotDeleted);
     DelListForm->AddReportRow(QFile::encodeName(folder).toStdString() + "/example (1).txt",
                               func::ReportStatus::Restored);
+    // A restore that fails because a new file took the name.
+    DelListForm->AddReportRow(QFile::encodeName(folder).toStdString() + "/docs/report.txt",
+                              func::ReportStatus::Deleted);
+    func::FileActions actions = func::SystemFileActions();
+    actions.RestoreFromTrash = [](const platform::TrashedFile&) {
+        return std::make_error_code(std::errc::file_exists);
+    };
+    DelListForm->SetFileActions(actions);
+    DelListForm->ProgressList->selectRow(2);
+    DelListForm->ListRestoreClick();
+    DelListForm->ProgressList->clearSelection();
     Snap(QStringLiteral("report"));
     DelListForm->hide();
 
@@ -96,6 +143,8 @@ void Tour(const QString& folder) {
     MainForm->CompareModeSetting = 2;
     MainForm->FormPaint();
     Search();
+    // Three files of one name and three contents: none holds the first one's bytes.
+    SelectGroupNamed(QStringLiteral("報告書.txt"));
     Snap(QStringLiteral("results-names"));
 }
 
