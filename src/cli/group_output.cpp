@@ -1,6 +1,5 @@
 #include "cli/group_output.h"
 
-#include <cinttypes>
 #include <ctime>
 
 #include "platform/codepage.h"
@@ -65,23 +64,14 @@ std::string JsonString(std::string_view bytes) {
     return json + "\"";
 }
 
-std::string IsoTime(std::int64_t nanoseconds) {
-    std::int64_t seconds = nanoseconds / 1000000000;
-    std::int64_t fraction = nanoseconds % 1000000000;
-    if (fraction < 0) {
-        fraction += 1000000000;
-        --seconds;
-    }
-    const std::time_t time = static_cast<std::time_t>(seconds);
+std::string IsoTime(const platform::FileTime& fileTime) {
+    const auto time = static_cast<std::time_t>(fileTime.Seconds);
     std::tm utc{};
-    // Only the worker thread writes groups: the shared result of gmtime is safe here.
-    if (const std::tm* converted = std::gmtime(&time)) {
-        utc = *converted;
-    }
+    gmtime_r(&time, &utc);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%09" PRId64 "Z",
-                  utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
-                  utc.tm_sec, fraction);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%09dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<int>(fileTime.Nanoseconds));
     return text;
 }
 
@@ -109,7 +99,7 @@ void WriteGroup(std::FILE* out, const search::ResultGroup& group, OutputFormat f
                 first = false;
                 line += "{\"path\":" + JsonString(member.FullPath()) +
                         ",\"size\":" + std::to_string(member.Stamp.Size) + ",\"mtime\":\"" +
-                        IsoTime(member.Stamp.ModifiedNs) + "\"}";
+                        IsoTime(member.Stamp.Modified) + "\"}";
             }
             line += "]}\n";
             std::fwrite(line.data(), 1, line.size(), out);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_stamp.h"
 #include "search/result_table.h"
 #include "search/skipped_path.h"
 
@@ -27,7 +28,7 @@ std::string SkippedLine(const search::SkippedPath& skipped);
 // Python's "surrogateescape" error handler reads and writes it, so that no path is lost.
 std::string JsonString(std::string_view bytes);
 
-// A modification time (nanoseconds since the epoch) as UTC in ISO 8601 with nanoseconds.
-std::string IsoTime(std::int64_t nanoseconds);
+// A file's time as UTC in ISO 8601 with nanoseconds.
+std::string IsoTime(const platform::FileTime& time);
 
 }  // namespace cli

@@ -10,8 +10,18 @@ namespace func {
 
 bool IsFileAsFound(const search::ResultMember& member,
                    const std::optional<platform::FileStamp>& stamp) {
+    // The change time catches contents rewritten with their old modification time put back.
     return IsSameFileAsFound(member, stamp) && stamp->Size == member.Stamp.Size &&
-           stamp->ModifiedNs == member.Stamp.ModifiedNs;
+           stamp->Modified == member.Stamp.Modified && stamp->Changed == member.Stamp.Changed;
+}
+
+void FollowOwnMove(search::ResultMember& member, const std::optional<platform::FileStamp>& now,
+                   bool asFoundBefore) {
+    // A file that had changed before stays changed: only the move's own change is taken.
+    if (asFoundBefore && now && now->Identity == member.Stamp.Identity &&
+        now->Size == member.Stamp.Size && now->Modified == member.Stamp.Modified) {
+        member.Stamp.Changed = now->Changed;
+    }
 }
 
 bool IsSameFileAsFound(const search::ResultMember& member,
@@ -89,6 +99,9 @@ std::error_code RestoreMember(search::ResultTable& table, const DeletedMember& d
         return {};
     }
     group.Members[slot] = deleted.Member;
+    // The delete found the file as the search did, and the restore found it as the delete left it.
+    search::ResultMember& member = group.Members[slot];
+    FollowOwnMove(member, platform::ReadFileStamp(member.FullPath()), true);
     ++group.MemberCount;
     rows.ShowRestoredMember(deleted.Group, deleted.Slot, group.MemberCount);
     return {};
@@ -102,8 +115,9 @@ platform::MoveResult MoveMember(search::ResultTable& table, int group, int slot,
         return {std::make_error_code(std::errc::invalid_argument), {}, {}};
     }
     const std::string path = member->FullPath();
+    const std::optional<platform::FileStamp> before = platform::ReadFileStamp(path);
     // Another file that took the name since the search is not the one the user chose.
-    if (!IsSameFileAsFound(*member, platform::ReadFileStamp(path))) {
+    if (!IsSameFileAsFound(*member, before)) {
         return {std::make_error_code(std::errc::no_such_file_or_directory), {}, {}};
     }
     platform::MoveResult moved = actions.MoveToFolder(path, folder);
@@ -112,10 +126,12 @@ platform::MoveResult MoveMember(search::ResultTable& table, int group, int slot,
     }
     member->Folder = platform::WithSeparator(folder);
     // Across file systems the file is a copy now, with an identity of its own; its size and
-    // times are those it had.
-    if (const std::optional<platform::FileStamp> stamp = platform::ReadFileStamp(moved.NewPath)) {
-        member->Stamp.Identity = stamp->Identity;
+    // modification time are those it had.
+    const std::optional<platform::FileStamp> after = platform::ReadFileStamp(moved.NewPath);
+    if (after) {
+        member->Stamp.Identity = after->Identity;
     }
+    FollowOwnMove(*member, after, IsFileAsFound(*member, before));
     if (moved.Replaced) {
         // The file that the move replaced is in the trash now: members listed at its path are
         // gone, like deleted ones.
@@ -145,14 +161,17 @@ std::error_code RenameMember(search::ResultMember& member, const std::string& ne
     if (!IsPlainName(newName)) {
         return std::make_error_code(std::errc::invalid_argument);
     }
-    if (!IsSameFileAsFound(member, platform::ReadFileStamp(member.FullPath()))) {
+    const std::optional<platform::FileStamp> before = platform::ReadFileStamp(member.FullPath());
+    if (!IsSameFileAsFound(member, before)) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
     }
     if (const std::error_code error =
             platform::RenameNoReplace(member.FullPath(), member.Folder + newName)) {
         return error;
     }
+    const bool asFound = IsFileAsFound(member, before);
     member.Name = newName;
+    FollowOwnMove(member, platform::ReadFileStamp(member.FullPath()), asFound);
     return {};
 }
 

@@ -40,9 +40,15 @@ struct DeletedMember {
 };
 
 // True when `stamp` is the file that the search recorded in `member`: the same file (device and
-// inode), the same size and the same modification time.
+// inode), the same size, the same modification time and the same change time.
 bool IsFileAsFound(const search::ResultMember& member,
                    const std::optional<platform::FileStamp>& stamp);
+
+// After the program itself renamed or moved the member's file, which sets its change time: takes
+// the file's new change time from `now` when the file was as found before (`asFoundBefore`) and
+// still has the recorded identity, size and modification time.
+void FollowOwnMove(search::ResultMember& member, const std::optional<platform::FileStamp>& now,
+                   bool asFoundBefore);
 
 // True when `stamp` is the same file (device and inode) that the search recorded in `member`,
 // whatever happened to its contents since.

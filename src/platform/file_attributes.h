@@ -5,15 +5,9 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_stamp.h"
+
 namespace platform {
-
-// A point in time as the file system keeps it: seconds since 1970-01-01 00:00 UTC.
-struct FileTime {
-    std::int64_t Seconds = 0;
-    std::int32_t Nanoseconds = 0;
-
-    friend bool operator==(const FileTime&, const FileTime&) = default;
-};
 
 // What the file information dialog shows of one file, read at the moment of asking.
 struct FileAttributes {

@@ -18,11 +18,21 @@ struct LocalDateTime {
     int Second = 0;
 };
 
+// A point in time as a file system keeps it: seconds since the epoch (UTC) and the
+// nanoseconds within that second. Covers every date a file may carry, years past 2262 too.
+struct FileTime {
+    std::int64_t Seconds = 0;
+    std::int32_t Nanoseconds = 0;  // 0 to 999,999,999
+
+    friend bool operator==(const FileTime&, const FileTime&) = default;
+};
+
 // What the program remembers of a file to recognise it again later.
 struct FileStamp {
     FileIdentity Identity;
     std::int64_t Size = 0;
-    std::int64_t ModifiedNs = 0;  // last write, nanoseconds since the epoch
+    FileTime Modified;  // last write of the contents
+    FileTime Changed;   // last change of the contents or of the file's metadata (not settable)
 
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
@@ -32,6 +42,6 @@ struct FileStamp {
 std::optional<FileStamp> ReadFileStamp(const std::string& path);
 
 // A time from a stamp in the machine's local time zone.
-LocalDateTime LocalTimeOf(std::int64_t ns);
+LocalDateTime LocalTimeOf(const FileTime& time);
 
 }  // namespace platform

@@ -26,9 +26,8 @@ std::error_code make_error_code(TrashErrc errc);
 // trashed from another one of the same name, size and time trashed since.
 struct TrashStamp {
     FileStamp File;
-    std::int64_t ChangedNs = 0;          // last change of the file or of its metadata
-    std::optional<std::int64_t> BornNs;  // when the file was made, where the file system knows
-    std::string InfoText;                // the .trashinfo as the delete wrote it
+    std::optional<FileTime> Born;  // when the file was made, where the file system knows
+    std::string InfoText;          // the .trashinfo as the delete wrote it
 
     friend bool operator==(const TrashStamp&, const TrashStamp&) = default;
 };

@@ -84,7 +84,7 @@ bool SFileSearch::AddResultMember(ResultGroup& group, const FileEntry& entry) {
     member.Folder = m_table.FolderOf(entry);
     member.Name = entry.Name.substr(1);
     if (m_resultDates) {
-        member.Date = FormatResultDate(platform::LocalTimeOf(stamp->ModifiedNs));
+        member.Date = FormatResultDate(platform::LocalTimeOf(stamp->Modified));
     }
     member.Stamp = *stamp;
     group.Members.push_back(std::move(member));

@@ -116,7 +116,7 @@ TEST(ContentPass, FillsFolderNameAndDateOfEachMember) {
             EXPECT_TRUE(member.Name == "x.txt" || member.Name == "y.txt") << member.Name;
             EXPECT_TRUE(member.Folder.ends_with("/"));
             EXPECT_EQ(member.Stamp.Size, 4);
-            EXPECT_EQ(member.Stamp.ModifiedNs, 1016154307'000'000'250);
+            EXPECT_EQ(member.Stamp.Modified, (platform::FileTime{1016154307, 250}));
             EXPECT_EQ(member.Date, dates ? "2002/3/15 10:5:7" : "") << member.Name;
         }
     }

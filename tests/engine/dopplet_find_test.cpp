@@ -102,8 +102,13 @@ TEST(DoppletFind, OutputFormatsForScripts) {
         }
         EXPECT_TRUE(run.out.ends_with(format.groupEnd)) << run.out;
     }
+    // A date past 2262 does not fit nanoseconds in 64 bits; it is still written as it is.
+    const timespec times[2] = {{0, UTIME_OMIT}, {10413792000, 5}};  // 2300-01-01 00:00:00 UTC
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.Path(names[0]).c_str(), times, 0), 0);
     const FindResult json = RunFind("--json " + Quoted(tree.Root()));
     EXPECT_NE(json.out.find("\"mtime\":\"20"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"mtime\":\"2300-01-01T00:00:00.000000005Z\""), std::string::npos)
+        << json.out;
     EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << "one line per group";
 
     const FindResult version = RunFind("--version");

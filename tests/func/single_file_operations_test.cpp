@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/disturb.h"
@@ -86,9 +88,9 @@ class SingleFileOperations : public ::testing::Test {
 };
 
 TEST_F(SingleFileOperations, DeletesOnlyAFileThatIsStillAsFound) {
-    const Disturbance disturbances[] = {Disturbance::None, Disturbance::Vanished,
-                                        Disturbance::Grown, Disturbance::Touched,
-                                        Disturbance::Replaced};
+    const Disturbance disturbances[] = {Disturbance::None,     Disturbance::Vanished,
+                                        Disturbance::Grown,    Disturbance::Touched,
+                                        Disturbance::Replaced, Disturbance::Rewritten};
     int group = 0;
     for (const Disturbance disturbance : disturbances) {
         SCOPED_TRACE(static_cast<int>(disturbance));
@@ -171,9 +173,12 @@ TEST_F(SingleFileOperations, RenamesOnlyTheSameFileToAPlainNameThatIsFree) {
     }
     EXPECT_EQ(ReadBytes(m_folder / "a/taken"), "other");
 
+    // The rename's own change of the file's change time leaves it as found.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_FALSE(func::RenameMember(member, "y"));
     EXPECT_EQ(member.Name, "y");
     EXPECT_EQ(ReadBytes(m_folder / "a/y"), "same");
+    EXPECT_TRUE(func::IsFileAsFound(member, platform::ReadFileStamp(m_folder / "a/y")));
 
     // A file that took the name since the search is not the one to rename.
     Disturb(m_folder / "a/y", Disturbance::Replaced);

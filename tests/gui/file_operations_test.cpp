@@ -349,8 +349,8 @@ void FileOperationsTest::FailedDeleteChangesNothing() {
         // Same name, size and times; only the file is another one.
         const platform::FileStamp found = platform::ReadFileStamp(path).value();
         WriteFile(path + ".new", "same");
-        const struct timespec times[2] = {
-            {0, UTIME_OMIT}, {found.ModifiedNs / 1'000'000'000, found.ModifiedNs % 1'000'000'000}};
+        const struct timespec times[2] = {{0, UTIME_OMIT},
+                                          {found.Modified.Seconds, found.Modified.Nanoseconds}};
         QVERIFY(utimensat(AT_FDCWD, (path + ".new").c_str(), times, 0) == 0);
         QVERIFY(rename((path + ".new").c_str(), path.c_str()) == 0);
     } else if (cause == "changed") {

@@ -353,9 +353,12 @@ TEST_F(TrashTest, RestoreRefusesAnEntryThatDiffersInAnyRememberedPart) {
     } cases[] = {
         {"inode", [](TrashStamp& stamp) { ++stamp.File.Identity.Inode; }},
         {"size", [](TrashStamp& stamp) { ++stamp.File.Size; }},
-        {"modification time", [](TrashStamp& stamp) { ++stamp.File.ModifiedNs; }},
-        {"change time", [](TrashStamp& stamp) { ++stamp.ChangedNs; }},
-        {"birth time", [](TrashStamp& stamp) { stamp.BornNs = stamp.BornNs.value_or(0) + 1; }},
+        {"modification time", [](TrashStamp& stamp) { ++stamp.File.Modified.Nanoseconds; }},
+        {"change time", [](TrashStamp& stamp) { ++stamp.File.Changed.Nanoseconds; }},
+        {"birth time",
+         [](TrashStamp& stamp) {
+             stamp.Born = platform::FileTime{stamp.Born.value_or(platform::FileTime{}).Seconds + 1};
+         }},
         {".trashinfo", [](TrashStamp& stamp) { stamp.InfoText += "\n"; }},
     };
     for (const auto& c : cases) {
@@ -368,8 +371,9 @@ TEST_F(TrashTest, RestoreRefusesAnEntryThatDiffersInAnyRememberedPart) {
         EXPECT_EQ(result.Trashed.Stamp->InfoText, InfoText(file));
         struct stat trashed {};
         ASSERT_EQ(lstat(result.Trashed.TrashedPath.c_str(), &trashed), 0);
-        EXPECT_EQ(result.Trashed.Stamp->ChangedNs,
-                  std::int64_t{trashed.st_ctim.tv_sec} * 1'000'000'000 + trashed.st_ctim.tv_nsec);
+        EXPECT_EQ(result.Trashed.Stamp->File.Changed,
+                  (platform::FileTime{trashed.st_ctim.tv_sec,
+                                      static_cast<std::int32_t>(trashed.st_ctim.tv_nsec)}));
         c.change(*result.Trashed.Stamp);
 
         EXPECT_EQ(RestoreFromTrash(result.Trashed), TrashErrc::NotInTrash);

@@ -18,18 +18,13 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
     FileStamp stamp;
     stamp.Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     stamp.Size = st.st_size;
-    stamp.ModifiedNs =
-        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    stamp.Modified = {st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)};
+    stamp.Changed = {st.st_ctim.tv_sec, static_cast<std::int32_t>(st.st_ctim.tv_nsec)};
     return stamp;
 }
 
-LocalDateTime LocalTimeOf(std::int64_t ns) {
-    // Floor division: a time before 1970 keeps its second.
-    std::int64_t seconds = ns / 1'000'000'000;
-    if (ns % 1'000'000'000 < 0) {
-        --seconds;
-    }
-    const time_t time = static_cast<time_t>(seconds);
+LocalDateTime LocalTimeOf(const FileTime& fileTime) {
+    const time_t time = static_cast<time_t>(fileTime.Seconds);
     struct tm local {};
     if (localtime_r(&time, &local) == nullptr) {
         return {};

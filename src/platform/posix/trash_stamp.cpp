@@ -19,8 +19,8 @@ namespace {
 // most 4,096) and a date: anything longer is not one that MoveToTrash wrote.
 constexpr std::size_t kMaxTrashInfoBytes = 64 * 1024;
 
-std::int64_t Nanoseconds(const struct statx_timestamp& time) {
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+FileTime TimeOf(const struct statx_timestamp& time) {
+    return {time.tv_sec, static_cast<std::int32_t>(time.tv_nsec)};
 }
 
 }  // namespace
@@ -35,10 +35,10 @@ std::optional<TrashStamp> ReadTrashStamp(const std::string& trashedPath, std::st
     stamp.File.Identity = {static_cast<std::uint64_t>(makedev(st.stx_dev_major, st.stx_dev_minor)),
                            st.stx_ino};
     stamp.File.Size = static_cast<std::int64_t>(st.stx_size);
-    stamp.File.ModifiedNs = Nanoseconds(st.stx_mtime);
-    stamp.ChangedNs = Nanoseconds(st.stx_ctime);
+    stamp.File.Modified = TimeOf(st.stx_mtime);
+    stamp.File.Changed = TimeOf(st.stx_ctime);
     if ((st.stx_mask & STATX_BTIME) != 0) {
-        stamp.BornNs = Nanoseconds(st.stx_btime);
+        stamp.Born = TimeOf(st.stx_btime);
     }
     stamp.InfoText = std::move(infoText);
     return stamp;
