@@ -2,11 +2,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "platform/folder_listing.h"
 
 namespace platform {
+
+// What tells one state of a file from another: which file it is, its size, and the times of the
+// last change of its contents and of its status (the latter cannot be set back by a program).
+struct FileVersion {
+    FileIdentity Identity;
+    std::int64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::int64_t ChangedNs = 0;
+
+    friend bool operator==(const FileVersion&, const FileVersion&) = default;
+};
+
+// The version of the file at `path` now, without following a final symbolic link; nullopt when
+// it cannot be looked at.
+std::optional<FileVersion> ReadFileVersion(const std::string& path);
 
 // One regular file opened for reading. Opening never blocks (a FIFO that took a file's place is
 // refused) and never follows a final symbolic link.
@@ -22,10 +39,15 @@ class FileReader {
     FileReader& operator=(const FileReader&) = delete;
 
     bool IsOpen() const { return m_handle >= 0; }
+    // The system's error of the failed open or of the last failed read; empty when the open
+    // failed because the path is not a regular file.
+    std::error_code Error() const { return m_error; }
     // The file's size when it was opened.
-    std::int64_t Size() const { return m_size; }
+    std::int64_t Size() const { return m_version.Size; }
     // Which file was opened.
-    FileIdentity Identity() const { return m_identity; }
+    FileIdentity Identity() const { return m_version.Identity; }
+    // The file's version when it was opened.
+    const FileVersion& Version() const { return m_version; }
 
     // Tells the system that the file will be read from start to end, so that it reads ahead in
     // larger steps.
@@ -40,8 +62,8 @@ class FileReader {
 
     // The system's handle of the open file; negative when none is open.
     std::intptr_t m_handle = -1;
-    std::int64_t m_size = 0;
-    FileIdentity m_identity;
+    FileVersion m_version;
+    mutable std::error_code m_error;
 };
 
 }  // namespace platform
