@@ -293,6 +293,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
         std::vector<Representative> representatives;
         representatives.reserve(members.size());
         HashIndex byHash;
+        std::size_t recent = 0;  // the representative that the last file matched or started
         std::vector<unsigned char>& held = m_held;
         std::vector<unsigned char>& bytes = m_bytes;
         held.clear();
@@ -305,7 +306,6 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             if (!ReadRange(position, range, bytes, openFiles)) {
                 continue;  // It matches nothing.
             }
-            const std::uint64_t hash = hashed ? m_hash(bytes.data(), length) : 0;
             const auto sameBytes = [&](const Representative& candidate) {
                 if (length == 0) {
                     return true;
@@ -319,8 +319,17 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                        std::memcmp(m_confirm.data(), bytes.data(), length) == 0;
             };
             Representative* match = nullptr;
+            std::uint64_t hash = 0;
             if (hashed) {
-                match = byHash.Find(hash, representatives, sameBytes);
+                // Copies come together: the held bytes that the last file matched are tried
+                // first, which spares hashing the range of each copy.
+                if (recent < representatives.size() && representatives[recent].HeldAt != kNotHeld &&
+                    sameBytes(representatives[recent])) {
+                    match = &representatives[recent];
+                } else {
+                    hash = m_hash(bytes.data(), length);
+                    match = byHash.Find(hash, representatives, sameBytes);
+                }
             } else {
                 for (Representative& candidate : representatives) {
                     if (sameBytes(candidate)) {
@@ -330,6 +339,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
                 }
             }
             if (match != nullptr) {
+                recent = static_cast<std::size_t>(match - representatives.data());
                 m_next[static_cast<std::size_t>(match->Last)] = position;
                 match->Last = position;
                 ++match->Count;
@@ -344,6 +354,7 @@ void ContentClassifier::SplitClass(std::vector<int> members, Step step) {
             if (hashed) {
                 byHash.AddLast(representatives);
             }
+            recent = representatives.size() - 1;
         }
         step.Representatives = representatives.size();
 
