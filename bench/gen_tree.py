@@ -23,6 +23,10 @@ Kinds:
                         identical copies, and same-size twins that differ
                         only in the byte 100 bytes before the end.
   (photos and videos take --scale F to multiply the file sizes by F.)
+  copies --files N --mb M
+                        N identical files of M MB (one group) in folders of
+                        at most 50: a finder must read every byte of every
+                        copy, and many at once.
 
 Next to the tree DIR it writes DIR.manifest.json (outside the tree, so it
 is not scanned) with the parameters and the expected duplicate groups
@@ -754,12 +758,37 @@ def gen_videos(out, n_files, seed, scale):
 
 
 # ---------------------------------------------------------------------------
+# copies
+
+
+def gen_copies(out, n_files, mb, seed):
+    rng = random.Random("copies:%d:%d:%d" % (seed, n_files, mb))
+    pool = memoryview(make_pool(rng, 68 * MiB))
+    size = mb * 1_000_000
+    w = Writer(out, base_mtime=1_620_000_000)
+    per_dir = 50
+    first = None
+    for i in range(n_files):
+        d = "set%02d" % (i // per_dir)
+        os.makedirs(os.path.join(out, d), exist_ok=True)
+        rel = "%s/copy%04d.bin" % (d, i)
+        if first is None:
+            w.write_stream(rel, pool_pieces(pool, rng, size), ("copy",), i)
+            first = rel
+        else:
+            w.copy(first, rel, ("copy",), mtime_offset=i)
+    return w, {"folders": (n_files + per_dir - 1) // per_dir}, hashlib.sha256(pool).digest()
+
+
+# ---------------------------------------------------------------------------
 # driver
 
 
 def default_name(kind, args):
     if kind in ("realistic", "photos", "videos"):
         name = "%s-%d" % (kind, args.files)
+    elif kind == "copies":
+        name = "copies-%dx%d" % (args.files, args.mb)
     else:
         name = kind
     if kind in ("photos", "videos") and args.scale != 1:
@@ -779,16 +808,20 @@ def params_of(args):
         p.update(min_mb=args.min_mb, max_mb=args.max_mb)
     elif args.kind in ("photos", "videos"):
         p.update(files=args.files, scale=args.scale)
+    elif args.kind == "copies":
+        p.update(files=args.files, mb=args.mb)
     return p
 
 
 def estimated_bytes(args):
-    """About how much the photos and videos trees take (the mean file size
-    times the number of files); None for the others, which are small."""
+    """About how much the photos, videos and copies trees take (the mean file
+    size times the number of files); None for the others, which are small."""
     if args.kind == "photos":
         return args.files * 9_000_000 / math.log(10) * args.scale  # mean of log-uniform 1..10 MB
     if args.kind == "videos":
         return args.files * 1_250_000_000 * args.scale
+    if args.kind == "copies":
+        return args.files * args.mb * 1_000_000
     return None
 
 
@@ -800,6 +833,8 @@ def check_args(args):
         sys.exit("gen_tree: need --files >= 10")
     if args.kind in ("photos", "videos") and args.files < 1:
         sys.exit("gen_tree: need --files >= 1")
+    if args.kind == "copies" and (args.files < 2 or args.mb < 1):
+        sys.exit("gen_tree: need --files >= 2 and --mb >= 1")
     # the smallest photo must hold the camera header and the photo's number
     if args.kind == "photos" and not 0.005 <= args.scale <= 100:
         sys.exit("gen_tree: need 0.005 <= --scale <= 100 for photos")
@@ -862,6 +897,8 @@ def generate(args):
         w, extra, pool_digest = gen_photos(out, args.files, args.seed, args.scale)
     elif args.kind == "videos":
         w, extra, pool_digest = gen_videos(out, args.files, args.seed, args.scale)
+    elif args.kind == "copies":
+        w, extra, pool_digest = gen_copies(out, args.files, args.mb, args.seed)
     else:
         w, extra, pool_digest = gen_bigfiles(out, args.seed, args.min_mb, args.max_mb)
     groups = w.expected_groups()
@@ -930,6 +967,10 @@ def build_parser():
     p.add_argument("--files", type=int, default=24, help="number of files (default %(default)s: "
                    "about 30 GB; 1.25 GB a file on average)")
     scaled(p)
+    p = sub.add_parser("copies", help="many identical large files")
+    p.add_argument("--files", type=int, default=300, help="number of copies (default %(default)s)")
+    p.add_argument("--mb", type=int, default=20, help="size of each in MB (default %(default)s)")
+    common(p)
     return ap
 
 

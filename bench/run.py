@@ -16,7 +16,9 @@ Targets are existing folders or names of generated trees:
   realistic-5000, realistic-50000 (any realistic-N), tail4k, bigfiles,
   photos (= photos-5000, any photos-N), videos (= videos-24, any videos-N),
   all (= realistic-5000 realistic-50000 tail4k bigfiles),
-  media (= photos videos).
+  media (= photos videos),
+  copies-NxM (N identical files of M MB; copies-300x20 and copies-9x500 are
+  used), copies (= copies-300x20 copies-9x500).
 --scale F multiplies the file sizes of the photos and videos trees.
 Generated trees are made with gen_tree.py under --root (default
 /tmp/dopplet-bench) and reused while their parameters do not change.
@@ -51,6 +53,7 @@ DOPPLET_CANDIDATES = [os.path.join(REPO, "build", "dopplet-find"),
 DEFAULT_DOPPLET = next((p for p in DOPPLET_CANDIDATES if os.path.isfile(p)), DOPPLET_CANDIDATES[0])
 ALL_TARGETS = ["realistic-5000", "realistic-50000", "tail4k", "bigfiles"]
 MEDIA_TARGETS = ["photos", "videos"]
+COPIES_TARGETS = ["copies-300x20", "copies-9x500"]
 ALL_TOOLS = ["dopplet-find", "fdupes", "jdupes", "jdupes -Q", "rdfind", "rmlint"]
 TIME_BIN = "/usr/bin/time"
 DROP_CACHES = "/proc/sys/vm/drop_caches"
@@ -408,13 +411,16 @@ def resolve_target(target, args):
         return os.path.basename(tree), tree, gen_tree.load_manifest(tree)
     label = target
     m = re.fullmatch(r"(realistic|photos|videos)-(\d+)", target)
+    copies = re.fullmatch(r"copies-(\d+)x(\d+)", target)
     if m:
         gargs = [m.group(1), "--files", m.group(2)]
+    elif copies:
+        gargs = ["copies", "--files", copies.group(1), "--mb", copies.group(2)]
     elif target in ("tail4k", "bigfiles", "photos", "videos"):
         gargs = [target]
     else:
         sys.exit("run: unknown target %r (a folder, realistic-N, tail4k, bigfiles, photos, "
-                 "photos-N, videos, videos-N, all or media)" % target)
+                 "photos-N, videos, videos-N, copies-NxM, all, media or copies)" % target)
     gargs += ["--root", args.root, "--seed", str(args.seed)]
     if gargs[0] in ("photos", "videos"):
         gargs += ["--scale", repr(args.scale)]
@@ -644,8 +650,8 @@ def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0], epilog=__doc__.split("\n\n", 1)[1],
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("targets", nargs="+", metavar="TARGET",
-                    help="folder, realistic-N, tail4k, bigfiles, photos[-N], videos[-N], all "
-                         "or media")
+                    help="folder, realistic-N, tail4k, bigfiles, photos[-N], videos[-N], "
+                         "copies-NxM, all, media or copies")
     ap.add_argument("--dopplet", default=DEFAULT_DOPPLET, metavar="CMD",
                     help="dopplet-find command, split like a shell would; the folder is appended "
                          "(default %(default)s; stand-in: --dopplet 'fdupes -r -q')")
@@ -700,7 +706,8 @@ def main(argv=None):
 
     targets = []
     for t in args.targets:
-        targets.extend(ALL_TARGETS if t == "all" else MEDIA_TARGETS if t == "media" else [t])
+        targets.extend(ALL_TARGETS if t == "all" else MEDIA_TARGETS if t == "media"
+                       else COPIES_TARGETS if t == "copies" else [t])
 
     env = environment(args, dopplet_cmd)
     reports = []

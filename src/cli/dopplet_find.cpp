@@ -17,6 +17,7 @@
 #include "cli/group_output.h"
 #include "cli/progress_line.h"
 #include "platform/file_system.h"
+#include "platform/open_files.h"
 #include "platform/path.h"
 #include "platform/process_memory.h"
 #include "platform/system_paths.h"
@@ -235,6 +236,7 @@ int UsageError(const char* problem) {
 
 int main(int argc, char** argv) {
     platform::UseOneMemoryArena();
+    platform::RaiseOpenFileLimit();
     int mode = search::kCompareContent;
     auto comparison = search::ContentComparison::Classes;
     auto format = cli::OutputFormat::Lines;

@@ -7,6 +7,7 @@
 #include "main/main_form.h"
 #include "main/program_windows.h"
 #include "main/qt_texts.h"
+#include "platform/open_files.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ class DoppletApplication : public QApplication {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::RaiseOpenFileLimit();
     DoppletApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("dopplet"));
     app.setQuitOnLastWindowClosed(false);

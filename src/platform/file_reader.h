@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <system_error>
 
+#include "platform/file_stamp.h"
 #include "platform/folder_listing.h"
 
 namespace platform {
@@ -22,10 +25,15 @@ class FileReader {
     FileReader& operator=(const FileReader&) = delete;
 
     bool IsOpen() const { return m_handle >= 0; }
+    // The system's error of the failed open or of the last failed read; empty when the open
+    // failed because the path is not a regular file.
+    std::error_code Error() const { return m_error; }
     // The file's size when it was opened.
-    std::int64_t Size() const { return m_size; }
+    std::int64_t Size() const { return m_version.Size; }
     // Which file was opened.
-    FileIdentity Identity() const { return m_identity; }
+    FileIdentity Identity() const { return m_version.Identity; }
+    // The file as it was when it was opened: a later stamp that differs tells of a change.
+    const FileStamp& Stamp() const { return m_version; }
 
     // Tells the system that the file will be read from start to end, so that it reads ahead in
     // larger steps.
@@ -40,8 +48,8 @@ class FileReader {
 
     // The system's handle of the open file; negative when none is open.
     std::intptr_t m_handle = -1;
-    std::int64_t m_size = 0;
-    FileIdentity m_identity;
+    FileStamp m_version;
+    mutable std::error_code m_error;
 };
 
 }  // namespace platform

@@ -1,14 +1,38 @@
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/open_files.h"
 #include "search/Search_func.h"
 #include "search/content_runs.h"
 #include "search/search.h"
 
 namespace search {
+
+namespace {
+
+// When no file handle is free, opening a file is tried again after each step, for this many.
+constexpr auto kHandleWaitStep = std::chrono::milliseconds(10);
+constexpr int kHandleWaitSteps = 500;
+
+// Opens the file at `path` for comparison. Out of file handles the file itself may be fine: it is
+// opened again once others are closed, until `stop` says so.
+template <typename Stop>
+platform::FileReader OpenForComparison(const std::string& path, const Stop& stop) {
+    for (int waits = 0;; ++waits) {
+        platform::FileReader reader(path);
+        if (reader.IsOpen() || !platform::IsOutOfFileHandles(reader.Error()) ||
+            waits == kHandleWaitSteps || stop()) {
+            return reader;
+        }
+        std::this_thread::sleep_for(kHandleWaitStep);
+    }
+}
+
+}  // namespace
 
 void SFileSearch::PreFilter() {
     Phase = kPhasePreFilter;
@@ -45,15 +69,18 @@ void SFileSearch::ContentPass() {
         m_table, FindSizeRuns(m_table), [signal] { return signal->StopRequested(); }, threads,
         m_progress.BytesCompared);
     for (std::size_t index = 0; index < scheduler.Runs().size(); ++index) {
-        std::optional<RunGroups> groups = scheduler.Take(index);
+        std::optional<RunOutcome> outcome = scheduler.Take(index);
         if (MustStop()) {
             return;
         }
-        if (!groups) {
+        if (!outcome) {
             OutOfMemory();
             return;
         }
-        PostRun(scheduler.Runs()[index], *groups);
+        for (SkippedPath& skipped : outcome->Skipped) {
+            ReportSkipped(std::move(skipped));
+        }
+        PostRun(scheduler.Runs()[index], outcome->Groups);
     }
 }
 
@@ -96,8 +123,14 @@ void SFileSearch::PairwiseContentPass() {
         if (m_table[j].IsSentinel() || m_table[j].Group != 0) {
             continue;
         }
-        const platform::FileReader reference(m_table.PathOf(m_table[j]));
+        const platform::FileReader reference =
+            OpenForComparison(m_table.PathOf(m_table[j]), [this] { return MustStop(); });
         if (!reference.IsOpen()) {
+            // Every file that is not grouped comes here once. Without a system error the path
+            // no longer leads to a regular file.
+            ReportSkipped({m_table.PathOf(m_table[j]),
+                           reference.Error() ? SkipReason::FileUnreadable : SkipReason::FileChanged,
+                           reference.Error()});
             continue;
         }
         if (MustStop()) {
@@ -121,7 +154,9 @@ void SFileSearch::PairwiseContentPass() {
             if (IsMember(k) || m_table[k].Group != 0) {
                 continue;
             }
-            const platform::FileReader candidate(m_table.PathOf(m_table[k]));
+            // A file that cannot be opened is named when its own turn as the reference comes.
+            const platform::FileReader candidate =
+                OpenForComparison(m_table.PathOf(m_table[k]), [this] { return MustStop(); });
             if (!candidate.IsOpen()) {
                 continue;
             }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
+
+#include "platform/open_files.h"
 
 namespace search {
 
@@ -19,9 +22,14 @@ std::vector<SizeRun> FindSizeRuns(const FileTable& table) {
     return runs;
 }
 
+std::thread ContentRunScheduler::StartThread(std::function<void()> work) {
+    return std::thread(std::move(work));
+}
+
 ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<SizeRun> runs,
                                          std::function<bool()> shouldStop, int threads,
-                                         std::atomic<std::int64_t>& bytesCompared)
+                                         std::atomic<std::int64_t>& bytesCompared,
+                                         ThreadStarter startThread)
     : m_table(table),
       m_bytesCompared(bytesCompared),
       m_runs(std::move(runs)),
@@ -30,7 +38,6 @@ ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<Siz
       m_done(m_runs.size(), false),
       m_takerClassifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
                         [this] { return Stopping(); }, kMemoryBudgetPerThread) {
-    m_takerClassifier.CountBytesIn(m_bytesCompared);
     // The taking thread classifies too, so it needs threads - 1 helpers, and no more helpers
     // than there are further runs to read.
     std::size_t runsToRead = 0;
@@ -39,8 +46,22 @@ ContentRunScheduler::ContentRunScheduler(const FileTable& table, std::vector<Siz
     }
     const std::size_t helpers = std::min<std::size_t>(
         static_cast<std::size_t>(std::max(threads - 1, 0)), runsToRead > 0 ? runsToRead - 1 : 0);
+    const std::size_t limit = platform::OpenFileLimit();
+    m_keepOpen =
+        std::min(kKeepOpenPerThread,
+                 (limit > kOpenFilesReserve ? limit - kOpenFilesReserve : 0) / (helpers + 1));
+    m_takerClassifier.CountBytesIn(m_bytesCompared);
+    m_takerClassifier.KeepFilesOpen(m_keepOpen);
+    m_workers.reserve(helpers);
     for (std::size_t i = 0; i < helpers; ++i) {
-        m_workers.emplace_back([this] { Work(); });
+        // A helper that cannot start leaves its share to the threads that run.
+        try {
+            m_workers.push_back(startThread([this] { Work(); }));
+        } catch (const std::system_error&) {
+            break;
+        } catch (const std::bad_alloc&) {
+            break;
+        }
     }
 }
 
@@ -63,7 +84,7 @@ bool ContentRunScheduler::MayClaim() const {
     return m_nextRun < m_runs.size() && m_nextRun < m_taken + kRunsAhead;
 }
 
-std::optional<RunGroups> ContentRunScheduler::Take(std::size_t index) {
+std::optional<RunOutcome> ContentRunScheduler::Take(std::size_t index) {
     std::unique_lock lock(m_mutex);
     while (!m_done[index]) {
         // Rather than wait, classify the next run that nobody has claimed yet: the run asked
@@ -86,6 +107,7 @@ void ContentRunScheduler::Work() {
     ContentClassifier classifier([this](int slot) { return m_table.PathOf(m_table[slot]); },
                                  [this] { return Stopping(); }, kMemoryBudgetPerThread);
     classifier.CountBytesIn(m_bytesCompared);
+    classifier.KeepFilesOpen(m_keepOpen);
     for (;;) {
         std::size_t index = 0;
         {
@@ -102,7 +124,7 @@ void ContentRunScheduler::Work() {
 }
 
 void ContentRunScheduler::Classify(std::size_t index, ContentClassifier& classifier) {
-    std::optional<RunGroups> result;
+    std::optional<RunOutcome> result;
     try {
         const SizeRun& run = m_runs[index];
         std::vector<RunFile> files;

@@ -8,7 +8,11 @@
 
 #include <sys/stat.h>
 
+#include <fcntl.h>
+
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <random>
 
 #include "search/search.h"
@@ -20,6 +24,8 @@ namespace {
 using search::ContentClassifier;
 using search::RunFile;
 using search::RunGroups;
+using search::SkippedPath;
+using search::SkipReason;
 using testing_support::Contents;
 using testing_support::RecordingHost;
 using testing_support::RunSearch;
@@ -36,19 +42,41 @@ RunFile FileOf(const std::string& path, int slot) {
     return file;
 }
 
-RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std::size_t budget,
-                   ContentClassifier::RangeHash hash = nullptr) {
+std::vector<RunFile> FilesOf(const std::vector<std::string>& paths) {
     std::vector<RunFile> files;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         files.push_back(FileOf(paths[i], static_cast<int>(i)));
     }
-    ContentClassifier classifier(
-        [&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; }, [] { return false; },
-        budget);
+    return files;
+}
+
+// A classifier of the files at `paths`, their slots their indices.
+ContentClassifier ClassifierOf(const std::vector<std::string>& paths, std::size_t budget) {
+    return ContentClassifier([&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; },
+                             [] { return false; }, budget);
+}
+
+RunGroups Classify(const std::vector<std::string>& paths, std::int64_t size, std::size_t budget,
+                   ContentClassifier::RangeHash hash = nullptr) {
+    ContentClassifier classifier = ClassifierOf(paths, budget);
     if (hash != nullptr) {
         classifier.UseRangeHash(hash);
     }
-    return classifier.Classify(size, files);
+    return classifier.Classify(size, FilesOf(paths)).Groups;
+}
+
+// The skipped files as "path reason error" lines.
+std::vector<std::string> Describe(const std::vector<SkippedPath>& skipped) {
+    std::vector<std::string> lines;
+    for (const SkippedPath& path : skipped) {
+        lines.push_back(path.Path + " " + std::to_string(static_cast<int>(path.Reason)) + " " +
+                        path.Error.message());
+    }
+    return lines;
+}
+
+std::string Line(const std::string& path, SkipReason reason, std::error_code error = {}) {
+    return Describe({{path, reason, error}})[0];
 }
 
 // Contents of `size` bytes from `seed`, with byte `at` changed to `mark`.
@@ -132,7 +160,7 @@ TEST(ContentClassifier, FilesWhoseRangesShareAHashAreStillToldApartByTheirBytes)
     }
 }
 
-TEST(ContentClassifier, FilesThatCannotBeReadToTheirSizeMatchNothing) {
+TEST(ContentClassifier, FilesThatCannotBeReadToTheirSizeMatchNothingAndAreNamed) {
     TempTree tree;
     const std::string same = Contents(5000, 3);
     const std::vector<std::string> paths = {
@@ -141,9 +169,127 @@ TEST(ContentClassifier, FilesThatCannotBeReadToTheirSizeMatchNothing) {
         tree.File("grown", same + "more"),  // the walk saw 5000 bytes
         tree.File("shrunk", same.substr(0, 4999)),
         tree.Path("vanished"),
+        tree.Folder("folder"),
         tree.File("c", same),
     };
-    EXPECT_EQ(Classify(paths, 5000, 1 << 20), (RunGroups{{0, 1, 5}}));
+    const search::RunOutcome outcome = ClassifierOf(paths, 1 << 20).Classify(5000, FilesOf(paths));
+    EXPECT_EQ(outcome.Groups, (RunGroups{{0, 1, 6}}));
+    EXPECT_EQ(Describe(outcome.Skipped),
+              (std::vector<std::string>{
+                  Line(paths[2], SkipReason::FileChanged),
+                  Line(paths[3], SkipReason::FileChanged),
+                  Line(paths[4], SkipReason::FileUnreadable,
+                       std::make_error_code(std::errc::no_such_file_or_directory)),
+                  Line(paths[5], SkipReason::FileChanged),
+              }));
+}
+
+// A file truncated after it was opened reads short: the bytes that its buffer still holds from
+// another file must not count as its own.
+TEST(ContentClassifier, AFileThatReadsShortMatchesNothing) {
+    TempTree tree;
+    // Nine files (compared by hash) of one head. Their tails: r1 and z share one, r2, x and y
+    // another, the rest their own. With no memory to hold ranges and a hash that is the same for
+    // every range, each match is confirmed by reading the representative's tail again; once r1
+    // is truncated, that read of it comes back short, right after its buffer held r2's tail.
+    const std::string head(4096, 'h');
+    const std::string tail1 = Contents(4096, 1);
+    const std::string tail2 = Contents(4096, 2);
+    std::vector<std::string> paths = {
+        tree.File("r1", head + tail1), tree.File("z", head + tail1), tree.File("r2", head + tail2),
+        tree.File("x", head + tail2),  tree.File("y", head + tail2),
+    };
+    for (int i = 0; i < 4; ++i) {
+        paths.push_back(tree.File("u" + std::to_string(i), head + Contents(4096, 10 + i)));
+    }
+    ContentClassifier classifier = ClassifierOf(paths, 0);
+    classifier.UseRangeHash([](const unsigned char*, std::size_t) -> std::uint64_t { return 42; });
+    classifier.AfterEachRead([&](int slot, std::int64_t offset) {
+        if (slot == 3 && offset == 4096) {
+            ASSERT_EQ(truncate(paths[0].c_str(), 4096), 0);
+        }
+    });
+    const search::RunOutcome outcome = classifier.Classify(8192, FilesOf(paths));
+    EXPECT_EQ(outcome.Groups, (RunGroups{{2, 3, 4}}));
+    EXPECT_EQ(Describe(outcome.Skipped),
+              std::vector<std::string>{Line(paths[0], SkipReason::FileChanged)});
+}
+
+// The bytes of each file are read once, range by range: a file that changes meanwhile may have
+// been read partly before and partly after the change.
+TEST(ContentClassifier, AFileThatChangesDuringItsComparisonIsLeftOut) {
+    constexpr std::int64_t kSize = 3 * 1024 * 1024;
+    const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> change;
+    } cases[] = {
+        {"appended to",
+         [](const std::string& path) {
+             std::ofstream(path, std::ios::app) << std::string(1 << 20, 'x');
+         }},
+        {"a byte already read changed in place",
+         [](const std::string& path) {
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(10);
+             file.put('!');
+         }},
+        {"the same bytes written again",
+         [](const std::string& path) {
+             const std::string bytes = Contents(kSize, 5);
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.write(bytes.data(), 100);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        std::vector<std::string> paths;
+        for (const char* name : {"a", "b", "c"}) {
+            paths.push_back(tree.File(name, Contents(kSize, 5)));
+            // Times of long ago, so that a change now is seen in the modification time even
+            // within the clock's step.
+            ASSERT_EQ(utimensat(AT_FDCWD, paths.back().c_str(), past, 0), 0);
+        }
+        ContentClassifier classifier = ClassifierOf(paths, 1 << 20);
+        bool changed = false;
+        classifier.AfterEachRead([&](int slot, std::int64_t offset) {
+            // Once b's tail is read, before the middle.
+            if (slot == 1 && offset == kSize - 4096 && !changed) {
+                changed = true;
+                c.change(paths[1]);
+            }
+        });
+        const search::RunOutcome outcome = classifier.Classify(kSize, FilesOf(paths));
+        ASSERT_TRUE(changed);
+        EXPECT_EQ(outcome.Groups, (RunGroups{{0, 2}}));
+        EXPECT_EQ(Describe(outcome.Skipped),
+                  std::vector<std::string>{Line(paths[1], SkipReason::FileChanged)});
+    }
+}
+
+// The middle of large identical files is read in long chunks however many copies there are.
+TEST(ContentClassifier, ReadsManyCopiesInAsFewCallsAsAFew) {
+    constexpr std::int64_t kSize = 4 * 1024 * 1024;
+    TempTree tree;
+    const std::string bytes = Contents(kSize, 9);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 20; ++i) {
+        paths.push_back(tree.File("copy" + std::to_string(i), bytes));
+    }
+    const auto readsPerFile = [&](std::size_t copies) {
+        const std::vector<std::string> some(paths.begin(),
+                                            paths.begin() + static_cast<long>(copies));
+        ContentClassifier classifier = ClassifierOf(some, 1 << 20);
+        std::size_t reads = 0;
+        classifier.AfterEachRead([&](int, std::int64_t) { ++reads; });
+        EXPECT_EQ(classifier.Classify(kSize, FilesOf(some)).Groups.size(), 1u);
+        return reads / copies;
+    };
+    const std::size_t few = readsPerFile(2);
+    EXPECT_LT(few, 40u);
+    EXPECT_EQ(readsPerFile(9), few);
+    EXPECT_EQ(readsPerFile(20), few);
 }
 
 TEST(ContentClassifier, EmptyFilesAreEqual) {
@@ -171,7 +317,7 @@ TEST(ContentClassifier, StopsWhenAsked) {
     ContentClassifier classifier(
         [&paths](int slot) { return paths[static_cast<std::size_t>(slot)]; }, [] { return true; },
         1 << 20);
-    EXPECT_TRUE(classifier.Classify(1, files).empty());
+    EXPECT_TRUE(classifier.Classify(1, files).Groups.empty());
 }
 
 // A random tree with the shapes that make content matching hard: many files of one size, shared

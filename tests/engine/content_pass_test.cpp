@@ -176,20 +176,36 @@ TEST(ContentPass, AFileThatShrankSinceTheWalkNeverMatches) {
     EXPECT_EQ(host.Messages, std::vector<std::string>{search::kMessageFinished});
 }
 
-TEST(ContentPass, AFileThatVanishedSinceTheWalkIsLeftOut) {
-    TempTree tree;
-    tree.File("a", "abc");
-    tree.File("b", "abc");
-    const std::string c = tree.File("c", "abc");
-    FillTo100Entries(tree, 3);
-    RecordingHost host({tree.Root()});
-    host.OnStatus = [&](const search::StatusReport& report) {
-        if (report.Phase == search::kPhaseWalk) {
-            std::filesystem::remove(c);
-        }
-    };
-    RunSearch(host);
-    EXPECT_EQ(AsSets(host.Groups), (Groups{{tree.Path("a"), tree.Path("b")}}));
+// Records the files that the search names as left out.
+class SkipRecordingHost : public RecordingHost {
+  public:
+    using RecordingHost::RecordingHost;
+    void PathSkipped(const search::SkippedPath& skipped) override { Skipped.push_back(skipped); }
+    std::vector<search::SkippedPath> Skipped;
+};
+
+TEST(ContentPass, AFileThatVanishedSinceTheWalkIsLeftOutAndNamed) {
+    for (const auto comparison :
+         {search::ContentComparison::Classes, search::ContentComparison::Pairwise}) {
+        SCOPED_TRACE(static_cast<int>(comparison));
+        TempTree tree;
+        tree.File("a", "abc");
+        tree.File("b", "abc");
+        const std::string c = tree.File("c", "abc");
+        FillTo100Entries(tree, 3);
+        SkipRecordingHost host({tree.Root()});
+        host.OnStatus = [&](const search::StatusReport& report) {
+            if (report.Phase == search::kPhaseWalk) {
+                std::filesystem::remove(c);
+            }
+        };
+        RunSearch(host, {.Comparison = comparison});
+        EXPECT_EQ(AsSets(host.Groups), (Groups{{tree.Path("a"), tree.Path("b")}}));
+        ASSERT_EQ(host.Skipped.size(), 1u);
+        EXPECT_EQ(host.Skipped[0].Path, c);
+        EXPECT_EQ(host.Skipped[0].Reason, search::SkipReason::FileUnreadable);
+        EXPECT_EQ(host.Skipped[0].Error, std::errc::no_such_file_or_directory);
+    }
 }
 
 TEST(ContentPass, AFileReplacedAfterTheComparisonIsLeftOutOfItsGroup) {

@@ -133,8 +133,9 @@ TEST(MatchFirstContents, UnknownForFilesThatAreNotAsFoundOrCannotBeRead) {
     const search::FoundFile same = found("b/x");
     search::FoundFile vanished = found("c/x");
     std::filesystem::remove(vanished.Path);
+    // Renamed aside, not deleted: the new file must not get the old one's inode back.
     search::FoundFile replaced = found("d/x");
-    std::filesystem::remove(replaced.Path);
+    std::filesystem::rename(replaced.Path, tree.Path("d/aside"));
     found("e/x");
     std::filesystem::rename(tree.Path("e/x"), replaced.Path);
     search::FoundFile folder = same;

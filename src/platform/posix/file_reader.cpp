@@ -11,20 +11,37 @@
 
 namespace platform {
 
+namespace {
+
+FileStamp StampOf(const struct stat& st) {
+    return {
+        .Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+        .Size = st.st_size,
+        .Modified = {st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)},
+        .Changed = {st.st_ctim.tv_sec, static_cast<std::int32_t>(st.st_ctim.tv_nsec)}};
+}
+
+}  // namespace
+
 FileReader::FileReader(const char* path) {
     // O_NONBLOCK keeps a FIFO that took the file's place since the walk from blocking the open;
     // it changes nothing for a regular file.
     m_handle = OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (m_handle < 0) {
+        m_error = std::error_code(errno, std::generic_category());
         return;
     }
     struct stat st {};
-    if (fstat(m_handle, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(static_cast<int>(m_handle), &st) != 0) {
+        m_error = std::error_code(errno, std::generic_category());
         Close();
         return;
     }
-    m_size = st.st_size;
-    m_identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    if (!S_ISREG(st.st_mode)) {
+        Close();
+        return;
+    }
+    m_version = StampOf(st);
 }
 
 FileReader::~FileReader() {
@@ -33,22 +50,22 @@ FileReader::~FileReader() {
 
 FileReader::FileReader(FileReader&& other) noexcept
     : m_handle(std::exchange(other.m_handle, -1)),
-      m_size(other.m_size),
-      m_identity(other.m_identity) {}
+      m_version(other.m_version),
+      m_error(other.m_error) {}
 
 FileReader& FileReader::operator=(FileReader&& other) noexcept {
     if (this != &other) {
         Close();
         m_handle = std::exchange(other.m_handle, -1);
-        m_size = other.m_size;
-        m_identity = other.m_identity;
+        m_version = other.m_version;
+        m_error = other.m_error;
     }
     return *this;
 }
 
 void FileReader::Close() {
     if (m_handle >= 0) {
-        close(m_handle);
+        close(static_cast<int>(m_handle));
         m_handle = -1;
     }
 }
@@ -63,12 +80,13 @@ std::int64_t FileReader::ReadAt(std::int64_t offset, unsigned char* buffer,
                                 std::size_t size) const {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got =
-            pread(m_handle, buffer + done, size - done, offset + static_cast<off_t>(done));
+        const ssize_t got = pread(static_cast<int>(m_handle), buffer + done, size - done,
+                                  offset + static_cast<off_t>(done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
+            m_error = std::error_code(errno, std::generic_category());
             return -1;
         }
         if (got == 0) {
