@@ -88,10 +88,13 @@ void CheckReads(const ProfileFile& profile, const std::string& section) {
     }
 }
 
-// `profile` written out and read back.
+// `profile` written out and read back as the loader reads a file.
 ProfileFile ReadBack(const ProfileFile& profile, const platform::CodePage& codePage) {
+    const std::string text = profile.Text();
+    Require(func::TextOfFile(text) == text && text.find('\0') == std::string::npos,
+            "a written file is one that the loader takes as it is");
     ProfileFile again(codePage);
-    again.Parse(profile.Text());
+    again.Parse(text);
     Require(again.Text() == profile.Text(), "a file read back writes the same bytes");
     return again;
 }
@@ -110,6 +113,30 @@ Keys WithKey(Keys keys, const std::string& key, const std::string& value,
         keys.emplace_back(key, value);
     }
     return keys;
+}
+
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f';
+}
+
+// Any bytes as a value: refused when they would not come back, or read back as they were written,
+// without the blanks at their ends.
+void CheckAnyValue(const ProfileFile& original, std::string_view value,
+                   const platform::CodePage& codePage) {
+    ProfileFile profile = original;
+    if (profile.WriteString("Fuzz", "Any", value)) {
+        Require(value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos,
+                "only a value with a line break or a NUL byte is refused");
+        return;
+    }
+    while (!value.empty() && IsBlank(value.front())) {
+        value.remove_prefix(1);
+    }
+    while (!value.empty() && IsBlank(value.back())) {
+        value.remove_suffix(1);
+    }
+    Require(ReadBack(profile, codePage).ReadString("Fuzz", "Any", kMissing) == value,
+            "a written value reads back");
 }
 
 // Writes change the key they name and nothing else, also once the file is written and read back.
@@ -220,6 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t number = 0;
     std::memcpy(&number, bytes.data(), std::min(sizeof number, bytes.size()));
     CheckWrites(profile, sections, codePage, number);
+    CheckAnyValue(profile, std::string_view(bytes).substr(0, 16), codePage);
     CheckNoDelList(profile, codePage);
     return 0;
 }
