@@ -143,14 +143,14 @@ void CheckAnyValue(const ProfileFile& original, std::string_view value,
 void CheckWrites(const ProfileFile& original, const std::vector<std::string>& sections,
                  const platform::CodePage& codePage, std::int32_t number) {
     ProfileFile profile = original;
-    // A key the file has already (one that no program would write, starting with "[" or ";", is
-    // left out: written back, it would read as a section or a comment), and one that it has not.
+    // A key the file has already (one starting with "[", which no program writes, is left out:
+    // written back with a "]" in its value, it would read as a section), and one that it has not.
     std::string section = "Fuzz";
     std::string key = "Key";
     std::string value = "value";
     for (const std::string& probe : sections) {
         for (const auto& [name, old] : profile.ReadSection(probe, kMissing)) {
-            if (!name.starts_with('[') && !name.starts_with(';')) {
+            if (!name.starts_with('[')) {
                 section = probe;
                 key = name;
                 value = old == kMissing ? std::string("was missing") : old + "~more";
