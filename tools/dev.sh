@@ -10,7 +10,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk xvfb xauth
-    clang-format
+    clang-format clang libclang-rt-14-dev
     lintian desktop-file-utils appstream
 )
 
@@ -53,6 +53,30 @@ check_package() {
     lintian --fail-on error "$dir"/dopplet_*_"$(dpkg --print-architecture)".deb
 }
 
+# run_fuzz BUILD: builds the fuzz targets with Clang in BUILD and runs each for 30 seconds on a
+# copy of its seeds from fuzz/corpus/, so that the repository is not written to. A finding fails
+# the run; the input that found it is left in BUILD/fuzz/findings/.
+run_fuzz() {
+    local dir=$1
+    build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_FUZZ=ON \
+        -DDOPPLET_BUILD_GUI=OFF -DDOPPLET_BUILD_TESTS=OFF -DDOPPLET_WARNINGS_AS_ERRORS=ON
+    local seeds name corpus
+    for seeds in fuzz/corpus/*/; do
+        name=$(basename "$seeds")
+        corpus="$dir/fuzz/corpus/$name"
+        rm -rf "$corpus"
+        mkdir -p "$corpus" "$dir/fuzz/findings"
+        cp "$seeds"* "$corpus/"
+        echo "fuzz_$name"
+        if ! UBSAN_OPTIONS=print_stacktrace=1 "$dir/fuzz/fuzz_$name" -max_total_time=30 \
+            -timeout=10 -artifact_prefix="$dir/fuzz/findings/$name-" "$corpus" \
+            >"$dir/fuzz/$name.log" 2>&1; then
+            tail -n 60 "$dir/fuzz/$name.log"
+            return 1
+        fi
+    done
+}
+
 run_tests() {
     echo "== format"
     check_format
@@ -75,6 +99,9 @@ run_tests() {
         -DDOPPLET_WARNINGS_AS_ERRORS=ON
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
         ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+
+    echo "== fuzz"
+    run_fuzz build-fuzz
 }
 
 case "${1:-}" in

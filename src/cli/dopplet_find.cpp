@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/group_output.h"
 #include "cli/progress_line.h"
 #include "platform/file_system.h"
@@ -237,59 +238,26 @@ int UsageError(const char* problem) {
 int main(int argc, char** argv) {
     platform::UseOneMemoryArena();
     platform::RaiseOpenFileLimit();
-    int mode = search::kCompareContent;
-    auto comparison = search::ContentComparison::Classes;
-    auto format = cli::OutputFormat::Lines;
-    bool quiet = false;
-    std::vector<std::string> folders;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!optionsEnded && arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (!optionsEnded && arg == "--version") {
-            std::puts("dopplet-find " DOPPLET_VERSION);
-            return 0;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "-0" || arg == "--null")) {
-            format = cli::OutputFormat::Null;
-        } else if (!optionsEnded && (arg == "-q" || arg == "--quiet")) {
-            quiet = true;
-        } else if (!optionsEnded && arg == "--json") {
-            format = cli::OutputFormat::Json;
-        } else if (!optionsEnded && arg == "--pairwise") {
-            comparison = search::ContentComparison::Pairwise;
-        } else if (!optionsEnded && (arg == "--mode" || arg.starts_with("--mode="))) {
-            std::string value;
-            if (arg == "--mode") {
-                if (i + 1 >= argc) {
-                    return UsageError("--mode needs a value");
-                }
-                value = argv[++i];
-            } else {
-                value = arg.substr(std::strlen("--mode="));
-            }
-            if (value == "content") {
-                mode = search::kCompareContent;
-            } else if (value == "stem") {
-                mode = search::kCompareStem;
-            } else if (value == "name") {
-                mode = search::kCompareName;
-            } else {
-                return UsageError(("unknown mode: " + value).c_str());
-            }
-        } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
-            return UsageError(("unknown option: " + arg).c_str());
-        } else {
-            folders.push_back(AbsoluteFolder(arg));
-        }
+    const cli::FindArguments arguments =
+        cli::ParseFindArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    if (arguments.Request == cli::FindRequest::Help) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
-    if (folders.empty()) {
-        return UsageError("no folder given");
+    if (arguments.Request == cli::FindRequest::Version) {
+        std::puts("dopplet-find " DOPPLET_VERSION);
+        return 0;
+    }
+    if (arguments.Request == cli::FindRequest::Usage) {
+        return UsageError(arguments.Problem.c_str());
+    }
+    const int mode = arguments.Mode;
+    const search::ContentComparison comparison = arguments.Comparison;
+    const cli::OutputFormat format = arguments.Format;
+    const bool quiet = arguments.Quiet;
+    std::vector<std::string> folders;
+    for (const std::string& folder : arguments.Folders) {
+        folders.push_back(AbsoluteFolder(folder));
     }
     if (fcntl(STDOUT_FILENO, F_GETFD) < 0) {
         // A file opened later would take the closed descriptor's number.

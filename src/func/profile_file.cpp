@@ -16,6 +16,12 @@ bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f';
 }
 
+// True for a value that no file can hold: a line break would add lines of its own, and a NUL byte
+// makes the whole file one that LoadProfileFile refuses.
+bool CannotBeStored(std::string_view value) {
+    return value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
@@ -275,7 +281,7 @@ std::vector<std::string> ProfileFile::KeyNames(std::string_view section) const {
 
 std::error_code ProfileFile::WriteString(std::string_view section, std::string_view key,
                                          std::string_view value) {
-    if (value.find_first_of("\r\n") != std::string_view::npos) {
+    if (CannotBeStored(value)) {
         return std::make_error_code(std::errc::invalid_argument);
     }
     if (const std::optional<std::size_t> index = FindKey(section, key)) {
@@ -351,7 +357,7 @@ std::vector<std::string> ProfileFile::ValuesOfEverySection(std::string_view sect
 std::error_code ProfileFile::ReplaceSection(
     std::string_view section, const std::vector<std::pair<std::string, std::string>>& keys) {
     for (const auto& [key, value] : keys) {
-        if (value.find_first_of("\r\n") != std::string::npos) {
+        if (CannotBeStored(value)) {
             return std::make_error_code(std::errc::invalid_argument);
         }
     }

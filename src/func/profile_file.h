@@ -43,8 +43,9 @@ class ProfileFile {
     std::vector<std::string> KeyNames(std::string_view section) const;
 
     // Sets `key` to `value`: an existing key keeps its place, a new key goes to the end of its
-    // section, a new section to the end of the file. A value with a line break cannot be stored
-    // (it would add lines of its own): invalid_argument, and nothing changes.
+    // section, a new section to the end of the file. A value with a line break (it would add lines
+    // of its own) or a NUL byte (the file would no longer load) cannot be stored:
+    // invalid_argument, and nothing changes.
     std::error_code WriteString(std::string_view section, std::string_view key,
                                 std::string_view value);
 
@@ -60,7 +61,8 @@ class ProfileFile {
 
     // Erases every section named `section` and, unless `keys` is empty, adds it anew at the end
     // of the file with `keys` in their order: what EraseSection and a WriteString per key give.
-    // The names in `keys` must differ. A value with a line break: invalid_argument, no change.
+    // The names in `keys` must differ. A value with a line break or a NUL byte: invalid_argument,
+    // no change.
     std::error_code ReplaceSection(std::string_view section,
                                    const std::vector<std::pair<std::string, std::string>>& keys);
 

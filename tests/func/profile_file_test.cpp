@@ -174,10 +174,15 @@ TEST(ProfileFile, WritesIntegersAsSignedDecimal) {
     EXPECT_EQ(profile.Text(), "[S]\r\nposX=-4\r\nPriority=256\r\n");
 }
 
-TEST(ProfileFile, RefusesAValueWithALineBreak) {
+// A NUL byte would make the whole file one that the loader refuses, and every setting in it lost.
+TEST(ProfileFile, RefusesAValueWithALineBreakOrANulByte) {
+    using Keys = std::vector<std::pair<std::string, std::string>>;
     ProfileFile profile = Parsed("[S]\r\nA=1\r\n");
     EXPECT_EQ(profile.WriteString("S", "A", "x\r\nB=2"), std::errc::invalid_argument);
     EXPECT_EQ(profile.WriteString("S", "C", "x\ny"), std::errc::invalid_argument);
+    EXPECT_EQ(profile.WriteString("S", "D", std::string("x\0y", 3)), std::errc::invalid_argument);
+    EXPECT_EQ(profile.ReplaceSection("L", Keys{{"K1", std::string("/a\0", 3)}}),
+              std::errc::invalid_argument);
     EXPECT_EQ(profile.Text(), "[S]\r\nA=1\r\n");
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/group_output.h"
+#include "search/compare_mode.h"
+#include "search/search.h"
+
+namespace cli {
+
+// What dopplet-find was asked to do.
+enum class FindRequest {
+    Search,   // search the folders with the options
+    Help,     // show the usage text
+    Version,  // show the version
+    Usage,    // the arguments make no sense: show the problem and the usage text
+};
+
+// dopplet-find's command line, read.
+struct FindArguments {
+    FindRequest Request = FindRequest::Search;
+    std::string Problem;  // for Usage: what is wrong, as the message names it
+    int Mode = search::kCompareContent;
+    search::ContentComparison Comparison = search::ContentComparison::Classes;
+    OutputFormat Format = OutputFormat::Lines;
+    bool Quiet = false;
+    std::vector<std::string> Folders;  // as given, in their order
+};
+
+// Reads dopplet-find's arguments (without the program's name) from left to right: the first
+// --help, --version or problem decides; after "--" every argument is a folder.
+FindArguments ParseFindArguments(const std::vector<std::string>& arguments);
+
+}  // namespace cli
