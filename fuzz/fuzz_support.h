@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace fuzz {
 
 // Ends the run when a law does not hold, so that libFuzzer keeps the input as a finding.
@@ -26,6 +28,19 @@ inline std::vector<std::string_view> Split(std::string_view data, char separator
         }
         data.remove_prefix(end + 1);
     }
+}
+
+// True when `bytes` are valid UTF-8 from end to end.
+inline bool IsUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t codePoint = 0;
+        const std::size_t length = platform::DecodeUtf8(bytes, pos, codePoint);
+        if (length == 0) {
+            return false;
+        }
+        pos += length;
+    }
+    return true;
 }
 
 inline std::string_view Text(const unsigned char* data, std::size_t size) {

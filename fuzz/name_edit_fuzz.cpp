@@ -15,6 +15,7 @@
 
 namespace {
 
+using fuzz::IsUtf8;
 using fuzz::Require;
 
 constexpr char16_t kReplacement = 0xFFFD;
@@ -43,18 +44,6 @@ std::u16string Utf16Of(std::string_view bytes) {
         }
     }
     return text;
-}
-
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        char32_t codePoint = 0;
-        const std::size_t length = platform::DecodeUtf8(bytes, pos, codePoint);
-        if (length == 0) {
-            return false;
-        }
-        pos += length;
-    }
-    return true;
 }
 
 // `text` with every surrogate that is not half of a pair turned into U+FFFD.

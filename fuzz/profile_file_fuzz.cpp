@@ -18,23 +18,12 @@
 namespace {
 
 using func::ProfileFile;
+using fuzz::IsUtf8;
 using fuzz::Require;
 using Keys = std::vector<std::pair<std::string, std::string>>;
 
 constexpr std::string_view kNoDelSection = "DOPPLETD";
 constexpr std::string_view kMissing = "\x01missing";
-
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        char32_t codePoint = 0;
-        const std::size_t length = platform::DecodeUtf8(bytes, pos, codePoint);
-        if (length == 0) {
-            return false;
-        }
-        pos += length;
-    }
-    return true;
-}
 
 // Section names to look into: the program's own and whatever stands between brackets.
 std::vector<std::string> SectionsToProbe(std::string_view text) {
