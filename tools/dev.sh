@@ -53,28 +53,49 @@ check_package() {
     lintian --fail-on error "$dir"/dopplet_*_"$(dpkg --print-architecture)".deb
 }
 
-# run_fuzz BUILD: builds the fuzz targets with Clang in BUILD and runs each for 30 seconds on a
-# copy of its seeds from fuzz/corpus/, so that the repository is not written to. A finding fails
-# the run; the input that found it is left in BUILD/fuzz/findings/.
+# fuzz_one BUILD NAME: runs one fuzz target for 30 seconds on its corpus in BUILD; fails on a
+# finding, whose input is left in BUILD/fuzz/findings/.
+fuzz_one() {
+    local dir=$1 name=$2
+    UBSAN_OPTIONS=print_stacktrace=1 "$dir/fuzz/fuzz_$name" -max_total_time=30 -timeout=10 \
+        -artifact_prefix="$dir/fuzz/findings/$name-" "$dir/fuzz/corpus/$name" \
+        >"$dir/fuzz/$name.log" 2>&1
+}
+
+# run_fuzz BUILD: builds the fuzz targets with Clang in BUILD and runs each for 30 seconds, one
+# per core at a time, on a copy of its seeds from fuzz/corpus/, so that the repository is not
+# written to. A finding fails the run.
 run_fuzz() {
     local dir=$1
     build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DDOPPLET_FUZZ=ON \
         -DDOPPLET_BUILD_GUI=OFF -DDOPPLET_BUILD_TESTS=OFF -DDOPPLET_WARNINGS_AS_ERRORS=ON
-    local seeds name corpus
+    local names=() seeds name
+    mkdir -p "$dir/fuzz/findings"
     for seeds in fuzz/corpus/*/; do
         name=$(basename "$seeds")
-        corpus="$dir/fuzz/corpus/$name"
-        rm -rf "$corpus"
-        mkdir -p "$corpus" "$dir/fuzz/findings"
-        cp "$seeds"* "$corpus/"
-        echo "fuzz_$name"
-        if ! UBSAN_OPTIONS=print_stacktrace=1 "$dir/fuzz/fuzz_$name" -max_total_time=30 \
-            -timeout=10 -artifact_prefix="$dir/fuzz/findings/$name-" "$corpus" \
-            >"$dir/fuzz/$name.log" 2>&1; then
-            tail -n 60 "$dir/fuzz/$name.log"
-            return 1
-        fi
+        rm -rf "$dir/fuzz/corpus/$name"
+        mkdir -p "$dir/fuzz/corpus/$name"
+        cp "$seeds"* "$dir/fuzz/corpus/$name/"
+        names+=("$name")
     done
+    local failed=() first index pids batch
+    for ((first = 0; first < ${#names[@]}; first += jobs)); do
+        batch=("${names[@]:first:jobs}")
+        pids=()
+        for name in "${batch[@]}"; do
+            echo "fuzz_$name"
+            fuzz_one "$dir" "$name" &
+            pids+=($!)
+        done
+        for index in "${!pids[@]}"; do
+            wait "${pids[index]}" || failed+=("${batch[index]}")
+        done
+    done
+    for name in "${failed[@]}"; do
+        echo "fuzz_$name found a fault:"
+        tail -n 60 "$dir/fuzz/$name.log"
+    done
+    [ ${#failed[@]} -eq 0 ]
 }
 
 run_tests() {
