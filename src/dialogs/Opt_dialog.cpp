@@ -75,12 +75,12 @@ void TOptSettingForm::PlaceFilterBox() {
     constexpr int kLeft = 16;
     constexpr int kRight = 505;
     const int top = 184;
-    const int height = FilterBox->sizeHint().height();
-    FilterBox->setGeometry(kLeft, top, kRight - kLeft, height);
-    const int shift = height + 12;
+    const int boxHeight = FilterBox->sizeHint().height();
+    FilterBox->setGeometry(kLeft, top, kRight - kLeft, boxHeight);
+    const int shift = boxHeight + 12;
     OKButton->move(OKButton->x(), OKButton->y() + shift);
     CancelButton->move(CancelButton->x(), CancelButton->y() + shift);
-    setFixedSize(width(), 229 + shift);
+    setFixedSize(width(), height() + shift);
     connect(FilterBox, &SearchFilterBox::ValidityChanged, OKButton, &QPushButton::setEnabled);
 }
 

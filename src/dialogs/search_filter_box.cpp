@@ -22,6 +22,7 @@ QComboBox* NewUnitBox(QWidget* parent) {
     auto* units = new QComboBox(parent);
     units->addItems({QStringLiteral("バイト"), QStringLiteral("KB"), QStringLiteral("MB"),
                      QStringLiteral("GB")});
+    units->setToolTip(QStringLiteral("1KB = 1024バイト、1MB = 1024KB、1GB = 1024MB"));
     return units;
 }
 
@@ -83,6 +84,11 @@ SearchFilterBox::SearchFilterBox(QWidget* parent)
     // Patterns are kept as typed: case counts in them.
     m_excludeEditor = new EntryListEditor(
         *ExcludeText, *ExcludeList, [](std::string entry) { return entry; }, this);
+    const QString patternHelp = QStringLiteral(
+        "ファイル名・フォルダ名に合うものを検索しません。* は任意の文字列、? は任意の1文字。"
+        "「/」を含むパターンはパス全体に合わせます。大文字と小文字は区別します。");
+    ExcludeText->setToolTip(patternHelp);
+    ExcludeList->setToolTip(patternHelp);
     ExcludeList->setFixedHeight(ExcludeList->fontMetrics().height() * 6);
     SizeProblem = new QLabel(QStringLiteral("最小サイズが最大サイズを超えています"), this);
     SizeProblem->setStyleSheet(QStringLiteral("color: #c00000"));
