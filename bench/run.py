@@ -54,7 +54,13 @@ DEFAULT_DOPPLET = next((p for p in DOPPLET_CANDIDATES if os.path.isfile(p)), DOP
 ALL_TARGETS = ["realistic-5000", "realistic-50000", "tail4k", "bigfiles"]
 MEDIA_TARGETS = ["photos", "videos"]
 COPIES_TARGETS = ["copies-300x20", "copies-9x500"]
-ALL_TOOLS = ["dopplet-find", "fdupes", "jdupes", "jdupes -Q", "rdfind", "rmlint"]
+# dopplet-find with a size filter: only files of at least 1 MiB are searched, the smaller ones
+# are never opened. Its groups are checked against the reference's groups among the files that
+# `find -size +1048575c` lists (find's own +1M rounds sizes up to whole MiB and means more than
+# 1 MiB, one byte off); see filtered_reference.
+MIN_SIZE_TOOL = "dopplet-find --min-size 1M"
+MIN_SIZE_BYTES = 1 << 20
+ALL_TOOLS = ["dopplet-find", MIN_SIZE_TOOL, "fdupes", "jdupes", "jdupes -Q", "rdfind", "rmlint"]
 TIME_BIN = "/usr/bin/time"
 DROP_CACHES = "/proc/sys/vm/drop_caches"
 
@@ -128,6 +134,8 @@ def make_tools(dopplet_cmd, work, wanted):
     rm_out = os.path.join(work, "rmlint.json")
     tools = {
         "dopplet-find": Tool("dopplet-find", dopplet_cmd, parse_blank_separated),
+        MIN_SIZE_TOOL: Tool(MIN_SIZE_TOOL, dopplet_cmd + ["--min-size", "1M"],
+                            parse_blank_separated),
         "fdupes": Tool("fdupes", ["fdupes", "-r", "-q"], parse_blank_separated),
         "jdupes": Tool("jdupes", ["jdupes", "-r", "-q"], parse_blank_separated),
         "jdupes -Q": Tool("jdupes -Q", ["jdupes", "-r", "-q", "-Q"], parse_blank_separated),
@@ -433,6 +441,39 @@ def resolve_target(target, args):
     return label, tree, gen_tree.load_manifest(tree)
 
 
+def files_of_at_least(tree, size):
+    """The files of the tree of at least `size` bytes, as `find` lists them."""
+    out = subprocess.run(["find", tree, "-type", "f", "-size", "+%dc" % (size - 1), "-print0"],
+                         check=True, capture_output=True).stdout
+    return {os.path.normpath(os.fsdecode(p)) for p in out.split(b"\0") if p}
+
+
+def filtered_reference(groups, files):
+    """The groups that a search of only `files` finds: each group's members among them, where
+    two or more are left."""
+    result = set()
+    for g in groups:
+        kept = frozenset(p for p in g if p in files)
+        if len(kept) >= 2:
+            result.add(kept)
+    return result
+
+
+def check_min_size(found, ref, tree, checks):
+    """The size-filtered run against the reference and against the unfiltered run, both cut to
+    the files that a `find` pre-filter lets through."""
+    if MIN_SIZE_TOOL not in found:
+        return
+    big = files_of_at_least(tree, MIN_SIZE_BYTES)
+    checks[MIN_SIZE_TOOL] = describe_diff(found[MIN_SIZE_TOOL], filtered_reference(ref, big), tree)
+    if "dopplet-find" in found:
+        unfiltered = filtered_reference(found["dopplet-find"], big)
+        if unfiltered != found[MIN_SIZE_TOOL]:
+            checks[MIN_SIZE_TOOL].append(
+                "differs from the unfiltered dopplet-find's groups among the %d files of "
+                "`find -size +%dc`" % (len(big), MIN_SIZE_BYTES - 1))
+
+
 def bench_tree(label, tree, manifest, args, dopplet_cmd):
     log("== %s: %s" % (label, tree))
     work = tempfile.mkdtemp(prefix="dopplet-bench-work-", dir=args.workdir)
@@ -450,7 +491,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
     other_load.start()
 
     for t in tools:
-        if t.name == "dopplet-find" or shutil.which(t.argv[0]):
+        if t.name.startswith("dopplet-find") or shutil.which(t.argv[0]):
             continue
         status[t.name] = "not installed"
 
@@ -511,7 +552,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
         ref = {frozenset(os.path.join(tree, p) for p in g) for g in manifest["groups"]}
         ref_name = "generator manifest"
     else:
-        ref_name = next((n for n in found), None)
+        ref_name = next((n for n in found if n != MIN_SIZE_TOOL), None)
         ref = found.get(ref_name, set())
     checks = {}
     for t in tools:
@@ -525,6 +566,7 @@ def bench_tree(label, tree, manifest, args, dopplet_cmd):
                     checks[t.name].append(msg)
                 else:
                     checks[t.name] = [msg]
+    check_min_size(found, ref, tree, checks)
     shutil.rmtree(work) if not args.keep_work else log("  kept work folder %s" % work)
 
     return {
@@ -599,8 +641,11 @@ def report(r, args):
         lines.append("CPU used by other processes during the runs: %.0f%% of the machine%s"
                      % (100 * r["other_load"], busy))
     lines.append("")
-    lines.append("Result check against %s (%d groups, %d files; zero-byte groups ignored):"
-                 % (r["ref_name"], r["ref_groups"], r["ref_files"]))
+    lines.append("Result check against %s (%d groups, %d files; zero-byte groups ignored; "
+                 "for %s only its groups among the files of at least 1 MiB, which "
+                 "`find -size +%dc` lists):"
+                 % (r["ref_name"], r["ref_groups"], r["ref_files"], MIN_SIZE_TOOL,
+                    MIN_SIZE_BYTES - 1))
     for name in r["tools"]:
         chk = r["checks"][name]
         if not chk:
@@ -633,7 +678,7 @@ def environment(args, dopplet_cmd):
     lines.append("dopplet-find command: %s" % " ".join(shlex.quote(a) for a in dopplet_cmd))
     vers = []
     for t in args.tools:
-        if t != "dopplet-find" and t != "jdupes -Q":
+        if not t.startswith("dopplet-find") and t != "jdupes -Q":
             vers.append(tool_version(t, dopplet_cmd))
     lines.append("Peers: %s" % "; ".join(v for v in vers if v))
     if args.cold:

@@ -16,9 +16,14 @@ using cli::FindArguments;
 using cli::FindRequest;
 using fuzz::Require;
 
+bool SameFilter(const search::SearchFilter& a, const search::SearchFilter& b) {
+    return a.MinSize == b.MinSize && a.MaxSize == b.MaxSize && a.Excluded == b.Excluded &&
+           a.EmptyFiles == b.EmptyFiles && a.HiddenFiles == b.HiddenFiles;
+}
+
 bool SameOptions(const FindArguments& a, const FindArguments& b) {
     return a.Mode == b.Mode && a.Comparison == b.Comparison && a.Format == b.Format &&
-           a.Quiet == b.Quiet;
+           a.Quiet == b.Quiet && SameFilter(a.Filter, b.Filter);
 }
 
 }  // namespace
@@ -33,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case FindRequest::Search:
             Require(!parsed.Folders.empty() && parsed.Folders.size() <= arguments.size(),
                     "a search has folders from the arguments");
+            Require(parsed.Filter.MinSize >= 0 &&
+                        (parsed.Filter.MaxSize == search::SearchFilter::kNoLimit ||
+                         parsed.Filter.MinSize <= parsed.Filter.MaxSize),
+                    "a search's size limits leave room for some size");
+            Require(std::none_of(parsed.Filter.Excluded.begin(), parsed.Filter.Excluded.end(),
+                                 [](const std::string& pattern) { return pattern.empty(); }),
+                    "a search leaves out no empty pattern");
             break;
         case FindRequest::Usage:
             Require(!parsed.Problem.empty() && parsed.Folders.empty(),
@@ -48,8 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed.Request == FindRequest::Search || parsed.Problem == "no folder given") {
         const std::string folder = arguments.empty() ? std::string("-x") : arguments.front();
         std::vector<std::string> more = arguments;
-        // In a search, an argument "--" can only be the one that ended the options.
-        if (std::find(more.begin(), more.end(), "--") == more.end()) {
+        // Unless the options have ended already ("--" is then a folder, or the value of an
+        // option such as --exclude), they end here.
+        std::vector<std::string> ended = arguments;
+        ended.push_back("--");
+        const FindArguments endedParsed = cli::ParseFindArguments(ended);
+        const bool optionsEnded = endedParsed.Request == FindRequest::Search &&
+                                  endedParsed.Folders.size() > parsed.Folders.size();
+        if (!optionsEnded) {
             more.push_back("--");
         }
         more.push_back(folder);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/group_output.h"
@@ -25,11 +27,16 @@ struct FindArguments {
     search::ContentComparison Comparison = search::ContentComparison::Classes;
     OutputFormat Format = OutputFormat::Lines;
     bool Quiet = false;
+    search::SearchFilter Filter;       // --min-size, --max-size, --exclude, --no-empty, --no-hidden
     std::vector<std::string> Folders;  // as given, in their order
 };
 
 // Reads dopplet-find's arguments (without the program's name) from left to right: the first
 // --help, --version or problem decides; after "--" every argument is a folder.
 FindArguments ParseFindArguments(const std::vector<std::string>& arguments);
+
+// Reads a size: whole bytes, or with the suffix K, M or G (either case) kibibytes, mebibytes or
+// gibibytes. False for anything else, and for a size beyond 64 bits.
+bool ParseSize(std::string_view text, std::int64_t& size);
 
 }  // namespace cli

@@ -28,7 +28,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: dopplet-find [--mode content|stem|name] [-0 | --json] FOLDER...\n"
+    "Usage: dopplet-find [--mode content|stem|name] [-0 | --json] [FILTER...] FOLDER...\n"
     "\n"
     "Finds files that are the same in the folders and all their subfolders and prints each\n"
     "group as it is found: the full paths of its files, one per line, and a blank line.\n"
@@ -48,6 +48,20 @@ constexpr char kUsage[] =
     "                  reference that benchmarks measure the default comparison against)\n"
     "  --version       show the version\n"
     "  --help          show this text\n"
+    "\n"
+    "Filters (a file or folder left out is never read, nor named as skipped):\n"
+    "  --min-size N    leave out files smaller than N bytes\n"
+    "  --max-size N    leave out files larger than N bytes; N may end in K, M or G for\n"
+    "                  units of 1024, 1024^2 or 1024^3 bytes (--min-size 1M: 1048576 bytes\n"
+    "                  and more)\n"
+    "  --exclude PATTERN\n"
+    "                  leave out the files and folders whose name matches PATTERN (*.tmp,\n"
+    "                  node_modules, .git); a PATTERN with a / is matched against the whole\n"
+    "                  path (*/build/*). * matches any characters, / included, ? one\n"
+    "                  character, [...] one of a set; case counts; may be given again\n"
+    "  --no-empty      leave out empty files\n"
+    "  --no-hidden     leave out files and folders whose name starts with a dot\n"
+    "The FOLDERs given are always searched, whatever their names.\n"
     "\n"
     "Names compare ASCII letters without regard to case. Symbolic links are neither followed\n"
     "nor reported; FIFOs, sockets and devices are never opened; the trash is not searched.\n"
@@ -280,6 +294,7 @@ int main(int argc, char** argv) {
     auto* job = new search::SFileSearch(host, results, progress);
     job->SetMode(mode);
     job->SetContentComparison(comparison);
+    job->SetFilter(arguments.Filter);
     job->SetResultDates(false);  // the window's date texts are never printed
     const std::shared_ptr<search::SearchSignal> signal = job->Signal();
     if (!job->Resume()) {

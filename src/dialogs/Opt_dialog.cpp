@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "dialogs/radio_group.h"
+#include "dialogs/search_filter_box.h"
 #include "dialogs/window_font.h"
 
 TOptSettingForm* OptSettingForm = nullptr;
@@ -59,9 +60,28 @@ TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     // really draw them; the label grows down into the free space above the buttons.
     Label1->setGeometry(16, 144, 240, std::clamp(Label1->heightForWidth(240), 24, 184 - 144));
 
+    PlaceFilterBox();
+
     setTabOrder(SPriority, OKButton);
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, SearchMode);
+    setTabOrder(SearchMode, FilterBox);
+}
+
+void TOptSettingForm::PlaceFilterBox() {
+    // Below the warning, as wide as the two groups above; the buttons and the dialog's bottom
+    // edge move down by the block's height.
+    FilterBox = new SearchFilterBox(this);
+    constexpr int kLeft = 16;
+    constexpr int kRight = 505;
+    const int top = 184;
+    const int boxHeight = FilterBox->sizeHint().height();
+    FilterBox->setGeometry(kLeft, top, kRight - kLeft, boxHeight);
+    const int shift = boxHeight + 12;
+    OKButton->move(OKButton->x(), OKButton->y() + shift);
+    CancelButton->move(CancelButton->x(), CancelButton->y() + shift);
+    setFixedSize(width(), height() + shift);
+    connect(FilterBox, &SearchFilterBox::ValidityChanged, OKButton, &QPushButton::setEnabled);
 }
 
 int TOptSettingForm::PriorityItemOf(int priorityClass) {

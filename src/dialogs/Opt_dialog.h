@@ -5,9 +5,10 @@
 class QLabel;
 class QPushButton;
 class RadioGroup;
+class SearchFilterBox;
 
-// The options dialog: the priority class used while a search runs and the compare mode of the
-// next search. The caller sets both item indexes, shows it and reads them back on OK.
+// The options dialog: the priority class used while a search runs, the compare mode of the
+// next search and its filters. The caller sets them, shows it and reads them back on OK.
 class TOptSettingForm : public QDialog {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ class TOptSettingForm : public QDialog {
     QPushButton* CancelButton;
     RadioGroup* SearchMode;
     QLabel* Label1;
+    // The search filters, in a block of their own below the choices above.
+    SearchFilterBox* FilterBox;
 
     // The item of SPriority that stands for a priority class (every unknown class is "普通"), and
     // the class that an item stands for (no item: `current` stays).
@@ -29,6 +32,9 @@ class TOptSettingForm : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
     // Places the dialog at the centre of the screen that it opens on.
     void showEvent(QShowEvent* event) override;
+
+  private:
+    void PlaceFilterBox();
 };
 
 extern TOptSettingForm* OptSettingForm;

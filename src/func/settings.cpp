@@ -1,5 +1,7 @@
 #include "func/settings.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "func/no_del_list.h"
@@ -15,11 +17,69 @@ namespace {
 
 constexpr const char* kFormSection = "DOPPLETF";
 constexpr const char* kNoDelSection = "DOPPLETD";
+constexpr const char* kFilterSection = "DOPPLETS";
+constexpr const char* kExcludeSection = "DOPPLETX";
 
-std::string NoDelKey(std::size_t number) {
+std::string NumberedKey(const char* name, std::size_t number) {
     char key[32];
-    std::snprintf(key, sizeof key, "NODEL%05zu", number);
+    std::snprintf(key, sizeof key, "%s%05zu", name, number);
     return key;
+}
+
+// A stored size: decimal bytes, blanks around it ignored; `defaultValue` for anything else.
+std::int64_t ReadSize(const ProfileFile& profile, const char* key, std::int64_t defaultValue) {
+    const std::string text = profile.ReadString(kFilterSection, key, "");
+    std::int64_t size = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+    return text.empty() || error != std::errc{} || end != text.data() + text.size() ? defaultValue
+                                                                                    : size;
+}
+
+SearchFilterSettings ReadFilter(const ProfileFile& profile) {
+    SearchFilterSettings filter;
+    filter.MinSize = std::max<std::int64_t>(ReadSize(profile, "Min_Size", 0), 0);
+    filter.MaxSize = ReadSize(profile, "Max_Size", SearchFilterSettings::kNoLimit);
+    if (filter.MaxSize < 0) {
+        filter.MaxSize = SearchFilterSettings::kNoLimit;
+    }
+    filter.EmptyFiles = profile.ReadInteger(kFilterSection, "Empty_Files", 1) != 0;
+    filter.HiddenFiles = profile.ReadInteger(kFilterSection, "Hidden_Files", 1) != 0;
+    for (const std::string& value : profile.ValuesOfEverySection(kExcludeSection)) {
+        if (!value.empty()) {
+            filter.ExcludeList.push_back(value);
+        }
+    }
+    TidyNoDelList(filter.ExcludeList);
+    return filter;
+}
+
+// Both filter sections written anew: only what differs from the default, so that a filter left
+// at its default writes nothing at all.
+std::error_code WriteFilter(ProfileFile& profile, const SearchFilterSettings& filter) {
+    const SearchFilterSettings defaults;
+    std::vector<std::pair<std::string, std::string>> keys;
+    if (filter.MinSize != defaults.MinSize) {
+        keys.emplace_back("Min_Size", std::to_string(filter.MinSize));
+    }
+    if (filter.MaxSize != defaults.MaxSize) {
+        keys.emplace_back("Max_Size", std::to_string(filter.MaxSize));
+    }
+    if (filter.EmptyFiles != defaults.EmptyFiles) {
+        keys.emplace_back("Empty_Files", filter.EmptyFiles ? "1" : "0");
+    }
+    if (filter.HiddenFiles != defaults.HiddenFiles) {
+        keys.emplace_back("Hidden_Files", filter.HiddenFiles ? "1" : "0");
+    }
+    if (const std::error_code error = profile.ReplaceSection(kFilterSection, keys)) {
+        return error;
+    }
+    std::vector<std::string> patterns = filter.ExcludeList;
+    TidyNoDelList(patterns);
+    keys.clear();
+    for (const std::string& pattern : patterns) {
+        keys.emplace_back(NumberedKey("EXCLUDE", keys.size() + 1), pattern);
+    }
+    return profile.ReplaceSection(kExcludeSection, keys);
 }
 
 SaveResult WriteFailure(const std::string& path, std::error_code error) {
@@ -75,6 +135,7 @@ LoadedSettings ReadSettingsFile(const std::string& path, const platform::CodePag
         }
     }
     TidyNoDelList(settings.NoDelList);
+    settings.Filter = ReadFilter(profile);
     return loaded;
 }
 
@@ -114,9 +175,12 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
     TidyNoDelList(entries);
     std::vector<std::pair<std::string, std::string>> keys;
     for (const std::string& entry : entries) {
-        keys.emplace_back(NoDelKey(keys.size() + 1), entry);
+        keys.emplace_back(NumberedKey("NODEL", keys.size() + 1), entry);
     }
     if (const std::error_code error = profile.ReplaceSection(kNoDelSection, keys)) {
+        return WriteFailure(path, error);
+    }
+    if (const std::error_code error = WriteFilter(profile, settings.Filter)) {
         return WriteFailure(path, error);
     }
 

@@ -9,6 +9,20 @@
 
 namespace func {
 
+// Which files the search leaves out; the default leaves nothing out. Kept in a section of its
+// own ("DOPPLETS", only the keys that differ from their defaults) and the patterns in another
+// ("DOPPLETX", "EXCLUDE00001", ...), so that a program that knows neither reads the file as
+// before.
+struct SearchFilterSettings {
+    static constexpr std::int64_t kNoLimit = -1;
+
+    std::int64_t MinSize = 0;              // "Min_Size": bytes
+    std::int64_t MaxSize = kNoLimit;       // "Max_Size": bytes, or no limit
+    bool EmptyFiles = true;                // "Empty_Files": 1 searched, 0 left out
+    bool HiddenFiles = true;               // "Hidden_Files": 1 searched, 0 left out
+    std::vector<std::string> ExcludeList;  // patterns, tidied like the must-not-delete list
+};
+
 // Everything the program keeps between runs.
 struct Settings {
     std::int32_t PosX = 0;  // main window's left edge
@@ -18,6 +32,7 @@ struct Settings {
     std::int32_t PriorityClass = 32;      // "Priority": 256, 128, 32 or 64
     std::int32_t CompareModeSetting = 0;  // "Compare_Mode": 0, 1 or 2
     std::vector<std::string> NoDelList;   // upper-cased must-not-delete entries
+    SearchFilterSettings Filter;
 };
 
 // What reading the settings file found.

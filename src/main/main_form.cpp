@@ -28,6 +28,7 @@
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/radio_group.h"
+#include "dialogs/search_filter_box.h"
 #include "dialogs/single_press_shortcut.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
@@ -422,11 +423,13 @@ void TMainForm::FormResize() {
 void TMainForm::MenuOptSetClick() {
     OptSettingForm->SPriority->SetItemIndex(TOptSettingForm::PriorityItemOf(PriorityClass));
     OptSettingForm->SearchMode->SetItemIndex(CompareModeSetting);
+    OptSettingForm->FilterBox->SetFilter(SearchFilterSetting);
     if (UserDialogs::Exec(*OptSettingForm) != QDialog::Accepted) {
         return;
     }
     PriorityClass =
         TOptSettingForm::PriorityClassOf(OptSettingForm->SPriority->ItemIndex(), PriorityClass);
+    SearchFilterSetting = OptSettingForm->FilterBox->Filter();
     const int mode = OptSettingForm->SearchMode->ItemIndex();
     if (mode == CompareModeSetting) {
         return;

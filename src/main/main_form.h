@@ -18,6 +18,7 @@
 #include "search/search_host.h"
 
 class DriveComboBox;
+class EntryListEditor;
 class FolderListBox;
 class ProgressPanel;
 class TSkippedListForm;
@@ -123,6 +124,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::string IniFileName;
     std::int32_t PriorityClass = 32;
     std::int32_t CompareModeSetting = 0;
+    // Which files the next search leaves out; chosen in the options dialog.
+    func::SearchFilterSettings SearchFilterSetting;
     bool InPlaceEditing = false;
 
     search::ResultTable& Results() { return *m_results; }
@@ -319,6 +322,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
+    EntryListEditor* m_noDelEditor = nullptr;
     std::unique_ptr<search::ResultTable> m_results;
     // Per group whose contents the search compared (name modes): the slot of the member that its
     // members' Content was compared with.

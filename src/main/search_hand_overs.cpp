@@ -22,6 +22,22 @@
 #include "main/progress_panel.h"
 #include "platform/priority.h"
 
+namespace {
+
+// The stored filter as the search takes it.
+search::SearchFilter SearchFilterOf(const func::SearchFilterSettings& settings) {
+    static_assert(search::SearchFilter::kNoLimit == func::SearchFilterSettings::kNoLimit);
+    search::SearchFilter filter;
+    filter.MinSize = settings.MinSize;
+    filter.MaxSize = settings.MaxSize;
+    filter.Excluded = settings.ExcludeList;
+    filter.EmptyFiles = settings.EmptyFiles;
+    filter.HiddenFiles = settings.HiddenFiles;
+    return filter;
+}
+
+}  // namespace
+
 // Lets the worker wait until the user has dismissed its message on the window thread.
 struct TMainForm::MessageWaiter {
     std::mutex Mutex;
@@ -53,6 +69,7 @@ void TMainForm::SearchButtonClick() {
 
     auto* job = new search::SFileSearch(*this, *m_results, m_progress);
     job->SetMode(CompareModeSetting);
+    job->SetFilter(SearchFilterOf(SearchFilterSetting));
     // The name modes' member list says which copies really match.
     job->SetContentMatches(true);
     SearchJob = job->Signal();

@@ -64,6 +64,7 @@ void TMainForm::LoadSettings() {
                  QSize(640, 480));
     PriorityClass = settings.PriorityClass;
     CompareModeSetting = settings.CompareModeSetting;
+    SearchFilterSetting = settings.Filter;
     SetNoDelEntries(settings.NoDelList);
     TidyNoDelList();
 
@@ -103,6 +104,7 @@ bool TMainForm::SaveSettings() {
     settings.Height = outer.height();
     settings.PriorityClass = PriorityClass;
     settings.CompareModeSetting = CompareModeSetting;
+    settings.Filter = SearchFilterSetting;
     settings.NoDelList = NoDelEntries();
     const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
     auto unreadable = func::UnreadableFile::Keep;

@@ -19,6 +19,7 @@
 #include "search/file_table.h"
 #include "search/progress.h"
 #include "search/result_table.h"
+#include "search/search_filter.h"
 #include "search/search_host.h"
 #include "search/skipped_path.h"
 
@@ -91,6 +92,9 @@ class SFileSearch {
     // same bytes as its first member, after the name pass, and hands that over with
     // SearchHost::PostContentMatches (off by default).
     void SetContentMatches(bool wanted) { m_contentMatches = wanted; }
+    // Which files the walk leaves out (none by default). A file left out is never read, and is
+    // not named as skipped: the user chose to leave it out.
+    void SetFilter(SearchFilter filter) { m_filter = std::move(filter); }
 
     std::shared_ptr<SearchSignal> Signal() const { return m_signal; }
 
@@ -155,6 +159,7 @@ class SFileSearch {
     ContentComparison m_contentComparison = ContentComparison::Classes;
     bool m_resultDates = true;
     bool m_contentMatches = false;
+    SearchFilter m_filter;
     // The name groups as posted, for the content pass after the name pass: per result group its
     // members' file table slots, sizes and identities, in member order.
     struct PostedMember {

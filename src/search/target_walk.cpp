@@ -37,16 +37,19 @@ void SFileSearch::WalkFolder(const std::string& folder) {
             continue;
         }
         std::string path = base + entry.Name;
-        if (entry.Error && entry.Error != std::errc::no_such_file_or_directory) {
+        // What the user chose to leave out is neither walked nor named as skipped.
+        const bool leftOut = m_filter.LeavesOutName(entry.Name, path);
+        if (entry.Error && entry.Error != std::errc::no_such_file_or_directory && !leftOut) {
             // An entry that vanished since the listing is simply gone; any other failure means
             // a file or folder that is there but could not be looked at.
             ReportSkipped({path, SkipReason::EntryUnreadable, entry.Error});
         }
         if (entry.Kind == platform::EntryKind::Folder) {
-            if (!m_trashFolders.IsTrash(path, entry.Name, entry.Identity)) {
+            if (!leftOut && !m_trashFolders.IsTrash(path, entry.Name, entry.Identity)) {
                 WalkFolder(path);
             }
-        } else if (entry.Kind == platform::EntryKind::File) {
+        } else if (entry.Kind == platform::EntryKind::File && !leftOut &&
+                   !m_filter.LeavesOutSize(entry.Size)) {
             if (folderIndex < 0) {
                 folderIndex = m_table.AddFolder(std::string_view(base).substr(0, base.size() - 1));
             }

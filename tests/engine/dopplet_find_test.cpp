@@ -179,6 +179,46 @@ TEST(DoppletFind, ModesAndExitStatus) {
     }
 }
 
+TEST(DoppletFind, FiltersWhatItSearches) {
+    TempTree tree;
+    tree.File("a/big", std::string(2048, 'b'));
+    tree.File("b/big", std::string(2048, 'b'));
+    tree.File("a/small", "s");
+    tree.File("b/small", "s");
+    tree.File("a/.hidden", "h");
+    tree.File("b/.hidden", "h");
+    tree.File("a/e.tmp", "");
+    tree.File("b/e.tmp", "");
+    struct Case {
+        std::string arguments;
+        int status;
+        int groups;
+    } cases[] = {
+        {"", 0, 4},
+        {"--min-size 2K", 0, 1},
+        {"--min-size=2049", 1, 0},  // a content search that found no file
+        {"--max-size 1", 0, 3},
+        {"--no-empty --no-hidden", 0, 2},
+        {"--exclude '*.tmp' --exclude .hidden", 0, 2},
+        {"--exclude '*/b/*'", 0, 0},
+        {"--min-size 1X", 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const FindResult run = RunFind(c.arguments + " " + Quoted(tree.Root()));
+        EXPECT_EQ(run.status, c.status);
+        std::size_t groups = 0;
+        for (std::size_t at = run.out.find("\n\n"); at != std::string::npos;
+             at = run.out.find("\n\n", at + 2)) {
+            ++groups;
+        }
+        EXPECT_EQ(groups, static_cast<std::size_t>(c.groups));
+    }
+    const std::string out = RunFind("-q --min-size 1K " + Quoted(tree.Root())).out;
+    EXPECT_NE(out.find(tree.Path("a/big") + "\n"), std::string::npos);
+    EXPECT_NE(out.find(tree.Path("b/big") + "\n"), std::string::npos);
+}
+
 TEST(DoppletFind, TakesTwoSpellingsOfOneFolderAsOneTarget) {
     TempTree tree;
     tree.File("in/a", "z");

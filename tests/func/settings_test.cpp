@@ -374,3 +374,69 @@ TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesTheWriteError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsFile, ReadsEachFilterValueOrItsDefault) {
+    using Filter = func::SearchFilterSettings;
+    struct Case {
+        const char* Lines;
+        std::int64_t MinSize;
+        std::int64_t MaxSize;
+        bool EmptyFiles;
+        bool HiddenFiles;
+    };
+    const Case cases[] = {
+        {"", 0, Filter::kNoLimit, true, true},
+        {"Min_Size=1048576\r\nMax_Size=8589934592\r\n", 1048576, 8589934592, true, true},
+        {"Min_Size= 10 \r\nMax_Size=0\r\n", 10, 0, true, true},
+        {"Min_Size=-5\r\nMax_Size=-7\r\n", 0, Filter::kNoLimit, true, true},
+        {"Min_Size=1M\r\nMax_Size=abc\r\n", 0, Filter::kNoLimit, true, true},
+        {"Min_Size=99999999999999999999\r\n", 0, Filter::kNoLimit, true, true},
+        {"Empty_Files=0\r\nHidden_Files=0\r\n", 0, Filter::kNoLimit, false, false},
+        {"Empty_Files=x\r\nHidden_Files=2\r\n", 0, Filter::kNoLimit, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Lines);
+        WriteFile(m_path, std::string("[DOPPLETS]\r\n") + c.Lines);
+        const Filter filter = func::LoadSettings(m_path).Filter;
+        EXPECT_EQ(filter.MinSize, c.MinSize);
+        EXPECT_EQ(filter.MaxSize, c.MaxSize);
+        EXPECT_EQ(filter.EmptyFiles, c.EmptyFiles);
+        EXPECT_EQ(filter.HiddenFiles, c.HiddenFiles);
+    }
+}
+
+TEST_F(SettingsFile, StoresOnlyTheFilterValuesThatDifferFromTheDefaults) {
+    func::Settings settings;
+    settings.Filter.MinSize = 1048576;
+    settings.Filter.HiddenFiles = false;
+    settings.Filter.ExcludeList = {"node_modules", "*.tmp", "", "*.tmp", ".git\nbuild"};
+    ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+    EXPECT_EQ(ReadBytes(m_path), std::string(kDefaultForm) +
+                                     "[DOPPLETS]\r\n"
+                                     "Min_Size=1048576\r\n"
+                                     "Hidden_Files=0\r\n"
+                                     "[DOPPLETX]\r\n"
+                                     "EXCLUDE00001=*.tmp\r\n"
+                                     "EXCLUDE00002=.git\r\n"
+                                     "EXCLUDE00003=build\r\n"
+                                     "EXCLUDE00004=node_modules\r\n");
+    const func::Settings loaded = func::LoadSettings(m_path);
+    EXPECT_EQ(loaded.Filter.MinSize, 1048576);
+    EXPECT_EQ(loaded.Filter.MaxSize, func::SearchFilterSettings::kNoLimit);
+    EXPECT_TRUE(loaded.Filter.EmptyFiles);
+    EXPECT_FALSE(loaded.Filter.HiddenFiles);
+    EXPECT_EQ(loaded.Filter.ExcludeList, (Entries{"*.tmp", ".git", "build", "node_modules"}));
+
+    // Back at the defaults, nothing of the filter stays in the file.
+    ASSERT_FALSE(func::SaveSettings(m_path, func::Settings{}).Error);
+    EXPECT_EQ(ReadBytes(m_path), kDefaultForm);
+}
+
+TEST_F(SettingsFile, KeepsThePatternsCaseAndReadsEveryKeyOfTheirSection) {
+    WriteFile(m_path, "[DOPPLETX]\r\nX=Thumbs.db\r\nEXCLUDE00001=\r\nEXCLUDE00002=*.TMP\r\n");
+    EXPECT_EQ(func::LoadSettings(m_path).Filter.ExcludeList, (Entries{"*.TMP", "Thumbs.db"}));
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "dialogs/Skipped_list.h"
 #include "dialogs/folder_list_box.h"
 #include "dialogs/radio_group.h"
+#include "dialogs/search_filter_box.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
 #include "main/main_form.h"
@@ -70,6 +72,7 @@ class MainFormTest : public QObject {
     void TargetListKeepsOneEntryPerFolderSorted();
     void OptionsCancelChangesNothing();
     void OptionsNewCompareModeClearsTheLists();
+    void OptionsFilterLeavesFilesOutOfTheNextSearch();
     void ProgressPanelDrawsABarOnlyWithBothCounters();
     void AboutBoxShowsNameAndVersion();
     void PathsTheSearchCouldNotLookAtAreCountedAndListed();
@@ -394,6 +397,31 @@ void MainFormTest::OptionsNewCompareModeClearsTheLists() {
     QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
     QCOMPARE(m_window->FileSizeView->text(), QString());
     QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+}
+
+void MainFormTest::OptionsFilterLeavesFilesOutOfTheNextSearch() {
+    AddTarget(m_tree->path());
+    struct Case {
+        const char* Pattern;
+        const char* MinSize;
+        int Groups;
+    };
+    // "alpha" (14 bytes, .txt) and "beta" (21 bytes, .dat) form the groups.
+    const Case cases[] = {{"", "", 2}, {"*.txt", "", 1}, {"", "15", 1}, {"c", "", 2}, {"b", "", 0}};
+    for (const Case& c : cases) {
+        UserDialogs::SetDialogAnswerer([&c](QDialog& dialog) -> std::optional<int> {
+            auto& options = dynamic_cast<TOptSettingForm&>(dialog);
+            options.FilterBox->SetFilter({});
+            options.FilterBox->ExcludeText->setText(QString::fromUtf8(c.Pattern));
+            QTest::keyClick(options.FilterBox->ExcludeText, Qt::Key_Return);
+            options.FilterBox->MinSizeText->setText(QString::fromUtf8(c.MinSize));
+            return QDialog::Accepted;
+        });
+        m_window->MenuOptSet->trigger();
+        RunSearch();
+        QCOMPARE(m_window->SameList->topLevelItemCount(), c.Groups);
+    }
+    QCOMPARE(m_window->SearchFilterSetting.ExcludeList, std::vector<std::string>{"b"});
 }
 
 void MainFormTest::ProgressPanelDrawsABarOnlyWithBothCounters() {

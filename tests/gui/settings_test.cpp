@@ -144,6 +144,10 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     MainForm->resize(800, 600);
     MainForm->PriorityClass = 64;
     MainForm->CompareModeSetting = 7;  // kept as it is, whatever it means
+    MainForm->SearchFilterSetting.MinSize = 1 << 20;
+    MainForm->SearchFilterSetting.MaxSize = 0;
+    MainForm->SearchFilterSetting.EmptyFiles = false;
+    MainForm->SearchFilterSetting.ExcludeList = {"*.tmp"};
     for (const QString& entry : {QStringLiteral("d:\\archive"), QStringLiteral("/home/Bak"),
                                  QStringLiteral("d:\\archive")}) {
         MainForm->AddText->setText(entry);
@@ -162,6 +166,11 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     QCOMPARE(MainForm->size(), QSize(800, 600));
     QCOMPARE(MainForm->PriorityClass, 64);
     QCOMPARE(MainForm->CompareModeSetting, 7);
+    QCOMPARE(MainForm->SearchFilterSetting.MinSize, 1 << 20);
+    QCOMPARE(MainForm->SearchFilterSetting.MaxSize, 0);
+    QVERIFY(!MainForm->SearchFilterSetting.EmptyFiles);
+    QVERIFY(MainForm->SearchFilterSetting.HiddenFiles);
+    QCOMPARE(MainForm->SearchFilterSetting.ExcludeList, std::vector<std::string>{"*.tmp"});
     QCOMPARE(Captions(MainForm->NoDelList),
              (QStringList{QStringLiteral("/HOME/BAK"), QStringLiteral("D:\\ARCHIVE")}));
     QVERIFY(m_messages->Texts.isEmpty());

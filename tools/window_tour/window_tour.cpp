@@ -111,7 +111,13 @@ void Tour(const QString& folder) {
     MainForm->PageControl->setCurrentWidget(MainForm->TabSheet1);
 
     PhotographDialogs();
+    // The options dialog with filters set, as a user would fill them.
+    const func::SearchFilterSettings filter = MainForm->SearchFilterSetting;
+    MainForm->SearchFilterSetting.MinSize = 1 << 20;
+    MainForm->SearchFilterSetting.HiddenFiles = false;
+    MainForm->SearchFilterSetting.ExcludeList = {"*.tmp", "node_modules", ".git", "一時フォルダ"};
     MainForm->MenuOptSetClick();
+    MainForm->SearchFilterSetting = filter;
     MainForm->MenuAboutClick();
     if (MainForm->DetailList->topLevelItemCount() > 0) {
         MainForm->DetailList->setCurrentItem(MainForm->DetailList->topLevelItem(0));

@@ -68,6 +68,7 @@ void RunSearch(RecordingHost& host, const SearchOptions& options) {
     job->SetContentComparison(options.Comparison);
     job->SetResultDates(options.ResultDates);
     job->SetContentMatches(options.ContentMatches);
+    job->SetFilter(options.Filter);
     if (options.CodePage != nullptr) {
         job->SetCodePage(*options.CodePage);
     }

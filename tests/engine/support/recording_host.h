@@ -56,6 +56,7 @@ struct SearchOptions {
     search::ContentComparison Comparison = search::ContentComparison::Classes;
     bool ResultDates = true;
     bool ContentMatches = false;
+    search::SearchFilter Filter{};
 };
 
 // Runs one search job over `host`'s targets and waits for its end.
