@@ -6,8 +6,9 @@ class QLabel;
 class QPushButton;
 class RadioGroup;
 
-// The options dialog: the priority class used while a search runs and the compare mode of the
-// next search. The caller sets both item indexes, shows it and reads them back on OK.
+// The options dialog: the priority class used while a search runs, the compare mode of the next
+// search and which copy the bulk delete keeps. The caller sets the item indexes, shows it and
+// reads them back on OK.
 class TOptSettingForm : public QDialog {
     Q_OBJECT
 
@@ -19,6 +20,9 @@ class TOptSettingForm : public QDialog {
     QPushButton* CancelButton;
     RadioGroup* SearchMode;
     QLabel* Label1;
+
+    // Which copy the bulk delete keeps: its item index is the stored func::KeepRule number.
+    RadioGroup* KeepChoice;
 
     // The item of SPriority that stands for a priority class (every unknown class is "普通"), and
     // the class that an item stands for (no item: `current` stays).

@@ -2,37 +2,22 @@
 
 #include <algorithm>
 
-#include "func/no_del_list.h"
-
 namespace func {
 
 int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& noDelList,
-                    const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
-    for (search::ResultMember& member : group.Members) {
-        member.DeleteMark = 0;
-    }
+                    const platform::CodePage& codePage, const BulkDeleteCalls& calls,
+                    KeepRule keepRule) {
+    const std::vector<bool> kept = ChooseKeptMembers(group.Members, keepRule, noDelList, codePage);
     int present = 0;
-    int protectedCount = 0;
-    search::ResultMember* first = nullptr;
-    for (search::ResultMember& member : group.Members) {
+    for (std::size_t slot = 0; slot < group.Members.size(); ++slot) {
+        search::ResultMember& member = group.Members[slot];
+        member.DeleteMark = 0;
         if (member.IsFree()) {
             continue;
         }
         ++present;
-        const std::string upperPath = codePage.UpperAscii(member.FullPath());
-        calls.AddReportRow(upperPath, ReportStatus::NotDeleted, {});
-        if (IsProtected(upperPath, noDelList, codePage)) {
-            member.DeleteMark = 0;
-            ++protectedCount;
-        } else {
-            member.DeleteMark = 1;
-        }
-        if (first == nullptr) {
-            first = &member;
-        }
-    }
-    if (protectedCount == 0 && first != nullptr) {
-        first->DeleteMark = 0;
+        calls.AddReportRow(codePage.UpperAscii(member.FullPath()), ReportStatus::NotDeleted, {});
+        member.DeleteMark = kept[slot] ? 0 : 1;
     }
     return present;
 }
@@ -107,22 +92,25 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
 }
 
 std::int32_t WalkGroup(search::ResultGroup& group, const std::vector<std::string>& noDelList,
-                       const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
-    ChooseSurvivors(group, noDelList, codePage, calls);
+                       const platform::CodePage& codePage, const BulkDeleteCalls& calls,
+                       KeepRule keepRule) {
+    ChooseSurvivors(group, noDelList, codePage, calls, keepRule);
     DeleteMarkedMembers(group, calls);
     return group.MemberCount;
 }
 
 void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
                    const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
-                   const BulkDeleteCalls& calls, search::ProgressCounters& progress) {
+                   const BulkDeleteCalls& calls, search::ProgressCounters& progress,
+                   KeepRule keepRule) {
     for (int row = 0; row < rows.RowCount(); ++row) {
         progress.Set(row, rows.RowCount());
         const int groupIndex = rows.GroupIndexOfRow(row);
         if (groupIndex < 0 || groupIndex >= table.Capacity()) {
             continue;  // a row that names no group is left alone
         }
-        const std::int32_t count = WalkGroup(table.Group(groupIndex), noDelList, codePage, calls);
+        const std::int32_t count =
+            WalkGroup(table.Group(groupIndex), noDelList, codePage, calls, keepRule);
         if (count <= 1) {
             rows.RemoveRow(row);
             // Go on at the row before the removed one (it is walked again), or at row 0.
@@ -132,6 +120,34 @@ void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
         }
     }
     progress.Position.store(0, std::memory_order_relaxed);
+}
+
+BulkDeletePlan PreviewBulkDelete(
+    const BulkDeleteRows& rows, const search::ResultTable& table,
+    const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
+    KeepRule keepRule,
+    const std::function<void(const std::string& path, ReportStatus status)>& addReportRow) {
+    BulkDeletePlan plan;
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        const int groupIndex = rows.GroupIndexOfRow(row);
+        if (groupIndex < 0 || groupIndex >= table.Capacity()) {
+            continue;
+        }
+        const std::vector<search::ResultMember>& members = table.Group(groupIndex).Members;
+        const std::vector<bool> kept = ChooseKeptMembers(members, keepRule, noDelList, codePage);
+        for (std::size_t slot = 0; slot < members.size(); ++slot) {
+            if (members[slot].IsFree()) {
+                continue;
+            }
+            if (!kept[slot]) {
+                ++plan.Files;
+                plan.Bytes += members[slot].Stamp.Size;
+            }
+            addReportRow(members[slot].FullPath(),
+                         kept[slot] ? ReportStatus::NotDeleted : ReportStatus::Planned);
+        }
+    }
+    return plan;
 }
 
 }  // namespace func

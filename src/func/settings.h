@@ -18,6 +18,9 @@ struct Settings {
     std::int32_t PriorityClass = 32;      // "Priority": 256, 128, 32 or 64
     std::int32_t CompareModeSetting = 0;  // "Compare_Mode": 0, 1 or 2
     std::vector<std::string> NoDelList;   // upper-cased must-not-delete entries
+
+    // Which copy the bulk delete keeps (func::KeepRule).
+    std::int32_t KeepRuleSetting = 0;  // "KeepRule": 0 first found, 1 oldest, 2 newest, 3 shortest
 };
 
 // What reading the settings file found.

@@ -64,6 +64,7 @@ void TMainForm::LoadSettings() {
                  QSize(640, 480));
     PriorityClass = settings.PriorityClass;
     CompareModeSetting = settings.CompareModeSetting;
+    KeepRuleSetting = func::KeepRuleOf(settings.KeepRuleSetting);
     SetNoDelEntries(settings.NoDelList);
     TidyNoDelList();
 
@@ -103,6 +104,7 @@ bool TMainForm::SaveSettings() {
     settings.Height = outer.height();
     settings.PriorityClass = PriorityClass;
     settings.CompareModeSetting = CompareModeSetting;
+    settings.KeepRuleSetting = static_cast<std::int32_t>(KeepRuleSetting);
     settings.NoDelList = NoDelEntries();
     const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
     auto unreadable = func::UnreadableFile::Keep;
