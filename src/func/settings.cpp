@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "func/keep_rule.h"
 #include "func/no_del_list.h"
 #include "func/profile_file.h"
 #include "func/settings_location.h"
@@ -67,8 +66,7 @@ LoadedSettings ReadSettingsFile(const std::string& path, const platform::CodePag
     settings.Height = profile.ReadInteger(kFormSection, "height", 480);
     settings.PriorityClass = profile.ReadInteger(kFormSection, "Priority", 32);
     settings.CompareModeSetting = profile.ReadInteger(kFormSection, "Compare_Mode", 0);
-    settings.KeepRuleSetting =
-        static_cast<std::int32_t>(KeepRuleOf(profile.ReadInteger(kFormSection, "KeepRule", 0)));
+    settings.KeepRuleSetting = profile.ReadInteger(kFormSection, "KeepRule", 0);
 
     // Every key of every such section counts, in file order, whatever its name; an empty value
     // is skipped, so that nothing after it is lost.
@@ -110,7 +108,12 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
     profile.WriteInteger(kFormSection, "height", settings.Height);
     profile.WriteInteger(kFormSection, "Priority", settings.PriorityClass);
     profile.WriteInteger(kFormSection, "Compare_Mode", settings.CompareModeSetting);
-    profile.WriteInteger(kFormSection, "KeepRule", settings.KeepRuleSetting);
+    // The keep rule is written once it was chosen, so that a file that never held it stays the
+    // same. A key's value never holds a line break: that default stands for a missing key.
+    if (settings.KeepRuleSetting != 0 ||
+        profile.ReadString(kFormSection, "KeepRule", "\n") != "\n") {
+        profile.WriteInteger(kFormSection, "KeepRule", settings.KeepRuleSetting);
+    }
 
     // The whole list section is written anew, so that no stale key survives, whatever its name.
     // The tidy leaves no blank entry and splits entries at their line breaks.
