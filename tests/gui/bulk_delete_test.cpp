@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <system_error>
 
+#include <QFileDialog>
+
 #include "dialogs/Delform.h"
 #include "dialogs/Opt_dialog.h"
 #include "dialogs/folder_list_box.h"
@@ -23,6 +25,7 @@
 #include "main/program_windows.h"
 #include "platform/file_stamp.h"
 #include "platform/trash.h"
+#include "search/group_json.h"
 
 namespace {
 
@@ -98,6 +101,8 @@ class BulkDeleteTest : public QObject {
     void HeldCtrlZRestoresOnce();
     void PreviewListsWhatTheBulkDeleteThenTrashes_data();
     void PreviewListsWhatTheBulkDeleteThenTrashes();
+    void ExportSavesTheListedGroups_data();
+    void ExportSavesTheListedGroups();
 
   private:
     // Writes the files and makes a group of them, in this slot order, with a row on the results
@@ -640,6 +645,53 @@ void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes() {
     }
     trashedNames.sort();
     QCOMPARE(Trashed(), trashedNames);
+}
+
+void BulkDeleteTest::ExportSavesTheListedGroups_data() {
+    QTest::addColumn<bool>("json");
+    QTest::newRow("CSV") << false;
+    QTest::newRow("JSON lines") << true;
+}
+
+void BulkDeleteTest::ExportSavesTheListedGroups() {
+    QFETCH(bool, json);
+    const int first = AddGroup({"a/写真.jpg", "b/写真.jpg"}, "photo");
+    const int second = AddGroup({"c/x,1", "c/x\"2"}, "quoted");
+    const QString target = m_tree->path() + "/export";
+    QString title;
+    UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
+        auto* save = qobject_cast<QFileDialog*>(&dialog);
+        if (save == nullptr) {
+            return QDialog::Rejected;
+        }
+        title = save->windowTitle();
+        // As the user's choice of a filter does.
+        save->selectNameFilter(save->nameFilters().at(json ? 1 : 0));
+        emit save->filterSelected(save->selectedNameFilter());
+        save->selectFile(target);
+        return QDialog::Accepted;
+    });
+
+    m_window->MenuExport->trigger();
+
+    QCOMPARE(title, QStringLiteral("検索結果の書き出し"));
+    QVERIFY(m_messages.isEmpty());
+    QFile file(target + (json ? ".jsonl" : ".csv"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QByteArray bytes = file.readAll();
+    const search::ResultTable& results = m_window->Results();
+    if (json) {
+        QCOMPARE(bytes.toStdString(), search::GroupJsonLine(results.Group(first)) +
+                                          search::GroupJsonLine(results.Group(second)));
+        return;
+    }
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines.at(0), QStringLiteral("グループ,パス,サイズ,日付"));
+    QVERIFY(lines.at(1).startsWith(QStringLiteral("1,\"%1\",5,").arg(Path("a/写真.jpg"))));
+    QVERIFY(lines.at(4).startsWith(QStringLiteral("2,\"%1\",6,").arg(Path("c/x\"\"2"))));
+    QCOMPARE(lines.at(5), QString());
 }
 
 QTEST_MAIN(BulkDeleteTest)
