@@ -265,12 +265,13 @@ void TMainForm::BuildResultsPage() {
 
     Panel5 = NewPanel(TabSheet1);
     Panel5->setFixedHeight(41);
-    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 105, 25);
-    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 136, 16, 105, 25);
-    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 254, 16, 107, 25);
-    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 374, 16, 107, 25);
-    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 496, 16, 105, 25);
-    PreviewButton = NewButton(Panel5, QStringLiteral("下見する(&V)"), 612, 16, 85, 25);
+    // Six buttons in the width of the smallest window.
+    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 80, 25);
+    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 104, 16, 105, 25);
+    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 217, 16, 90, 25);
+    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 315, 16, 90, 25);
+    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 413, 16, 105, 25);
+    PreviewButton = NewButton(Panel5, QStringLiteral("下見する(&V)"), 526, 16, 90, 25);
     Panel4 = NewPanel(TabSheet1);
     Panel4->setFixedHeight(13);
 
