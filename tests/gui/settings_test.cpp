@@ -130,6 +130,7 @@ void SettingsTest::WithoutAFileTheDefaultsHold() {
     QCOMPARE(MainForm->minimumSize() + Frame(), QSize(640, 480));
     QCOMPARE(MainForm->PriorityClass, 32);
     QCOMPARE(MainForm->CompareModeSetting, 0);
+    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::FirstFound);
     QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
 
     CloseWindow();
@@ -144,6 +145,7 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     MainForm->resize(800, 600);
     MainForm->PriorityClass = 64;
     MainForm->CompareModeSetting = 7;  // kept as it is, whatever it means
+    MainForm->KeepRuleSetting = func::KeepRule::Newest;
     for (const QString& entry : {QStringLiteral("d:\\archive"), QStringLiteral("/home/Bak"),
                                  QStringLiteral("d:\\archive")}) {
         MainForm->AddText->setText(entry);
@@ -162,6 +164,7 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     QCOMPARE(MainForm->size(), QSize(800, 600));
     QCOMPARE(MainForm->PriorityClass, 64);
     QCOMPARE(MainForm->CompareModeSetting, 7);
+    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::Newest);
     QCOMPARE(Captions(MainForm->NoDelList),
              (QStringList{QStringLiteral("/HOME/BAK"), QStringLiteral("D:\\ARCHIVE")}));
     QVERIFY(m_messages->Texts.isEmpty());
