@@ -121,9 +121,9 @@ void TMainForm::PreviewDeleteClick() {
     if (SameList->topLevelItemCount() == 0 || DelListForm == nullptr) {
         return;
     }
-    // A new list: the preview stands on its own, not after the rows of an earlier delete.
+    // As for the bulk delete: shown from hidden it starts a new list; already open, it keeps its
+    // rows, which may still have files to put back from the trash.
     DelListForm->show();
-    DelListForm->FormShow();
     DelListForm->raise();
     const SameListRows rows(*SameList);
     const func::BulkDeletePlan plan = func::PreviewBulkDelete(
