@@ -294,6 +294,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void CompareWithFirstMember(int groupIndex);
     // Brings the content column of the member list up to date: compared with the group's first
     // present member, and unknown for a member that changed since.
+    // It marks the file that the bulk delete keeps anew too (MarkKeptMembers).
     void RefreshShownContents();
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);

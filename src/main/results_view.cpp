@@ -167,7 +167,6 @@ void TMainForm::ShowMembersOf(int groupIndex) {
         DetailList->addTopLevelItem(row);
     }
     RefreshShownContents();
-    MarkKeptMembers();
     // The window repaints after a selection; its layout pass empties the size label again in the
     // name modes.
     FormPaint();
@@ -230,6 +229,7 @@ void TMainForm::MarkKeptMembers() {
 }
 
 void TMainForm::RefreshShownContents() {
+    // Which file stays may have changed with the group as well.
     MarkKeptMembers();
     const std::optional<std::pair<int, int>> shown =
         DetailList->topLevelItemCount() > 0 ? SlotOfRow(DetailList->topLevelItem(0)) : std::nullopt;
