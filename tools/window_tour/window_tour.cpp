@@ -1,9 +1,9 @@
 // Shows the real windows as a user sees them and saves a picture of each: the three pages of the
 // main window after a search of FOLDER, the options dialog, the About box, the rename, folder
 // selection and file information dialogs, the list of paths the search could not look at, the
-// deletion report and a preview of the bulk delete. The settings live in a temporary file; every question is answered with OK.
-// Run it under a desktop (or Xvfb with a window manager): the pictures are taken of the whole
-// screen, so they show the window frames.
+// deletion report and a preview of the bulk delete. The settings live in a temporary file; every
+// question is answered with OK. Run it under a desktop (or Xvfb with a window manager): the
+// pictures are taken of the whole screen, so they show the window frames.
 //
 // Usage: dopplet-window-tour FOLDER OUTPUT_FOLDER
 
