@@ -28,12 +28,24 @@ bool IsMarked(const search::ResultMember& member) {
     return !member.IsFree() && member.DeleteMark != 0;
 }
 
-// The present members that the group keeps.
+// The present members that the group keeps: those with no DeleteMark.
 std::vector<const search::ResultMember*> Survivors(const search::ResultGroup& group) {
     std::vector<const search::ResultMember*> survivors;
     for (const search::ResultMember& member : group.Members) {
         if (!member.IsFree() && member.DeleteMark == 0) {
             survivors.push_back(&member);
+        }
+    }
+    return survivors;
+}
+
+// The present members that `kept` keeps, as ChooseKeptMembers gives it.
+std::vector<const search::ResultMember*> Survivors(const std::vector<search::ResultMember>& members,
+                                                   const std::vector<bool>& kept) {
+    std::vector<const search::ResultMember*> survivors;
+    for (std::size_t slot = 0; slot < members.size(); ++slot) {
+        if (!members[slot].IsFree() && kept[slot]) {
+            survivors.push_back(&members[slot]);
         }
     }
     return survivors;
@@ -59,6 +71,16 @@ bool HasCopyThatStays(const std::string& path,
     });
 }
 
+// Checked right before the delete: a file changed or replaced since the search is not the copy
+// the user was shown, and must not go.
+bool MayGo(const search::ResultMember& member, bool survivorsSafe,
+           const std::vector<const search::ResultMember*>& survivors,
+           const BulkDeleteCalls& calls) {
+    const std::string path = member.FullPath();
+    return survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
+           HasCopyThatStays(path, survivors, calls);
+}
+
 }  // namespace
 
 void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& calls) {
@@ -75,10 +97,7 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
         if (calls.ShowCurrentPath) {
             calls.ShowCurrentPath(path);
         }
-        // Checked right before the delete: a file changed or replaced since the search is not the
-        // copy the user was shown, and must not go.
-        const bool mayGo = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
-                           HasCopyThatStays(path, survivors, calls);
+        const bool mayGo = MayGo(member, survivorsSafe, survivors, calls);
         const platform::TrashResult trashed =
             mayGo ? calls.DeletePath(path) : platform::TrashResult{};
         const bool deleted = mayGo && !trashed.Error;
@@ -122,11 +141,10 @@ void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
     progress.Position.store(0, std::memory_order_relaxed);
 }
 
-BulkDeletePlan PreviewBulkDelete(
-    const BulkDeleteRows& rows, const search::ResultTable& table,
-    const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
-    KeepRule keepRule,
-    const std::function<void(const std::string& path, ReportStatus status)>& addReportRow) {
+BulkDeletePlan PreviewBulkDelete(const BulkDeleteRows& rows, const search::ResultTable& table,
+                                 const std::vector<std::string>& noDelList,
+                                 const platform::CodePage& codePage, KeepRule keepRule,
+                                 const BulkDeleteCalls& calls) {
     BulkDeletePlan plan;
     for (int row = 0; row < rows.RowCount(); ++row) {
         const int groupIndex = rows.GroupIndexOfRow(row);
@@ -135,16 +153,20 @@ BulkDeletePlan PreviewBulkDelete(
         }
         const std::vector<search::ResultMember>& members = table.Group(groupIndex).Members;
         const std::vector<bool> kept = ChooseKeptMembers(members, keepRule, noDelList, codePage);
+        const std::vector<const search::ResultMember*> survivors = Survivors(members, kept);
+        const bool survivorsSafe = SurvivorsAreAsFound(survivors, calls);
         for (std::size_t slot = 0; slot < members.size(); ++slot) {
-            if (members[slot].IsFree()) {
+            const search::ResultMember& member = members[slot];
+            if (member.IsFree()) {
                 continue;
             }
-            if (!kept[slot]) {
+            const bool goes = !kept[slot] && MayGo(member, survivorsSafe, survivors, calls);
+            if (goes) {
                 ++plan.Files;
-                plan.Bytes += members[slot].Stamp.Size;
+                plan.Bytes += member.Stamp.Size;
             }
-            addReportRow(members[slot].FullPath(),
-                         kept[slot] ? ReportStatus::NotDeleted : ReportStatus::Planned);
+            calls.AddReportRow(member.FullPath(),
+                               goes ? ReportStatus::Planned : ReportStatus::NotDeleted, {});
         }
     }
     return plan;

@@ -83,14 +83,15 @@ struct BulkDeletePlan {
     std::int64_t Bytes = 0;  // their sizes as the search found them
 };
 
-// The bulk delete's choice without its deletes: walks the rows in the same order and reports
-// every present member of each group once, with its path as it is, as "削除予定" (Planned) or
-// "削除しません" (NotDeleted). Changes nothing. A bulk delete run afterwards with the same list
-// and rule deletes exactly the Planned files, in this order, unless they changed since.
-BulkDeletePlan PreviewBulkDelete(
-    const BulkDeleteRows& rows, const search::ResultTable& table,
-    const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
-    KeepRule keepRule,
-    const std::function<void(const std::string& path, ReportStatus status)>& addReportRow);
+// The bulk delete's two passes without a delete: walks the rows in the same order, makes the same
+// choice and the same checks (through `calls`: ReadFileStamp, HaveSameBytes), and reports every
+// present member of each group once through AddReportRow, with its path as it is, as "削除予定"
+// (Planned) when the bulk delete would delete it now, or "削除しません" (NotDeleted). Changes
+// nothing; never calls DeletePath. A bulk delete run afterwards with the same list and rule
+// deletes exactly the Planned files, in this order, unless files changed since.
+BulkDeletePlan PreviewBulkDelete(const BulkDeleteRows& rows, const search::ResultTable& table,
+                                 const std::vector<std::string>& noDelList,
+                                 const platform::CodePage& codePage, KeepRule keepRule,
+                                 const BulkDeleteCalls& calls);
 
 }  // namespace func

@@ -126,11 +126,13 @@ void TMainForm::PreviewDeleteClick() {
     DelListForm->show();
     DelListForm->raise();
     const SameListRows rows(*SameList);
+    func::BulkDeleteCalls calls;
+    calls.AddReportRow = [](const std::string& path, func::ReportStatus status,
+                            const platform::TrashedFile&) {
+        DelListForm->AddReportRow(path, status);
+    };
     const func::BulkDeletePlan plan = func::PreviewBulkDelete(
-        rows, *m_results, NoDelEntries(), platform::SystemCodePage(), KeepRuleSetting,
-        [](const std::string& path, func::ReportStatus status) {
-            DelListForm->AddReportRow(path, status);
-        });
+        rows, *m_results, NoDelEntries(), platform::SystemCodePage(), KeepRuleSetting, calls);
     const QLocale numbers(QLocale::Japanese, QLocale::Japan);
     DelListForm->ShowSummary(QStringLiteral("削除予定 %1 ファイル、空く容量 %2 バイト")
                                  .arg(numbers.toString(static_cast<qlonglong>(plan.Files)),

@@ -380,14 +380,19 @@ TEST_F(BulkDelete, PreviewListsWhatTheRunThenDeletesUnderEveryRule) {
         SetModified(table.Group(2).Members[0], 2000);
         SetModified(table.Group(2).Members[1], 9000);
         SetModified(table.Group(2).Members[2], 100);
-        FakeRows rows({0, 1, 2});
+        // Group 3: the two differ in their bytes, whatever their stamps say; neither goes.
+        table.Group(3) = MakeGroup({"d/1", "d/2"}, {"this", "that"});
+        FakeRows rows({0, 1, 2, 3});
 
-        Rows preview;
-        const func::BulkDeletePlan plan =
-            func::PreviewBulkDelete(rows, table, m_noDelList, platform::SystemCodePage(), c.rule,
-                                    [&preview](const std::string& path, ReportStatus status) {
-                                        preview.push_back({path, status});
-                                    });
+        func::BulkDeleteCalls calls = Calls();
+        calls.DeletePath = [](const std::string& path) -> platform::TrashResult {
+            ADD_FAILURE() << "the preview deleted " << path;
+            return {};
+        };
+        const func::BulkDeletePlan plan = func::PreviewBulkDelete(
+            rows, table, m_noDelList, platform::SystemCodePage(), c.rule, calls);
+        const Rows preview = m_report;
+        m_report.clear();
         std::vector<std::string> planned;
         std::int64_t bytes = 0;
         for (const ReportRow& row : preview) {
@@ -397,7 +402,7 @@ TEST_F(BulkDelete, PreviewListsWhatTheRunThenDeletesUnderEveryRule) {
             }
             EXPECT_TRUE(Exists(row.Path)) << row.Path;
         }
-        EXPECT_EQ(preview.size(), 8u);
+        EXPECT_EQ(preview.size(), 10u);
         std::vector<std::string> expected;
         for (const std::string& relative : c.planned) {
             expected.push_back(m_folder / relative);
@@ -412,6 +417,7 @@ TEST_F(BulkDelete, PreviewListsWhatTheRunThenDeletesUnderEveryRule) {
         func::RunBulkDelete(rows, table, m_noDelList, platform::SystemCodePage(), Calls(), progress,
                             c.rule);
         EXPECT_EQ(m_deleteAttempts, expected);
+        EXPECT_TRUE(Exists(m_folder / "d/1") && Exists(m_folder / "d/2"));
     }
 }
 
