@@ -2,9 +2,7 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
-#include "platform/file_stamp.h"
 #include "search/result_table.h"
 #include "search/skipped_path.h"
 
@@ -22,13 +20,5 @@ void WriteGroup(std::FILE* out, const search::ResultGroup& group, OutputFormat f
 
 // A line that names a file or folder that the search could not look at, and why.
 std::string SkippedLine(const search::SkippedPath& skipped);
-
-// `bytes` as a JSON string, quotes included. Valid UTF-8 stays as it is (control characters,
-// quotes and backslashes escaped); every other byte 0xXY is written as the escape \udcXY, as
-// Python's "surrogateescape" error handler reads and writes it, so that no path is lost.
-std::string JsonString(std::string_view bytes);
-
-// A file's time as UTC in ISO 8601 with nanoseconds.
-std::string IsoTime(const platform::FileTime& time);
 
 }  // namespace cli

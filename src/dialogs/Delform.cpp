@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
@@ -70,6 +71,10 @@ TDelListForm::TDelListForm(QWidget* parent) : QMainWindow(parent) {
     ProgressList = NewProgressList(this);
     setCentralWidget(ProgressList);
     StatusBar = statusBar();
+    SummaryLabel = new QLabel(StatusBar);
+    SummaryLabel->setTextFormat(Qt::PlainText);
+    SummaryLabel->hide();
+    StatusBar->addWidget(SummaryLabel, 1);
 
     SaveDialog = new QFileDialog(this, QStringLiteral("削除結果の保存"));
     SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -158,7 +163,13 @@ void TDelListForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
+void TDelListForm::ShowSummary(const QString& text) {
+    SummaryLabel->setText(text);
+    SummaryLabel->setVisible(!text.isEmpty());
+}
+
 void TDelListForm::FormShow() {
+    ShowSummary({});
     m_rows.clear();
     m_restoreErrors.clear();
     ProgressList->setRowCount(0);

@@ -11,6 +11,7 @@
 
 class QAction;
 class QFileDialog;
+class QLabel;
 class QMenu;
 class QStatusBar;
 class QTableWidget;
@@ -25,6 +26,8 @@ class TDelListForm : public QMainWindow {
 
     QTableWidget* ProgressList;
     QStatusBar* StatusBar;
+    // What a preview found in all: how many files would go and how many bytes that frees.
+    QLabel* SummaryLabel;
     QMenu* File1;
     QAction* ListSave;
     QAction* ListRestore;
@@ -36,6 +39,8 @@ class TDelListForm : public QMainWindow {
     // deleted file where it went in the trash.
     void AddReportRow(const std::string& path, func::ReportStatus status,
                       const platform::TrashedFile& trashed = {});
+    // Shows `text` at the foot of the window; empty hides it.
+    void ShowSummary(const QString& text);
     // What puts a deleted file back; the real trash unless a test says otherwise.
     void SetFileActions(func::FileActions actions) { m_fileActions = std::move(actions); }
     // The rows, with their paths as bytes.

@@ -16,6 +16,10 @@ namespace {
 
 constexpr int kPriorityClasses[] = {256, 128, 32, 64};
 
+// The bulk delete's block below the search settings; the buttons sit below it.
+constexpr int kKeepChoiceTop = 184;
+constexpr int kKeepChoiceHeight = 129;
+
 }  // namespace
 
 TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
@@ -23,7 +27,7 @@ TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
-    setFixedSize(518, 229);
+    setFixedSize(518, 229 + kKeepChoiceHeight);
 
     SPriority = new RadioGroup(QStringLiteral("検索時時優先順位"),
                                {QStringLiteral("リアルタイム"), QStringLiteral("最高"),
@@ -33,12 +37,12 @@ TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     SPriority->SetItemIndex(2);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setGeometry(120, 184, 97, 33);
+    OKButton->setGeometry(120, 184 + kKeepChoiceHeight, 97, 33);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
     CancelButton = new QPushButton(QStringLiteral("CANCEL"), this);
-    CancelButton->setGeometry(288, 184, 91, 33);
+    CancelButton->setGeometry(288, 184 + kKeepChoiceHeight, 91, 33);
     CancelButton->setAutoDefault(false);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -60,21 +64,32 @@ TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     // really draw them; the label grows down into the free space above the buttons.
     Label1->setGeometry(16, 144, 240, std::clamp(Label1->heightForWidth(240), 24, 184 - 144));
 
+    // Which copy the bulk delete keeps where the must-not-delete list protects none.
+    KeepChoice =
+        new RadioGroup(QStringLiteral("まとめて削除で残すファイル（削除しちゃ駄目リストが優先）"),
+                       {QStringLiteral("最初に見つけたファイル（標準）"),
+                        QStringLiteral("更新日時の一番古いファイル"),
+                        QStringLiteral("更新日時の一番新しいファイル"),
+                        QStringLiteral("場所と名前の一番短いファイル")},
+                       this);
+    KeepChoice->setGeometry(16, kKeepChoiceTop, 489, kKeepChoiceHeight - 8);
+    KeepChoice->SetItemIndex(0);
     PlaceFilterBox();
 
     setTabOrder(SPriority, OKButton);
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, SearchMode);
-    setTabOrder(SearchMode, FilterBox);
+    setTabOrder(SearchMode, KeepChoice);
+    setTabOrder(KeepChoice, FilterBox);
 }
 
 void TOptSettingForm::PlaceFilterBox() {
-    // Below the warning, as wide as the two groups above; the buttons and the dialog's bottom
-    // edge move down by the block's height.
+    // Below the choice of the copy that stays, as wide as the groups above; the buttons and the
+    // dialog's bottom edge move down by the block's height.
     FilterBox = new SearchFilterBox(this);
     constexpr int kLeft = 16;
     constexpr int kRight = 505;
-    const int top = 184;
+    const int top = kKeepChoiceTop + kKeepChoiceHeight;
     const int boxHeight = FilterBox->sizeHint().height();
     FilterBox->setGeometry(kLeft, top, kRight - kLeft, boxHeight);
     const int shift = boxHeight + 12;

@@ -7,8 +7,9 @@ class QPushButton;
 class RadioGroup;
 class SearchFilterBox;
 
-// The options dialog: the priority class used while a search runs, the compare mode of the
-// next search and its filters. The caller sets them, shows it and reads them back on OK.
+// The options dialog: the priority class used while a search runs, the compare mode of the next
+// search, its filters, and which copy the bulk delete keeps. The caller sets them, shows it and
+// reads them back on OK.
 class TOptSettingForm : public QDialog {
     Q_OBJECT
 
@@ -22,6 +23,9 @@ class TOptSettingForm : public QDialog {
     QLabel* Label1;
     // The search filters, in a block of their own below the choices above.
     SearchFilterBox* FilterBox;
+
+    // Which copy the bulk delete keeps: its item index is the stored func::KeepRule number.
+    RadioGroup* KeepChoice;
 
     // The item of SPriority that stands for a priority class (every unknown class is "普通"), and
     // the class that an item stands for (no item: `current` stays).

@@ -2,37 +2,22 @@
 
 #include <algorithm>
 
-#include "func/no_del_list.h"
-
 namespace func {
 
 int ChooseSurvivors(search::ResultGroup& group, const std::vector<std::string>& noDelList,
-                    const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
-    for (search::ResultMember& member : group.Members) {
-        member.DeleteMark = 0;
-    }
+                    const platform::CodePage& codePage, const BulkDeleteCalls& calls,
+                    KeepRule keepRule) {
+    const std::vector<bool> kept = ChooseKeptMembers(group.Members, keepRule, noDelList, codePage);
     int present = 0;
-    int protectedCount = 0;
-    search::ResultMember* first = nullptr;
-    for (search::ResultMember& member : group.Members) {
+    for (std::size_t slot = 0; slot < group.Members.size(); ++slot) {
+        search::ResultMember& member = group.Members[slot];
+        member.DeleteMark = 0;
         if (member.IsFree()) {
             continue;
         }
         ++present;
-        const std::string upperPath = codePage.UpperAscii(member.FullPath());
-        calls.AddReportRow(upperPath, ReportStatus::NotDeleted, {});
-        if (IsProtected(upperPath, noDelList, codePage)) {
-            member.DeleteMark = 0;
-            ++protectedCount;
-        } else {
-            member.DeleteMark = 1;
-        }
-        if (first == nullptr) {
-            first = &member;
-        }
-    }
-    if (protectedCount == 0 && first != nullptr) {
-        first->DeleteMark = 0;
+        calls.AddReportRow(codePage.UpperAscii(member.FullPath()), ReportStatus::NotDeleted, {});
+        member.DeleteMark = kept[slot] ? 0 : 1;
     }
     return present;
 }
@@ -43,12 +28,24 @@ bool IsMarked(const search::ResultMember& member) {
     return !member.IsFree() && member.DeleteMark != 0;
 }
 
-// The present members that the group keeps.
+// The present members that the group keeps: those with no DeleteMark.
 std::vector<const search::ResultMember*> Survivors(const search::ResultGroup& group) {
     std::vector<const search::ResultMember*> survivors;
     for (const search::ResultMember& member : group.Members) {
         if (!member.IsFree() && member.DeleteMark == 0) {
             survivors.push_back(&member);
+        }
+    }
+    return survivors;
+}
+
+// The present members that `kept` keeps, as ChooseKeptMembers gives it.
+std::vector<const search::ResultMember*> Survivors(const std::vector<search::ResultMember>& members,
+                                                   const std::vector<bool>& kept) {
+    std::vector<const search::ResultMember*> survivors;
+    for (std::size_t slot = 0; slot < members.size(); ++slot) {
+        if (!members[slot].IsFree() && kept[slot]) {
+            survivors.push_back(&members[slot]);
         }
     }
     return survivors;
@@ -74,6 +71,16 @@ bool HasCopyThatStays(const std::string& path,
     });
 }
 
+// Checked right before the delete: a file changed or replaced since the search is not the copy
+// the user was shown, and must not go.
+bool MayGo(const search::ResultMember& member, bool survivorsSafe,
+           const std::vector<const search::ResultMember*>& survivors,
+           const BulkDeleteCalls& calls) {
+    const std::string path = member.FullPath();
+    return survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
+           HasCopyThatStays(path, survivors, calls);
+}
+
 }  // namespace
 
 void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& calls) {
@@ -90,10 +97,7 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
         if (calls.ShowCurrentPath) {
             calls.ShowCurrentPath(path);
         }
-        // Checked right before the delete: a file changed or replaced since the search is not the
-        // copy the user was shown, and must not go.
-        const bool mayGo = survivorsSafe && IsFileAsFound(member, calls.ReadFileStamp(path)) &&
-                           HasCopyThatStays(path, survivors, calls);
+        const bool mayGo = MayGo(member, survivorsSafe, survivors, calls);
         const platform::TrashResult trashed =
             mayGo ? calls.DeletePath(path) : platform::TrashResult{};
         const bool deleted = mayGo && !trashed.Error;
@@ -107,22 +111,25 @@ void DeleteMarkedMembers(search::ResultGroup& group, const BulkDeleteCalls& call
 }
 
 std::int32_t WalkGroup(search::ResultGroup& group, const std::vector<std::string>& noDelList,
-                       const platform::CodePage& codePage, const BulkDeleteCalls& calls) {
-    ChooseSurvivors(group, noDelList, codePage, calls);
+                       const platform::CodePage& codePage, const BulkDeleteCalls& calls,
+                       KeepRule keepRule) {
+    ChooseSurvivors(group, noDelList, codePage, calls, keepRule);
     DeleteMarkedMembers(group, calls);
     return group.MemberCount;
 }
 
 void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
                    const std::vector<std::string>& noDelList, const platform::CodePage& codePage,
-                   const BulkDeleteCalls& calls, search::ProgressCounters& progress) {
+                   const BulkDeleteCalls& calls, search::ProgressCounters& progress,
+                   KeepRule keepRule) {
     for (int row = 0; row < rows.RowCount(); ++row) {
         progress.Set(row, rows.RowCount());
         const int groupIndex = rows.GroupIndexOfRow(row);
         if (groupIndex < 0 || groupIndex >= table.Capacity()) {
             continue;  // a row that names no group is left alone
         }
-        const std::int32_t count = WalkGroup(table.Group(groupIndex), noDelList, codePage, calls);
+        const std::int32_t count =
+            WalkGroup(table.Group(groupIndex), noDelList, codePage, calls, keepRule);
         if (count <= 1) {
             rows.RemoveRow(row);
             // Go on at the row before the removed one (it is walked again), or at row 0.
@@ -132,6 +139,37 @@ void RunBulkDelete(BulkDeleteRows& rows, search::ResultTable& table,
         }
     }
     progress.Position.store(0, std::memory_order_relaxed);
+}
+
+BulkDeletePlan PreviewBulkDelete(const BulkDeleteRows& rows, const search::ResultTable& table,
+                                 const std::vector<std::string>& noDelList,
+                                 const platform::CodePage& codePage, KeepRule keepRule,
+                                 const BulkDeleteCalls& calls) {
+    BulkDeletePlan plan;
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        const int groupIndex = rows.GroupIndexOfRow(row);
+        if (groupIndex < 0 || groupIndex >= table.Capacity()) {
+            continue;
+        }
+        const std::vector<search::ResultMember>& members = table.Group(groupIndex).Members;
+        const std::vector<bool> kept = ChooseKeptMembers(members, keepRule, noDelList, codePage);
+        const std::vector<const search::ResultMember*> survivors = Survivors(members, kept);
+        const bool survivorsSafe = SurvivorsAreAsFound(survivors, calls);
+        for (std::size_t slot = 0; slot < members.size(); ++slot) {
+            const search::ResultMember& member = members[slot];
+            if (member.IsFree()) {
+                continue;
+            }
+            const bool goes = !kept[slot] && MayGo(member, survivorsSafe, survivors, calls);
+            if (goes) {
+                ++plan.Files;
+                plan.Bytes += member.Stamp.Size;
+            }
+            calls.AddReportRow(member.FullPath(),
+                               goes ? ReportStatus::Planned : ReportStatus::NotDeleted, {});
+        }
+    }
+    return plan;
 }
 
 }  // namespace func

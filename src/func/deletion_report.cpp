@@ -16,6 +16,8 @@ std::string_view ReportStatusText(ReportStatus status) {
             return "復元";
         case ReportStatus::RestoreFailed:
             return "復元失敗";
+        case ReportStatus::Planned:
+            return "削除予定";
     }
     return {};
 }

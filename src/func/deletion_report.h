@@ -18,9 +18,10 @@ enum class ReportStatus {
     NotDeleted = 3,  // listed while the group's survivors were chosen (path upper-cased)
     Restored = 4,    // deleted, and put back from the trash since
     RestoreFailed = 5,  // deleted; putting it back failed, and it stays in the trash
+    Planned = 6,        // a preview found that the bulk delete would delete it
 };
 
-// "削除", "削除失敗", "削除しません", "復元" or "復元失敗".
+// "削除", "削除失敗", "削除しません", "復元", "復元失敗" or "削除予定".
 std::string_view ReportStatusText(ReportStatus status);
 
 struct ReportRow {

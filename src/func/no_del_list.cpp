@@ -53,10 +53,17 @@ void TidyNoDelList(std::vector<std::string>& entries, const EntryCollation& coll
 
 bool IsProtected(std::string_view upperPath, const std::vector<std::string>& entries,
                  const platform::CodePage& codePage) {
-    return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
+    return ProtectingEntry(upperPath, entries, codePage) != nullptr;
+}
+
+const std::string* ProtectingEntry(std::string_view upperPath,
+                                   const std::vector<std::string>& entries,
+                                   const platform::CodePage& codePage) {
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const std::string& entry) {
         return !IsBlankEntry(entry) &&
                upperPath.find(codePage.UpperAscii(entry)) != std::string_view::npos;
     });
+    return found == entries.end() ? nullptr : &*found;
 }
 
 }  // namespace func

@@ -33,4 +33,10 @@ void TidyNoDelList(std::vector<std::string>& entries,
 bool IsProtected(std::string_view upperPath, const std::vector<std::string>& entries,
                  const platform::CodePage& codePage = platform::SystemCodePage());
 
+// The first of `entries` that protects the upper-cased full path `upperPath`, as IsProtected
+// tells; nullptr when none does.
+const std::string* ProtectingEntry(std::string_view upperPath,
+                                   const std::vector<std::string>& entries,
+                                   const platform::CodePage& codePage = platform::SystemCodePage());
+
 }  // namespace func

@@ -126,6 +126,7 @@ LoadedSettings ReadSettingsFile(const std::string& path, const platform::CodePag
     settings.Height = profile.ReadInteger(kFormSection, "height", 480);
     settings.PriorityClass = profile.ReadInteger(kFormSection, "Priority", 32);
     settings.CompareModeSetting = profile.ReadInteger(kFormSection, "Compare_Mode", 0);
+    settings.KeepRuleSetting = profile.ReadInteger(kFormSection, "KeepRule", 0);
 
     // Every key of every such section counts, in file order, whatever its name; an empty value
     // is skipped, so that nothing after it is lost.
@@ -168,6 +169,12 @@ SaveResult SaveSettings(const std::string& path, const Settings& settings,
     profile.WriteInteger(kFormSection, "height", settings.Height);
     profile.WriteInteger(kFormSection, "Priority", settings.PriorityClass);
     profile.WriteInteger(kFormSection, "Compare_Mode", settings.CompareModeSetting);
+    // The keep rule is written once it was chosen, so that a file that never held it stays the
+    // same. A key's value never holds a line break: that default stands for a missing key.
+    if (settings.KeepRuleSetting != 0 ||
+        profile.ReadString(kFormSection, "KeepRule", "\n") != "\n") {
+        profile.WriteInteger(kFormSection, "KeepRule", settings.KeepRuleSetting);
+    }
 
     // The whole list section is written anew, so that no stale key survives, whatever its name.
     // The tidy leaves no blank entry and splits entries at their line breaks.

@@ -33,6 +33,10 @@ struct Settings {
     std::int32_t CompareModeSetting = 0;  // "Compare_Mode": 0, 1 or 2
     std::vector<std::string> NoDelList;   // upper-cased must-not-delete entries
     SearchFilterSettings Filter;
+
+    // Which copy the bulk delete keeps, as func::KeepRuleOf reads it. Written only when it is not
+    // 0 or the file holds it already.
+    std::int32_t KeepRuleSetting = 0;  // "KeepRule": 0 first found, 1 oldest, 2 newest, 3 shortest
 };
 
 // What reading the settings file found.

@@ -1,8 +1,10 @@
-// The bulk delete: every group on the results page keeps its protected files, or its first file,
-// and loses the other copies to the trash. The report window lists what happened to each path.
+// The bulk delete: every group on the results page keeps its protected files, or the file that
+// the keep rule picks, and loses the other copies to the trash. The report window lists what
+// happened to each path. Its preview lists what would happen, deleting nothing.
 
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <algorithm>
@@ -66,6 +68,7 @@ void TMainForm::AllDeleteClick() {
         // Shown from hidden it starts a new list; already open, it keeps its rows.
         DelListForm->show();
         DelListForm->raise();
+        DelListForm->ShowSummary({});
     }
 
     // The members of the listed groups as they are before the walk: where each one was, for the
@@ -103,7 +106,7 @@ void TMainForm::AllDeleteClick() {
     }
     SameListRows rows(*SameList);
     func::RunBulkDelete(rows, *m_results, NoDelEntries(), platform::SystemCodePage(), calls,
-                        m_progress);
+                        m_progress, KeepRuleSetting);
     KeepTrackOfBulkDeleted(before, trashedPaths);
 
     StatusPanel2->clear();
@@ -111,6 +114,29 @@ void TMainForm::AllDeleteClick() {
     ShowResultCount();
     // The selected group shows what it keeps.
     SameListSelectItem();
+}
+
+void TMainForm::PreviewDeleteClick() {
+    FlushPendingRows();
+    if (SameList->topLevelItemCount() == 0 || DelListForm == nullptr) {
+        return;
+    }
+    // As for the bulk delete: shown from hidden it starts a new list; already open, it keeps its
+    // rows, which may still have files to put back from the trash.
+    DelListForm->show();
+    DelListForm->raise();
+    const SameListRows rows(*SameList);
+    func::BulkDeleteCalls calls;
+    calls.AddReportRow = [](const std::string& path, func::ReportStatus status,
+                            const platform::TrashedFile&) {
+        DelListForm->AddReportRow(path, status);
+    };
+    const func::BulkDeletePlan plan = func::PreviewBulkDelete(
+        rows, *m_results, NoDelEntries(), platform::SystemCodePage(), KeepRuleSetting, calls);
+    const QLocale numbers(QLocale::Japanese, QLocale::Japan);
+    DelListForm->ShowSummary(QStringLiteral("削除予定 %1 ファイル、空く容量 %2 バイト")
+                                 .arg(numbers.toString(static_cast<qlonglong>(plan.Files)),
+                                      numbers.toString(static_cast<qlonglong>(plan.Bytes))));
 }
 
 void TMainForm::KeepTrackOfBulkDeleted(

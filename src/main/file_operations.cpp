@@ -26,8 +26,10 @@
 #include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
 #include "func/name_edit.h"
+#include "func/no_del_list.h"
 #include "func/single_file_operations.h"
 #include "main/main_form.h"
+#include "platform/codepage.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
 
@@ -380,8 +382,35 @@ void TMainForm::ForgetDeletedRows() {
     m_contentReference.clear();
 }
 
+bool TMainForm::MayChangeProtected(const std::string& path, const QString& action) {
+    const platform::CodePage& codePage = platform::SystemCodePage();
+    const std::vector<std::string> entries = NoDelEntries();
+    const std::string* entry = func::ProtectingEntry(codePage.UpperAscii(path), entries, codePage);
+    if (entry == nullptr) {
+        return true;
+    }
+    const auto decoded = [](const std::string& bytes) {
+        return QFile::decodeName(QByteArray::fromStdString(bytes));
+    };
+    return UserDialogs::Show(this, QMessageBox::Warning,
+                             QStringLiteral("%1 は削除しちゃ駄目リストの「%2」に当たります。\n"
+                                            "それでも%3しますか？")
+                                 .arg(decoded(path), decoded(*entry), action),
+                             QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TMainForm::DeleteSelected() {
     QTreeWidgetItem* row = SelectedMemberRow();
+    if (row == nullptr) {
+        return;
+    }
+    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
+    if (!MayChangeProtected(FullPathOf(row), QStringLiteral("削除"))) {
+        return;
+    }
+    // The question's event loop may have run a search's hand-overs that emptied the list.
+    row = slot ? MemberRowOfSlot(slot->first, slot->second) : nullptr;
     if (row == nullptr || DeleteRowFile(row)) {
         return;
     }
@@ -395,7 +424,7 @@ void TMainForm::FileDelButtonClick() {
 
 void TMainForm::MoveButtonClick() {
     const std::optional<std::pair<int, int>> slot = SlotOfRow(SelectedMemberRow());
-    if (!slot) {
+    if (!slot || !MayChangeProtected(FullPathOf(SelectedMemberRow()), QStringLiteral("移動"))) {
         return;
     }
     DirSelectDialog->SetDialogTitle(QStringLiteral("移動先を指定して下さい"));

@@ -144,6 +144,9 @@ void TMainForm::BuildMenus() {
     MenuMove = MenuFile->addAction(QStringLiteral("移動(&T)"));
     MenuDel = MenuFile->addAction(QStringLiteral("削除(&D)"));
     MenuFile->addSeparator();
+    MenuPreview = MenuFile->addAction(QStringLiteral("まとめて削除の下見(&V)"));
+    MenuExport = MenuFile->addAction(QStringLiteral("検索結果の書き出し(&W)..."));
+    MenuFile->addSeparator();
     MenuOptSet = MenuFile->addAction(QStringLiteral("動作設定(&S)"));
     MenuFile->addSeparator();
     MenuExit = MenuFile->addAction(QStringLiteral("終了(&X)"));
@@ -263,11 +266,13 @@ void TMainForm::BuildResultsPage() {
 
     Panel5 = NewPanel(TabSheet1);
     Panel5->setFixedHeight(41);
-    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 105, 25);
-    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 136, 16, 105, 25);
-    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 254, 16, 107, 25);
-    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 374, 16, 107, 25);
-    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 496, 16, 105, 25);
+    // Six buttons in the width of the smallest window.
+    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 80, 25);
+    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 104, 16, 105, 25);
+    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 217, 16, 90, 25);
+    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 315, 16, 90, 25);
+    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 413, 16, 105, 25);
+    PreviewButton = NewButton(Panel5, QStringLiteral("下見する(&V)"), 526, 16, 90, 25);
     Panel4 = NewPanel(TabSheet1);
     Panel4->setFixedHeight(13);
 
@@ -368,6 +373,11 @@ void TMainForm::ConnectHandlers() {
     connect(DetailDelete, &QAction::triggered, this, &TMainForm::FileDelButtonClick);
     connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
     connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
+    connect(PreviewButton, &QPushButton::clicked, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuPreview, &QAction::triggered, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
+    // The must-not-delete list may have changed on its page.
+    connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::MarkKeptMembers);
     SetUpNoDeletePage();
     SetUpFileOperations();
     connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -424,12 +434,15 @@ void TMainForm::MenuOptSetClick() {
     OptSettingForm->SPriority->SetItemIndex(TOptSettingForm::PriorityItemOf(PriorityClass));
     OptSettingForm->SearchMode->SetItemIndex(CompareModeSetting);
     OptSettingForm->FilterBox->SetFilter(SearchFilterSetting);
+    OptSettingForm->KeepChoice->SetItemIndex(static_cast<int>(KeepRuleSetting));
     if (UserDialogs::Exec(*OptSettingForm) != QDialog::Accepted) {
         return;
     }
     PriorityClass =
         TOptSettingForm::PriorityClassOf(OptSettingForm->SPriority->ItemIndex(), PriorityClass);
     SearchFilterSetting = OptSettingForm->FilterBox->Filter();
+    KeepRuleSetting = func::KeepRuleOf(OptSettingForm->KeepChoice->ItemIndex());
+    MarkKeptMembers();
     const int mode = OptSettingForm->SearchMode->ItemIndex();
     if (mode == CompareModeSetting) {
         return;

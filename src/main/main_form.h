@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "func/file_actions.h"
+#include "func/keep_rule.h"
 #include "func/settings.h"
 #include "func/single_file_operations.h"
 #include "search/progress.h"
@@ -24,6 +25,7 @@ class ProgressPanel;
 class TSkippedListForm;
 class QAction;
 class QEventLoop;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -65,6 +67,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QPushButton* MoveButton;
     QPushButton* FileDelButton;
     QPushButton* AllDelete;
+    QPushButton* PreviewButton;
     QFrame* Panel14;
     QTreeWidget* SameList;
     QSplitter* Splitter1;
@@ -104,6 +107,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QAction* MenuMove;
     QAction* MenuDel;
     QAction* MenuUndo;
+    QAction* MenuPreview;
+    QAction* MenuExport;
     QAction* MenuOptSet;
     QAction* MenuExit;
     QMenu* MenuFind;
@@ -126,6 +131,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::int32_t CompareModeSetting = 0;
     // Which files the next search leaves out; chosen in the options dialog.
     func::SearchFilterSettings SearchFilterSetting;
+    // Which copy the bulk delete keeps where the must-not-delete list protects none.
+    func::KeepRule KeepRuleSetting = func::KeepRule::FirstFound;
+    // The save dialog of the export of the results.
+    QFileDialog* ExportDialog = nullptr;
     bool InPlaceEditing = false;
 
     search::ResultTable& Results() { return *m_results; }
@@ -149,6 +158,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void FileDelButtonClick();
     void DetailPropertyClick();
     void AllDeleteClick();
+    // Shows in the report window what the bulk delete would do, deleting nothing.
+    void PreviewDeleteClick();
+    // Saves the listed groups as CSV or as JSON lines, as the export dialog's filter says.
+    void ExportClick();
 
     // Single-file operations (file_operations.cpp). Every path comes from the bytes of the
     // result slot behind the row, never from the row's decoded text.
@@ -163,6 +176,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // Moves one file to the trash through the window's file actions. The single and the bulk
     // delete both use it.
     platform::TrashResult DeletePath(const std::string& path);
+    // For a file that the must-not-delete list protects: asks whether to `action` it anyway
+    // (default No), naming the entry that protects it. True when the file is not protected or
+    // the user said Yes.
+    bool MayChangeProtected(const std::string& path, const QString& action);
     // Replaces what the window does to files (the real file system by default).
     void SetFileActions(func::FileActions actions);
     // Deletes the row's file, provided it is still the file that the search found.
@@ -188,6 +205,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ShowResultCount();
     void SameListColumnClick(int column);
     void SameListSelectItem();
+    // Shows in bold on a coloured ground the member rows of the files that the bulk delete would
+    // keep, under the keep rule and the must-not-delete list as they are now.
+    void MarkKeptMembers();
     void FormPaint();
     void DetailListCustomDraw();
     void SStatusBarDrawPanel(QPainter& painter, const QRect& rect);
@@ -277,6 +297,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void CompareWithFirstMember(int groupIndex);
     // Brings the content column of the member list up to date: compared with the group's first
     // present member, and unknown for a member that changed since.
+    // It marks the file that the bulk delete keeps anew too (MarkKeptMembers).
     void RefreshShownContents();
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);

@@ -1,6 +1,7 @@
 // The results view: group rows, member rows, the compare-mode layout and the progress bar.
 
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -13,12 +14,16 @@
 #include <optional>
 #include <system_error>
 
+#include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
+#include "func/group_export.h"
+#include "func/keep_rule.h"
 #include "func/name_edit.h"
 #include "func/single_file_operations.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "platform/codepage.h"
 #include "platform/file_stamp.h"
 #include "search/first_contents.h"
 
@@ -32,6 +37,10 @@ constexpr int kContentColumnWidth = 40;
 // The most that comparing a group with its new first member may read on the window thread; a
 // group that would need more shows its members' contents as unknown.
 constexpr std::int64_t kMostBytesToCompare = 64 * 1024 * 1024;
+// The ground of the member rows that the bulk delete would keep.
+const QColor kKeptGround(0xD8, 0xF0, 0xD8);
+const QString kCsvFilter = QStringLiteral("CSV ファイル (*.csv)");
+const QString kJsonFilter = QStringLiteral("JSON Lines ファイル (*.jsonl)");
 
 // The decimal number at the start of `text` (leading blanks skipped, the rest ignored).
 std::optional<long> LeadingNumber(const QByteArray& text, const char** end) {
@@ -194,7 +203,34 @@ void TMainForm::CompareWithFirstMember(int groupIndex) {
     }
 }
 
+void TMainForm::MarkKeptMembers() {
+    const std::optional<std::pair<int, int>> shown =
+        DetailList->topLevelItemCount() > 0 ? SlotOfRow(DetailList->topLevelItem(0)) : std::nullopt;
+    if (!shown || shown->first >= m_results->Capacity()) {
+        return;
+    }
+    const std::vector<search::ResultMember>& members = m_results->Group(shown->first).Members;
+    const std::vector<bool> kept = func::ChooseKeptMembers(members, KeepRuleSetting, NoDelEntries(),
+                                                           platform::SystemCodePage());
+    for (int i = 0; i < DetailList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = DetailList->topLevelItem(i);
+        const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
+        const bool keeps = slot && slot->second < static_cast<int>(kept.size()) &&
+                           kept[static_cast<std::size_t>(slot->second)];
+        for (int column = 0; column < DetailList->columnCount(); ++column) {
+            QFont font = row->font(column);
+            font.setBold(keeps);
+            row->setFont(column, font);
+            row->setBackground(column, keeps ? QBrush(kKeptGround) : QBrush());
+            row->setToolTip(column,
+                            keeps ? QStringLiteral("まとめて削除で残るファイル") : QString());
+        }
+    }
+}
+
 void TMainForm::RefreshShownContents() {
+    // Which file stays may have changed with the group as well.
+    MarkKeptMembers();
     const std::optional<std::pair<int, int>> shown =
         DetailList->topLevelItemCount() > 0 ? SlotOfRow(DetailList->topLevelItem(0)) : std::nullopt;
     if (!shown || shown->first >= m_results->Capacity()) {
@@ -290,4 +326,48 @@ void TMainForm::SStatusBarDrawPanel(QPainter& painter, const QRect& rect) {
     painter.fillRect(QRect(QPoint(rect.left() + 1, rect.top() + 1),
                            QPoint(static_cast<int>(right) - 1, rect.bottom())),
                      QColor(0, 0, 255));
+}
+
+void TMainForm::ExportClick() {
+    FlushPendingRows();
+    if (SameList->topLevelItemCount() == 0) {
+        return;
+    }
+    if (ExportDialog == nullptr) {
+        ExportDialog = new QFileDialog(this, QStringLiteral("検索結果の書き出し"));
+        ExportDialog->setAcceptMode(QFileDialog::AcceptSave);
+        ExportDialog->setFileMode(QFileDialog::AnyFile);
+        ExportDialog->setNameFilters({kCsvFilter, kJsonFilter});
+        ExportDialog->setDefaultSuffix(QStringLiteral("csv"));
+        connect(ExportDialog, &QFileDialog::filterSelected, ExportDialog,
+                [dialog = ExportDialog](const QString& filter) {
+                    dialog->setDefaultSuffix(filter == kJsonFilter ? QStringLiteral("jsonl")
+                                                                   : QStringLiteral("csv"));
+                });
+    }
+    if (UserDialogs::Exec(*ExportDialog) != QDialog::Accepted) {
+        return;
+    }
+    const QStringList chosen = ExportDialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) {
+        return;
+    }
+    // The groups in the order the list shows them; the dialog's event loop may have changed it.
+    FlushPendingRows();
+    std::vector<const search::ResultGroup*> groups;
+    for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
+        const std::optional<int> group = GroupOfRow(SameList->topLevelItem(i));
+        if (group && *group < m_results->Capacity()) {
+            groups.push_back(&m_results->Group(*group));
+        }
+    }
+    const func::ExportFormat format = ExportDialog->selectedNameFilter() == kJsonFilter
+                                          ? func::ExportFormat::JsonLines
+                                          : func::ExportFormat::Csv;
+    const std::string path = QFile::encodeName(chosen.front()).toStdString();
+    if (const std::error_code error = func::SaveGroupExport(path, groups, format)) {
+        UserDialogs::Show(this, QMessageBox::Warning,
+                          QStringLiteral("%1 に書き込めません（%2）")
+                              .arg(chosen.front(), QString::fromLocal8Bit(error.message())));
+    }
 }

@@ -65,6 +65,7 @@ void TMainForm::LoadSettings() {
     PriorityClass = settings.PriorityClass;
     CompareModeSetting = settings.CompareModeSetting;
     SearchFilterSetting = settings.Filter;
+    KeepRuleSetting = func::KeepRuleOf(settings.KeepRuleSetting);
     SetNoDelEntries(settings.NoDelList);
     TidyNoDelList();
 
@@ -105,6 +106,7 @@ bool TMainForm::SaveSettings() {
     settings.PriorityClass = PriorityClass;
     settings.CompareModeSetting = CompareModeSetting;
     settings.Filter = SearchFilterSetting;
+    settings.KeepRuleSetting = static_cast<std::int32_t>(KeepRuleSetting);
     settings.NoDelList = NoDelEntries();
     const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
     auto unreadable = func::UnreadableFile::Keep;

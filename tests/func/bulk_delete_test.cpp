@@ -344,4 +344,81 @@ TEST_F(BulkDelete, LeavesARowThatNamesNoGroupAlone) {
     EXPECT_EQ(m_deleteAttempts, std::vector<std::string>{m_folder / "b/2"});
 }
 
+// Sets the modification time of the file at `path` and of its member's stamp.
+void SetModified(search::ResultMember& member, std::int64_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, member.FullPath().c_str(), times, 0), 0);
+    member.Stamp = *platform::ReadFileStamp(member.FullPath());
+}
+
+TEST_F(BulkDelete, PreviewListsWhatTheRunThenDeletesUnderEveryRule) {
+    using func::KeepRule;
+    struct Case {
+        KeepRule rule;
+        std::vector<std::string> planned;  // in the order of the run's deletes
+    };
+    const Case cases[] = {
+        {KeepRule::FirstFound, {"a/y", "a/x", "c/2", "c/3"}},
+        {KeepRule::Oldest, {"a/zz/x", "a/y", "c/1", "c/2"}},
+        {KeepRule::Newest, {"a/y", "a/x", "c/1", "c/3"}},
+        {KeepRule::ShortestPath, {"a/zz/x", "a/x", "c/2", "c/3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.rule));
+        m_report.clear();
+        m_deleteAttempts.clear();
+        search::ResultTable table;
+        // Group 0: the newest found first, the oldest last, the shortest path in between.
+        table.Group(0) = MakeGroup({"a/zz/x", "a/y", "a/x"});
+        SetModified(table.Group(0).Members[0], 3000);
+        SetModified(table.Group(0).Members[1], 1000);
+        SetModified(table.Group(0).Members[2], 500);
+        // Group 1: the list protects two; no rule decides. Its row stays and is walked again.
+        table.Group(1) = MakeGroup({"keep/1", "keep/22"});
+        // Group 2: the oldest found last, the newest in the middle.
+        table.Group(2) = MakeGroup({"c/1", "c/2", "c/3"}, {"other", "other", "other"});
+        SetModified(table.Group(2).Members[0], 2000);
+        SetModified(table.Group(2).Members[1], 9000);
+        SetModified(table.Group(2).Members[2], 100);
+        // Group 3: the two differ in their bytes, whatever their stamps say; neither goes.
+        table.Group(3) = MakeGroup({"d/1", "d/2"}, {"this", "that"});
+        FakeRows rows({0, 1, 2, 3});
+
+        func::BulkDeleteCalls calls = Calls();
+        calls.DeletePath = [](const std::string& path) -> platform::TrashResult {
+            ADD_FAILURE() << "the preview deleted " << path;
+            return {};
+        };
+        const func::BulkDeletePlan plan = func::PreviewBulkDelete(
+            rows, table, m_noDelList, platform::SystemCodePage(), c.rule, calls);
+        const Rows preview = m_report;
+        m_report.clear();
+        std::vector<std::string> planned;
+        std::int64_t bytes = 0;
+        for (const ReportRow& row : preview) {
+            if (row.Status == ReportStatus::Planned) {
+                planned.push_back(row.Path);
+                bytes += static_cast<std::int64_t>(functest::ReadBytes(row.Path).size());
+            }
+            EXPECT_TRUE(Exists(row.Path)) << row.Path;
+        }
+        EXPECT_EQ(preview.size(), 10u);
+        std::vector<std::string> expected;
+        for (const std::string& relative : c.planned) {
+            expected.push_back(m_folder / relative);
+        }
+        EXPECT_EQ(planned, expected);
+        EXPECT_EQ(plan.Files, 4);
+        EXPECT_EQ(plan.Bytes, bytes);
+        EXPECT_TRUE(m_deleteAttempts.empty());
+        EXPECT_TRUE(rows.Log.empty());
+
+        search::ProgressCounters progress;
+        func::RunBulkDelete(rows, table, m_noDelList, platform::SystemCodePage(), Calls(), progress,
+                            c.rule);
+        EXPECT_EQ(m_deleteAttempts, expected);
+        EXPECT_TRUE(Exists(m_folder / "d/1") && Exists(m_folder / "d/2"));
+    }
+}
+
 }  // namespace

@@ -83,6 +83,29 @@ TEST(IsProtected, MatchesAnyEntryAsASubstringOfTheUpperCasedPath) {
     }
 }
 
+TEST(ProtectingEntry, NamesTheFirstEntryThatCoversThePath) {
+    const std::vector<std::string> entries = {"   ", "/ARCHIVE/", "photos", "/SRV/ARCHIVE/"};
+    const struct {
+        const char* upperPath;
+        const char* entry;  // nullptr: none
+    } cases[] = {
+        {"/SRV/ARCHIVE/A.TXT", "/ARCHIVE/"},
+        {"/HOME/PHOTOS/B.JPG", "photos"},
+        {"/HOME/A.TXT", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.upperPath);
+        const std::string* entry = func::ProtectingEntry(c.upperPath, entries);
+        if (c.entry == nullptr) {
+            EXPECT_EQ(entry, nullptr);
+        } else {
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(*entry, c.entry);
+        }
+        EXPECT_EQ(func::IsProtected(c.upperPath, entries), c.entry != nullptr);
+    }
+}
+
 TEST(IsProtected, LeavesDoubleByteCharactersAloneWhenUpperCasingEntries) {
     // In Shift JIS the second byte of a double-byte character may be a lower-case letter: 0x83 0x61
     // is one character, and its 0x61 must not turn into 0x41.

@@ -109,6 +109,39 @@ TEST_F(SettingsFile, ReadsEachNumberOrItsDefault) {
     }
 }
 
+TEST_F(SettingsFile, WritesTheKeepRuleOnlyOnceItWasChosen) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::int32_t set;  // -1: keep what was loaded
+        std::int32_t loaded;
+        bool written;
+        const char* savedLine;
+    };
+    const Case cases[] = {
+        {"an older file", "[DOPPLETF]\r\nposX=1\r\n", -1, 0, false, ""},
+        {"chosen now", "[DOPPLETF]\r\nposX=1\r\n", 2, 0, true, "KeepRule=2"},
+        {"stored", "[DOPPLETF]\r\nKeepRule=3\r\n", -1, 3, true, "KeepRule=3"},
+        {"set back to the default", "[DOPPLETF]\r\nKeepRule=1\r\n", 0, 1, true, "KeepRule=0"},
+        {"a newer version's rule", "[DOPPLETF]\r\nKeepRule=9\r\n", -1, 9, true, "KeepRule=9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(m_path, c.file);
+        func::Settings settings = func::LoadSettings(m_path);
+        EXPECT_EQ(settings.KeepRuleSetting, c.loaded);
+        if (c.set >= 0) {
+            settings.KeepRuleSetting = c.set;
+        }
+        ASSERT_FALSE(func::SaveSettings(m_path, settings).Error);
+        const std::string saved = ReadBytes(m_path);
+        EXPECT_EQ(saved.find("KeepRule") != std::string::npos, c.written);
+        if (c.written) {
+            EXPECT_NE(saved.find(std::string("\r\n") + c.savedLine + "\r\n"), std::string::npos);
+        }
+    }
+}
+
 TEST_F(SettingsFile, WritesAnOddCompareModeBackUnchanged) {
     LoadAndSave("[DOPPLETF]\r\nCompare_Mode=7\r\n");
     EXPECT_EQ(ReadBytes(m_path),

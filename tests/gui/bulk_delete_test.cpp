@@ -13,14 +13,19 @@
 #include <QTreeWidget>
 #include <system_error>
 
+#include <QFileDialog>
+
 #include "dialogs/Delform.h"
+#include "dialogs/Opt_dialog.h"
 #include "dialogs/folder_list_box.h"
+#include "dialogs/radio_group.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
 #include "platform/file_stamp.h"
 #include "platform/trash.h"
+#include "search/group_json.h"
 
 namespace {
 
@@ -94,6 +99,10 @@ class BulkDeleteTest : public QObject {
     void RestoreThatCannotBeDoneChangesNothing();
     void HeldCtrlZRestoresOnce_data();
     void HeldCtrlZRestoresOnce();
+    void PreviewListsWhatTheBulkDeleteThenTrashes_data();
+    void PreviewListsWhatTheBulkDeleteThenTrashes();
+    void ExportSavesTheListedGroups_data();
+    void ExportSavesTheListedGroups();
 
   private:
     // Writes the files and makes a group of them, in this slot order, with a row on the results
@@ -103,6 +112,8 @@ class BulkDeleteTest : public QObject {
     QString Upper(const QString& file) const { return Path(file).toUpper(); }
     void AnswerQuestion(QMessageBox::StandardButton answer);
     void AddNoDelEntry(const QString& text);
+    // Sets the modification time of a member's file, and the member's stamp with it.
+    void SetModified(int group, int slot, qint64 seconds);
     // Names of the files that lie in the trash.
     QStringList Trashed() const;
 
@@ -166,6 +177,17 @@ int BulkDeleteTest::AddGroup(const QStringList& files, const QByteArray& content
 void BulkDeleteTest::AddNoDelEntry(const QString& text) {
     m_window->AddText->setText(text);
     m_window->AddTextKeyPress('\r');
+}
+
+void BulkDeleteTest::SetModified(int group, int slot, qint64 seconds) {
+    search::ResultMember& member =
+        m_window->Results().Group(group).Members[static_cast<std::size_t>(slot)];
+    QFile file(QFile::decodeName(QByteArray::fromStdString(member.FullPath())));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(seconds),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    member.Stamp = platform::ReadFileStamp(member.FullPath()).value();
 }
 
 QStringList BulkDeleteTest::Trashed() const {
@@ -528,6 +550,148 @@ void BulkDeleteTest::HeldCtrlZRestoresOnce() {
     key(false, false);
     key(true, false);
     QVERIFY(QFile::exists(Path("c/x.txt")));
+}
+
+void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes_data() {
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QStringList>("planned");
+    QTest::newRow("first found") << 0 << QStringList{"a/2.txt", "a/3.txt", "c/y2", "c/y3"};
+    QTest::newRow("oldest") << 1 << QStringList{"a/1.txt", "a/2.txt", "c/y1", "c/y2"};
+    QTest::newRow("newest") << 2 << QStringList{"a/2.txt", "a/3.txt", "c/y1", "c/y3"};
+    QTest::newRow("shortest") << 3 << QStringList{"a/2.txt", "a/3.txt", "c/y2", "c/y3"};
+}
+
+void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes() {
+    QFETCH(int, rule);
+    QFETCH(QStringList, planned);
+    // The rule is chosen in the options dialog.
+    int shownRule = -1;
+    UserDialogs::SetDialogAnswerer([rule, &shownRule](QDialog& dialog) -> std::optional<int> {
+        if (&dialog != OptSettingForm) {
+            return QDialog::Rejected;
+        }
+        shownRule = OptSettingForm->KeepChoice->ItemIndex();
+        OptSettingForm->KeepChoice->SetItemIndex(rule);
+        return QDialog::Accepted;
+    });
+    m_window->MenuOptSetClick();
+    UserDialogs::SetDialogAnswerer({});
+    QCOMPARE(shownRule, 0);
+
+    AddNoDelEntry(QStringLiteral("/keep/"));
+    AddGroup({"a/1.txt", "a/long/2.txt", "a/3.txt"}, "one");
+    SetModified(0, 0, 3000);
+    SetModified(0, 1, 2000);
+    SetModified(0, 2, 1000);
+    AddGroup({"keep/x1", "keep/x2"}, "two");
+    AddGroup({"c/y1", "c/y2", "c/y3"}, "three");
+    SetModified(2, 0, 500);
+    SetModified(2, 1, 9000);
+    SetModified(2, 2, 100);
+    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    const QStringList slotPaths = {Path("a/1.txt"), Path("a/long/2.txt"), Path("a/3.txt")};
+    QStringList plannedPaths;
+    for (const QString& file : planned) {
+        plannedPaths << Path(file == "a/2.txt" ? "a/long/2.txt" : file);
+    }
+
+    // The member list marks the file that stays.
+    QStringList marked;
+    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
+        if (row->font(0).bold()) {
+            marked << row->text(1) + row->text(0);
+        }
+    }
+    QCOMPARE(marked.size(), 1);
+    QVERIFY(slotPaths.contains(marked.front()) && !plannedPaths.contains(marked.front()));
+
+    m_window->PreviewButton->click();
+
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(DelListForm->isVisible());
+    QVERIFY(Trashed().isEmpty());
+    QStringList previewed;
+    for (const auto& [path, status] : ReportRows()) {
+        QVERIFY(QFile::exists(path));
+        QVERIFY2(status == QStringLiteral("削除予定") || status == kKept, qPrintable(status));
+        if (status == QStringLiteral("削除予定")) {
+            previewed << path;
+        }
+    }
+    QCOMPARE(ReportRows().size(), 8);
+    QCOMPARE(previewed, plannedPaths);
+    qint64 bytes = 0;
+    for (const QString& path : plannedPaths) {
+        bytes += QFileInfo(path).size();
+    }
+    QCOMPARE(DelListForm->SummaryLabel->text(),
+             QStringLiteral("削除予定 4 ファイル、空く容量 %1 バイト").arg(bytes));
+    QCOMPARE(m_window->SameList->topLevelItemCount(), 3);
+
+    m_window->AllDelete->click();
+
+    QStringList deleted;
+    for (const auto& [path, status] : ReportRows()) {
+        if (status == kDeleted) {
+            deleted << path;
+        }
+    }
+    QCOMPARE(deleted, plannedPaths);
+    QStringList trashedNames;
+    for (const QString& path : plannedPaths) {
+        trashedNames << QFileInfo(path).fileName();
+        QVERIFY(!QFile::exists(path));
+    }
+    trashedNames.sort();
+    QCOMPARE(Trashed(), trashedNames);
+}
+
+void BulkDeleteTest::ExportSavesTheListedGroups_data() {
+    QTest::addColumn<bool>("json");
+    QTest::newRow("CSV") << false;
+    QTest::newRow("JSON lines") << true;
+}
+
+void BulkDeleteTest::ExportSavesTheListedGroups() {
+    QFETCH(bool, json);
+    const int first = AddGroup({"a/写真.jpg", "b/写真.jpg"}, "photo");
+    const int second = AddGroup({"c/x,1", "c/x\"2"}, "quoted");
+    const QString target = m_tree->path() + "/export";
+    QString title;
+    UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
+        auto* save = qobject_cast<QFileDialog*>(&dialog);
+        if (save == nullptr) {
+            return QDialog::Rejected;
+        }
+        title = save->windowTitle();
+        // As the user's choice of a filter does.
+        save->selectNameFilter(save->nameFilters().at(json ? 1 : 0));
+        emit save->filterSelected(save->selectedNameFilter());
+        save->selectFile(target);
+        return QDialog::Accepted;
+    });
+
+    m_window->MenuExport->trigger();
+
+    QCOMPARE(title, QStringLiteral("検索結果の書き出し"));
+    QVERIFY(m_messages.isEmpty());
+    QFile file(target + (json ? ".jsonl" : ".csv"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QByteArray bytes = file.readAll();
+    const search::ResultTable& results = m_window->Results();
+    if (json) {
+        QCOMPARE(bytes.toStdString(), search::GroupJsonLine(results.Group(first)) +
+                                          search::GroupJsonLine(results.Group(second)));
+        return;
+    }
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines.at(0), QStringLiteral("グループ,パス,サイズ,日付"));
+    QVERIFY(lines.at(1).startsWith(QStringLiteral("1,\"%1\",5,").arg(Path("a/写真.jpg"))));
+    QVERIFY(lines.at(4).startsWith(QStringLiteral("2,\"%1\",6,").arg(Path("c/x\"\"2"))));
+    QCOMPARE(lines.at(5), QString());
 }
 
 QTEST_MAIN(BulkDeleteTest)

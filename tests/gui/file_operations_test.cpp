@@ -103,6 +103,8 @@ class FileOperationsTest : public QObject {
     void ContentColumnFollowsTheNewFirstMember_data();
     void ContentColumnFollowsTheNewFirstMember();
     void ContentOfAMemberChangedSinceIsUnknown();
+    void ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data();
+    void ProtectedFileIsDeletedOrMovedOnlyAfterAYes();
 
   private:
     // Writes the files (bytes relative to the tree) and hands them over as one group.
@@ -879,8 +881,10 @@ void FileOperationsTest::UndoHasAnAccessKeyAndStandsApartFromDel() {
     QVERIFY(items.at(1)->isSeparator());
     QCOMPARE(m_window->MenuUndo->text(), QStringLiteral("元に戻す(&U)"));
     QStringList keys;
+    qsizetype commands = 0;
     for (const QAction* item : items) {
         if (!item->isSeparator()) {
+            ++commands;
             const QString text = item->text();
             const qsizetype amp = text.indexOf(u'&');
             QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
@@ -888,7 +892,7 @@ void FileOperationsTest::UndoHasAnAccessKeyAndStandsApartFromDel() {
         }
     }
     keys.removeDuplicates();
-    QCOMPARE(keys.size(), items.size() - 3);  // three separators
+    QCOMPARE(keys.size(), commands);
 }
 
 void FileOperationsTest::ContentColumnFollowsTheNewFirstMember_data() {
@@ -960,6 +964,65 @@ void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
     m_window->SameList->clearSelection();
     SelectGroup(group);
     QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), (QStringList{"", "", ""}));
+}
+
+void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("yes");
+    for (const char* command : {"delete button", "Del key", "move"}) {
+        QTest::addRow("%s, No", command) << command << false;
+        QTest::addRow("%s, Yes", command) << command << true;
+    }
+}
+
+void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
+    QFETCH(QString, command);
+    QFETCH(bool, yes);
+    m_window->AddText->setText(QStringLiteral("/b/"));
+    m_window->AddTextKeyPress('\r');
+    const int group = AddGroup({{"a/x.txt", "same"}, {"b/y.txt", "same"}, {"c/z.txt", "same"}});
+    SelectGroup(group);
+    QList<UserDialogs::Request> questions;
+    UserDialogs::SetAnswerer([&](const UserDialogs::Request& request) {
+        questions << request;
+        return yes ? QMessageBox::Yes : QMessageBox::No;
+    });
+    bool folderAsked = false;
+    UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
+        folderAsked = &dialog == DirSelectDialog;
+        DirSelectDialog->DirectoryListBox->SetFolder(Tree() + "/d");
+        return QDialog::Accepted;
+    });
+
+    // A file that no entry covers goes without a question.
+    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    const auto run = [&] {
+        if (command == "delete button") {
+            QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
+        } else if (command == "Del key") {
+            QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+        } else {
+            m_window->MoveButtonClick();
+        }
+    };
+    run();
+    QVERIFY(!Exists(Tree() + "/a/x.txt"));
+    QVERIFY(questions.isEmpty());
+
+    folderAsked = false;
+    QVERIFY(SelectMember("b", "y.txt") != nullptr);
+    run();
+    QCOMPARE(questions.size(), 1);
+    const QString action = command == "move" ? QStringLiteral("移動") : QStringLiteral("削除");
+    QCOMPARE(questions.front().Text,
+             QStringLiteral("%1/b/y.txt は削除しちゃ駄目リストの「/B/」に当たります。\n"
+                            "それでも%2しますか？")
+                 .arg(m_tree->path(), action));
+    QCOMPARE(questions.front().Buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(Exists(Tree() + "/b/y.txt"), !yes);
+    // A move that the user turned down asks for no folder either.
+    QCOMPARE(folderAsked, command == "move" && yes);
+    QCOMPARE(Exists(Tree() + "/d/y.txt"), command == "move" && yes);
 }
 
 QTEST_MAIN(FileOperationsTest)

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -13,6 +14,7 @@ class OptDialogTest : public QObject {
     void PriorityClassesMapToItemsAndBack();
     void ItemIndexIsClamped();
     void EscDoesNothingAndCloseBoxCancels();
+    void KeepChoiceStartsAtTheFirstFoundAndFitsTheDialog();
 };
 
 void OptDialogTest::PriorityClassesMapToItemsAndBack() {
@@ -69,6 +71,17 @@ void OptDialogTest::EscDoesNothingAndCloseBoxCancels() {
     form.show();
     QTest::keyClick(&form, Qt::Key_Return);
     QCOMPARE(form.result(), static_cast<int>(QDialog::Accepted));
+}
+
+void OptDialogTest::KeepChoiceStartsAtTheFirstFoundAndFitsTheDialog() {
+    TOptSettingForm form;
+    QCOMPARE(form.KeepChoice->ItemIndex(), 0);
+    QCOMPARE(form.KeepChoice->Count(), 4);
+    QCOMPARE(form.KeepChoice->Item(0)->text(), QStringLiteral("最初に見つけたファイル（標準）"));
+    // Below the search settings and above the buttons, inside the dialog.
+    QVERIFY(form.KeepChoice->geometry().top() >= form.Label1->geometry().bottom());
+    QVERIFY(form.KeepChoice->geometry().bottom() < form.OKButton->geometry().top());
+    QVERIFY(form.rect().contains(form.OKButton->geometry()));
 }
 
 QTEST_MAIN(OptDialogTest)

@@ -130,6 +130,7 @@ void SettingsTest::WithoutAFileTheDefaultsHold() {
     QCOMPARE(MainForm->minimumSize() + Frame(), QSize(640, 480));
     QCOMPARE(MainForm->PriorityClass, 32);
     QCOMPARE(MainForm->CompareModeSetting, 0);
+    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::FirstFound);
     QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
 
     CloseWindow();
@@ -148,6 +149,7 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     MainForm->SearchFilterSetting.MaxSize = 0;
     MainForm->SearchFilterSetting.EmptyFiles = false;
     MainForm->SearchFilterSetting.ExcludeList = {"*.tmp"};
+    MainForm->KeepRuleSetting = func::KeepRule::Newest;
     for (const QString& entry : {QStringLiteral("d:\\archive"), QStringLiteral("/home/Bak"),
                                  QStringLiteral("d:\\archive")}) {
         MainForm->AddText->setText(entry);
@@ -171,6 +173,7 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     QVERIFY(!MainForm->SearchFilterSetting.EmptyFiles);
     QVERIFY(MainForm->SearchFilterSetting.HiddenFiles);
     QCOMPARE(MainForm->SearchFilterSetting.ExcludeList, std::vector<std::string>{"*.tmp"});
+    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::Newest);
     QCOMPARE(Captions(MainForm->NoDelList),
              (QStringList{QStringLiteral("/HOME/BAK"), QStringLiteral("D:\\ARCHIVE")}));
     QVERIFY(m_messages->Texts.isEmpty());

@@ -1,9 +1,9 @@
 // Shows the real windows as a user sees them and saves a picture of each: the three pages of the
 // main window after a search of FOLDER, the options dialog, the About box, the rename, folder
-// selection and file information dialogs, the list of paths the search could not look at, and
-// the deletion report. The settings live in a temporary file; every question is answered with OK.
-// Run it under a desktop (or Xvfb with a window manager): the pictures are taken of the whole
-// screen, so they show the window frames.
+// selection and file information dialogs, the list of paths the search could not look at, the
+// deletion report and a preview of the bulk delete. The settings live in a temporary file; every
+// question is answered with OK. Run it under a desktop (or Xvfb with a window manager): the
+// pictures are taken of the whole screen, so they show the window frames.
 //
 // Usage: dopplet-window-tour FOLDER OUTPUT_FOLDER
 
@@ -100,6 +100,9 @@ void Tour(const QString& folder) {
                                    search::SkipReason::EntryUnreadable,
                                    std::make_error_code(std::errc::filename_too_long)});
         });
+    // The member list marks the copy that the bulk delete keeps: here the one with the shortest
+    // path, which need not be the first.
+    MainForm->KeepRuleSetting = func::KeepRule::ShortestPath;
     Search();
     QObject::disconnect(skips);
     ShowPage(MainForm->TabSheet1, QStringLiteral("results"));
@@ -143,6 +146,11 @@ void Tour(const QString& folder) {
     DelListForm->ListRestoreClick();
     DelListForm->ProgressList->clearSelection();
     Snap(QStringLiteral("report"));
+    DelListForm->hide();
+
+    // The preview of the bulk delete, which deletes nothing.
+    MainForm->PreviewDeleteClick();
+    Snap(QStringLiteral("preview"));
     DelListForm->hide();
 
     // A name mode: the member list says which copies hold the first one's bytes.
