@@ -567,7 +567,7 @@ void MainFormTest::CommandLineAnswersAndRefuses_data() {
     QTest::newRow("missing folder") << QStringList{"/no/such/folder"} << WindowRequest::Usage
                                     << "not a folder: /no/such/folder";
     QTest::newRow("a device") << QStringList{"/dev/null"} << WindowRequest::Usage
-                              << "not a folder: /etc/hostname";
+                              << "not a folder: /dev/null";
     QTest::newRow("empty") << QStringList{""} << WindowRequest::Usage << "not a folder: ";
     QTest::newRow("option after --")
         << QStringList{"--", "--help"} << WindowRequest::Usage << "not a folder: --help";
