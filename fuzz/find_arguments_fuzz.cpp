@@ -18,7 +18,7 @@ using fuzz::Require;
 
 bool SameOptions(const FindArguments& a, const FindArguments& b) {
     return a.Mode == b.Mode && a.Comparison == b.Comparison && a.Format == b.Format &&
-           a.Quiet == b.Quiet;
+           a.Quiet == b.Quiet && a.Summary == b.Summary;
 }
 
 }  // namespace
