@@ -8,6 +8,7 @@
 
 #include "dialogs/radio_group.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 
 TOptSettingForm* OptSettingForm = nullptr;
 
@@ -19,8 +20,7 @@ constexpr int kPriorityClasses[] = {256, 128, 32, 64};
 
 TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("動作設定"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
     setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
     setFixedSize(518, 229);
 
