@@ -64,7 +64,10 @@ check_hardening() {
     unpacked=$(mktemp -d)
     dpkg-deb -x "$1" "$unpacked"
     local status=0
-    hardening-check "$unpacked/usr/bin/dopplet" "$unpacked/usr/bin/dopplet-find" || status=$?
+    # The programs are built with -fcf-protection, but Debian 12's C start files carry no
+    # IBT/SHSTK property, so the linker leaves the mark out of every program on it.
+    hardening-check --nocfprotection "$unpacked/usr/bin/dopplet" \
+        "$unpacked/usr/bin/dopplet-find" || status=$?
     rm -rf "$unpacked"
     return $status
 }
