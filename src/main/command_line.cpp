@@ -11,8 +11,8 @@ const char kWindowUsage[] =
     "choose and all their subfolders. Each FOLDER is added to the search targets, once, and\n"
     "the search targets page is shown.\n"
     "\n"
-    "  --version  show the version\n"
-    "  --help     show this text\n"
+    "  --version   show the version\n"
+    "  -h, --help  show this text\n"
     "\n"
     "Qt's own options, such as -platform, are taken as well. dopplet-find runs the same\n"
     "search without a window.\n";
