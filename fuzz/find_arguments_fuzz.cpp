@@ -23,7 +23,7 @@ bool SameFilter(const search::SearchFilter& a, const search::SearchFilter& b) {
 
 bool SameOptions(const FindArguments& a, const FindArguments& b) {
     return a.Mode == b.Mode && a.Comparison == b.Comparison && a.Format == b.Format &&
-           a.Quiet == b.Quiet && SameFilter(a.Filter, b.Filter);
+           a.Quiet == b.Quiet && a.Summary == b.Summary && SameFilter(a.Filter, b.Filter);
 }
 
 }  // namespace

@@ -2,10 +2,141 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 namespace cli {
 
 namespace {
+
+// What has been read so far.
+struct Reading {
+    FindArguments Parsed;
+    std::string FormatOption;  // the option that chose the output format, as it was given
+};
+
+// Applies an option, given as `name`, with its value (empty for an option without one) to
+// `reading`; returns the problem, or an empty text.
+using Apply = std::string (*)(Reading& reading, const std::string& name, const std::string& value);
+
+struct Option {
+    std::string_view Long;  // "--mode"
+    char Short;             // '0'; 0 for none
+    bool TakesValue;
+    Apply Set;
+};
+
+std::string SetRequest(Reading& reading, FindRequest request) {
+    reading.Parsed.Request = request;
+    return {};
+}
+
+// One output format per run: a second, different one is a problem.
+std::string SetFormat(Reading& reading, const std::string& name, OutputFormat format) {
+    if (!reading.FormatOption.empty() && reading.Parsed.Format != format) {
+        return reading.FormatOption + " and " + name + " cannot be used together";
+    }
+    reading.FormatOption = name;
+    reading.Parsed.Format = format;
+    return {};
+}
+
+std::string SetMode(Reading& reading, const std::string&, const std::string& value) {
+    if (value == "content") {
+        reading.Parsed.Mode = search::kCompareContent;
+    } else if (value == "stem") {
+        reading.Parsed.Mode = search::kCompareStem;
+    } else if (value == "name") {
+        reading.Parsed.Mode = search::kCompareName;
+    } else {
+        return "unknown mode: " + value;
+    }
+    return {};
+}
+
+std::string SetSize(std::int64_t& size, const std::string& name, const std::string& value) {
+    return ParseSize(value, size) ? std::string() : "bad size for " + name + ": " + value;
+}
+
+constexpr Option kOptions[] = {
+    {"--help", 'h', false,
+     [](Reading& r, const std::string&, const std::string&) {
+         return SetRequest(r, FindRequest::Help);
+     }},
+    {"--version", 0, false,
+     [](Reading& r, const std::string&, const std::string&) {
+         return SetRequest(r, FindRequest::Version);
+     }},
+    {"--mode", 0, true, SetMode},
+    {"--null", '0', false,
+     [](Reading& r, const std::string& name, const std::string&) {
+         return SetFormat(r, name, OutputFormat::Null);
+     }},
+    {"--json", 0, false,
+     [](Reading& r, const std::string& name, const std::string&) {
+         return SetFormat(r, name, OutputFormat::Json);
+     }},
+    {"--quiet", 'q', false,
+     [](Reading& r, const std::string&, const std::string&) {
+         r.Parsed.Quiet = true;
+         return std::string();
+     }},
+    {"--summary", 0, false,
+     [](Reading& r, const std::string&, const std::string&) {
+         r.Parsed.Summary = true;
+         return std::string();
+     }},
+    // The search filter.
+    {"--min-size", 0, true,
+     [](Reading& r, const std::string& name, const std::string& value) {
+         return SetSize(r.Parsed.Filter.MinSize, name, value);
+     }},
+    {"--max-size", 0, true,
+     [](Reading& r, const std::string& name, const std::string& value) {
+         return SetSize(r.Parsed.Filter.MaxSize, name, value);
+     }},
+    {"--exclude", 0, true,
+     [](Reading& r, const std::string& name, const std::string& value) {
+         if (value.empty()) {
+             return name + " needs a pattern";
+         }
+         r.Parsed.Filter.Excluded.push_back(value);
+         return std::string();
+     }},
+    {"--no-empty", 0, false,
+     [](Reading& r, const std::string&, const std::string&) {
+         r.Parsed.Filter.EmptyFiles = false;
+         return std::string();
+     }},
+    {"--no-hidden", 0, false,
+     [](Reading& r, const std::string&, const std::string&) {
+         r.Parsed.Filter.HiddenFiles = false;
+         return std::string();
+     }},
+    {"--pairwise", 0, false,
+     [](Reading& r, const std::string&, const std::string&) {
+         r.Parsed.Comparison = search::ContentComparison::Pairwise;
+         return std::string();
+     }},
+};
+
+const Option* LongOption(std::string_view name) {
+    for (const Option& option : kOptions) {
+        if (option.Long == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+const Option* ShortOption(char letter) {
+    for (const Option& option : kOptions) {
+        if (option.Short != 0 && option.Short == letter) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
 
 FindArguments UsageProblem(std::string problem) {
     FindArguments usage;
@@ -20,57 +151,52 @@ FindArguments Only(FindRequest request) {
     return only;
 }
 
-// The search filter's options: "--exclude PATTERN" or "--exclude=PATTERN", and so on.
-constexpr std::string_view kFilterValueOptions[] = {"--min-size", "--max-size", "--exclude"};
-
-// True for an option of the search filter, given alone or with "=VALUE".
-bool IsFilterOption(std::string_view arg) {
-    if (arg == "--no-empty" || arg == "--no-hidden") {
-        return true;
+// Reads the options in arguments[at], and the value that follows it if one of them takes one;
+// moves `at` to the last argument used. Returns the problem, or an empty text.
+std::string ReadOptions(const std::vector<std::string>& arguments, std::size_t& at,
+                        Reading& reading) {
+    const std::string& arg = arguments[at];
+    // The value of `option` given as `name`: `attached` if there is one, else the next argument.
+    const auto apply = [&](const Option& option, const std::string& name,
+                           std::optional<std::string> attached) -> std::string {
+        if (!option.TakesValue) {
+            return attached ? name + " takes no value" : option.Set(reading, name, {});
+        }
+        if (!attached) {
+            if (at + 1 >= arguments.size()) {
+                return name + " needs a value";
+            }
+            attached = arguments[++at];
+        }
+        return option.Set(reading, name, *attached);
+    };
+    if (arg.starts_with("--")) {
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const Option* option = LongOption(name);
+        if (option == nullptr) {
+            return "unknown option: " + name;
+        }
+        return apply(
+            *option, name,
+            equals == std::string::npos ? std::nullopt : std::optional(arg.substr(equals + 1)));
     }
-    for (const std::string_view option : kFilterValueOptions) {
-        if (arg == option || (arg.starts_with(option) && arg.substr(option.size(), 1) == "=")) {
-            return true;
+    // Short options, one letter each; one that takes a value takes the rest of the argument.
+    for (std::size_t i = 1; i < arg.size(); ++i) {
+        const std::string name = std::string("-") + arg[i];
+        const Option* option = ShortOption(arg[i]);
+        if (option == nullptr) {
+            return "unknown option: " + name;
+        }
+        if (option->TakesValue) {
+            return apply(*option, name,
+                         i + 1 < arg.size() ? std::optional(arg.substr(i + 1)) : std::nullopt);
+        }
+        if (std::string problem = apply(*option, name, std::nullopt);
+            !problem.empty() || reading.Parsed.Request != FindRequest::Search) {
+            return problem;
         }
     }
-    return false;
-}
-
-// Reads the filter option at `arguments[i]` into `filter`, with its value when it takes one
-// (moving `i` past a separate value). Returns the problem, empty when there is none.
-std::string ReadFilterOption(const std::vector<std::string>& arguments, std::size_t& i,
-                             search::SearchFilter& filter) {
-    const std::string& arg = arguments[i];
-    if (arg == "--no-empty") {
-        filter.EmptyFiles = false;
-        return {};
-    }
-    if (arg == "--no-hidden") {
-        filter.HiddenFiles = false;
-        return {};
-    }
-    const std::size_t equals = arg.find('=');
-    const std::string option = arg.substr(0, equals);
-    std::string value;
-    if (equals != std::string::npos) {
-        value = arg.substr(equals + 1);
-    } else if (i + 1 < arguments.size()) {
-        value = arguments[++i];
-    } else {
-        return option + " needs a value";
-    }
-    if (option == "--exclude") {
-        if (value.empty()) {
-            return "--exclude needs a pattern";
-        }
-        filter.Excluded.push_back(value);
-        return {};
-    }
-    std::int64_t size = 0;
-    if (!ParseSize(value, size)) {
-        return "bad size for " + option + ": " + value;
-    }
-    (option == "--min-size" ? filter.MinSize : filter.MaxSize) = size;
     return {};
 }
 
@@ -113,64 +239,28 @@ bool ParseSize(std::string_view text, std::int64_t& size) {
 }
 
 FindArguments ParseFindArguments(const std::vector<std::string>& arguments) {
-    FindArguments parsed;
+    Reading reading;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (!optionsEnded && arg == "--help") {
-            return Only(FindRequest::Help);
-        }
-        if (!optionsEnded && arg == "--version") {
-            return Only(FindRequest::Version);
-        }
-        if (!optionsEnded && arg == "--") {
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            reading.Parsed.Folders.push_back(arg);
+        } else if (arg == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (arg == "-0" || arg == "--null")) {
-            parsed.Format = OutputFormat::Null;
-        } else if (!optionsEnded && (arg == "-q" || arg == "--quiet")) {
-            parsed.Quiet = true;
-        } else if (!optionsEnded && arg == "--json") {
-            parsed.Format = OutputFormat::Json;
-        } else if (!optionsEnded && arg == "--pairwise") {
-            parsed.Comparison = search::ContentComparison::Pairwise;
-        } else if (!optionsEnded && (arg == "--mode" || arg.starts_with("--mode="))) {
-            std::string value;
-            if (arg == "--mode") {
-                if (i + 1 >= arguments.size()) {
-                    return UsageProblem("--mode needs a value");
-                }
-                value = arguments[++i];
-            } else {
-                value = arg.substr(std::string_view("--mode=").size());
-            }
-            if (value == "content") {
-                parsed.Mode = search::kCompareContent;
-            } else if (value == "stem") {
-                parsed.Mode = search::kCompareStem;
-            } else if (value == "name") {
-                parsed.Mode = search::kCompareName;
-            } else {
-                return UsageProblem("unknown mode: " + value);
-            }
-        } else if (!optionsEnded && IsFilterOption(arg)) {
-            if (std::string problem = ReadFilterOption(arguments, i, parsed.Filter);
-                !problem.empty()) {
-                return UsageProblem(std::move(problem));
-            }
-        } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
-            return UsageProblem("unknown option: " + arg);
-        } else {
-            parsed.Folders.push_back(arg);
+        } else if (std::string problem = ReadOptions(arguments, i, reading); !problem.empty()) {
+            return UsageProblem(std::move(problem));
+        } else if (reading.Parsed.Request != FindRequest::Search) {
+            return Only(reading.Parsed.Request);
         }
     }
-    if (parsed.Folders.empty()) {
+    if (reading.Parsed.Folders.empty()) {
         return UsageProblem("no folder given");
     }
-    if (parsed.Filter.MaxSize != search::SearchFilter::kNoLimit &&
-        parsed.Filter.MinSize > parsed.Filter.MaxSize) {
+    const search::SearchFilter& filter = reading.Parsed.Filter;
+    if (filter.MaxSize != search::SearchFilter::kNoLimit && filter.MinSize > filter.MaxSize) {
         return UsageProblem("--min-size is larger than --max-size");
     }
-    return parsed;
+    return reading.Parsed;
 }
 
 }  // namespace cli

@@ -28,7 +28,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: dopplet-find [--mode content|stem|name] [-0 | --json] [FILTER...] FOLDER...\n"
+    "Usage: dopplet-find [--mode content|stem|name] [-0 | --json] [-q] [--summary] [FILTER...]\n"
+    "                    FOLDER...\n"
     "\n"
     "Finds files that are the same in the folders and all their subfolders and prints each\n"
     "group as it is found: the full paths of its files, one per line, and a blank line.\n"
@@ -38,16 +39,21 @@ constexpr char kUsage[] =
     "  --mode name     files with the same name, extension included\n"
     "  -0, --null      end each path with a NUL byte and each group with one more, so that\n"
     "                  names with line breaks can be told apart\n"
-    "  --json          one JSON object per group and line: {\"files\":[{\"path\":...,\n"
-    "                  \"size\":BYTES,\"mtime\":\"YYYY-MM-DDThh:mm:ss.nnnnnnnnnZ\"},...]};\n"
+    "  --json          one JSON object per group and line, not with -0: {\"files\":[{\"path\":\n"
+    "                  ...,\"size\":BYTES,\"mtime\":\"YYYY-MM-DDThh:mm:ss.nnnnnnnnnZ\"},...]};\n"
     "                  a byte of a path that is not UTF-8, 0xXY, is written as \\udcXY (read\n"
     "                  it back with Python's errors=\"surrogateescape\")\n"
     "  -q, --quiet     no progress line (it is only ever shown when standard error is a\n"
     "                  terminal)\n"
+    "  --summary       end with a line on standard error: the groups, their files, the bytes\n"
+    "                  that all files but the first of each group take, and the number of\n"
+    "                  files and folders that could not be looked at\n"
     "  --pairwise      compare the contents of every pair of files in turn (slow; the\n"
     "                  reference that benchmarks measure the default comparison against)\n"
     "  --version       show the version\n"
-    "  --help          show this text\n"
+    "  -h, --help      show this text\n"
+    "\n"
+    "Short options can be combined: -q0 is -q -0.\n"
     "\n"
     "Filters (a file or folder left out is never read, nor named as skipped):\n"
     "  --min-size N    leave out files smaller than N bytes\n"
@@ -125,6 +131,7 @@ class PrintingHost final : public search::SearchHost {
     void PostGroupRow(int groupIndex) override {
         search::ResultGroup& group = m_results.Group(groupIndex);
         if (group.MemberCount >= 2 && !m_outputFailed) {
+            m_tally.Count(group);
             ClearProgress();
             cli::WriteGroup(stdout, group, m_format);
             NoteOutputError(std::ferror(stdout) != 0);
@@ -137,7 +144,7 @@ class PrintingHost final : public search::SearchHost {
         // Hand-overs run with the mutex held.
         ClearProgress();
         std::fprintf(stderr, "dopplet-find: %s\n", cli::SkippedLine(skipped).c_str());
-        m_skipped = true;
+        ++m_skipped;
     }
 
     // True once a group could not be written; the search should stop then.
@@ -157,12 +164,15 @@ class PrintingHost final : public search::SearchHost {
         return !m_outputFailed;
     }
 
+    // The --summary line.
+    std::string Summary() const { return cli::SummaryLine(m_tally, m_skipped); }
+
     int ExitStatus() const {
         if (m_outputFailed) {
             return 2;
         }
         if (m_lastMessage == search::kMessageFinished) {
-            return m_skipped ? 3 : 0;
+            return m_skipped > 0 ? 3 : 0;
         }
         return m_lastMessage == search::kMessageStopped ? 1 : 2;
     }
@@ -216,7 +226,8 @@ class PrintingHost final : public search::SearchHost {
     bool m_progressShown = false;
     std::string m_phase;
     std::string m_lastMessage;
-    bool m_skipped = false;
+    long long m_skipped = 0;  // files and folders named as skipped
+    cli::GroupTally m_tally;
     bool m_outputFailed = false;
     int m_outputError = 0;
 };
@@ -242,8 +253,9 @@ void SortLikeTargetList(std::vector<std::string>& folders) {
     });
 }
 
-int UsageError(const char* problem) {
-    std::fprintf(stderr, "dopplet-find: %s\n\n%s", problem, kUsage);
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "dopplet-find: %s\nTry 'dopplet-find --help' for more information.\n",
+                 problem.c_str());
     return 2;
 }
 
@@ -263,7 +275,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (arguments.Request == cli::FindRequest::Usage) {
-        return UsageError(arguments.Problem.c_str());
+        return UsageError(arguments.Problem);
     }
     const int mode = arguments.Mode;
     const search::ContentComparison comparison = arguments.Comparison;
@@ -280,8 +292,7 @@ int main(int argc, char** argv) {
     }
     for (const std::string& folder : folders) {
         if (!platform::IsFolder(folder)) {
-            const std::string problem = "not a folder: " + folder;
-            return UsageError(problem.c_str());
+            return UsageError("not a folder: " + folder);
         }
     }
     SortLikeTargetList(folders);
@@ -308,5 +319,8 @@ int main(int argc, char** argv) {
         host.ShowProgress();
     }
     host.FinishOutput();
+    if (arguments.Summary) {
+        std::fprintf(stderr, "dopplet-find: %s\n", host.Summary().c_str());
+    }
     return host.ExitStatus();
 }

@@ -4,6 +4,28 @@
 
 namespace cli {
 
+void GroupTally::Count(const search::ResultGroup& group) {
+    bool first = true;
+    for (const search::ResultMember& member : group.Members) {
+        if (member.IsFree()) {
+            continue;
+        }
+        if (first) {
+            ++Groups;
+        } else {
+            SurplusBytes += static_cast<long long>(member.Stamp.Size);
+        }
+        first = false;
+        ++Files;
+    }
+}
+
+std::string SummaryLine(const GroupTally& tally, long long skipped) {
+    return std::to_string(tally.Groups) + " groups, " + std::to_string(tally.Files) + " files, " +
+           std::to_string(tally.SurplusBytes) + " bytes in surplus copies, " +
+           std::to_string(skipped) + " skipped";
+}
+
 namespace {
 
 void WritePath(std::FILE* out, const search::ResultMember& member, char end) {

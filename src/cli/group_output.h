@@ -15,6 +15,19 @@ enum class OutputFormat {
     Json,   // one JSON object per line: {"files":[{"path":...,"size":...,"mtime":...},...]}
 };
 
+// What --summary counts: the groups printed, their files, and the bytes that all files but the
+// first of each group take.
+struct GroupTally {
+    long long Groups = 0;
+    long long Files = 0;
+    long long SurplusBytes = 0;
+
+    void Count(const search::ResultGroup& group);
+};
+
+// The --summary line, without a line end.
+std::string SummaryLine(const GroupTally& tally, long long skipped);
+
 // Writes the present members of `group` to `out` in `format`.
 void WriteGroup(std::FILE* out, const search::ResultGroup& group, OutputFormat format);
 

@@ -8,6 +8,7 @@
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 
 TAboutBox* AboutBox = nullptr;
 
@@ -15,8 +16,7 @@ namespace {}  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
     setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック")));
     setFixedSize(298, 198);
 

@@ -17,6 +17,7 @@
 #include "dialogs/placed_label.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/path.h"
@@ -41,8 +42,8 @@ std::string NearestExistingFolder(std::string folder) {
 
 TDirSelectDialog::TDirSelectDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ディレクトリを指定して下さい"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
+    CentreOnScreenWhenShown(*this);
     setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック")));
     setFixedSize(447, 242);
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "dialogs/placed_label.h"
+#include "dialogs/window_frame.h"
 #include "platform/path.h"
 
 TFileInfoDialog* FileInfoDialog = nullptr;
@@ -55,8 +56,8 @@ QString LongTimeFormat(const QLocale& locale) {
 
 TFileInfoDialog::TFileInfoDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ﾌｧｲﾙの情報"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
+    CentreOnScreenWhenShown(*this);
     setFixedSize(347, 323);
 
     Bevel1 = new QFrame(this);

@@ -9,6 +9,7 @@
 #include "dialogs/radio_group.h"
 #include "dialogs/search_filter_box.h"
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 
 TOptSettingForm* OptSettingForm = nullptr;
 
@@ -24,8 +25,7 @@ constexpr int kKeepChoiceHeight = 129;
 
 TOptSettingForm::TOptSettingForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("動作設定"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
     setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
     setFixedSize(518, 229 + kKeepChoiceHeight);
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "dialogs/window_font.h"
+#include "dialogs/window_frame.h"
 
 TRenameDialog* RenameDialog = nullptr;
 
@@ -16,8 +17,8 @@ void SelectAllLineEdit::focusInEvent(QFocusEvent* event) {
 
 TRenameDialog::TRenameDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ファイル名変更"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kDialogFrame);
+    CentreOnScreenWhenShown(*this);
     setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック")));
     setFixedSize(375, 144);
 

@@ -1,10 +1,24 @@
 #include "dialogs/user_dialogs.h"
 
 #include <QDialog>
+#include <QGridLayout>
+#include <QSpacerItem>
+
+#include "dialogs/window_frame.h"
 
 namespace {
 
 const QString kTitle = QStringLiteral("Dopplet");
+
+// Gives a message box the dialog frame and a width at which its title bar shows the title, also
+// for a short text such as "検索終了".
+void FrameBox(QMessageBox& box) {
+    box.setWindowFlags(kDialogFrame);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(UserDialogs::kMinimumBoxWidth, 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+}
 
 }  // namespace
 
@@ -29,6 +43,7 @@ QMessageBox::StandardButton UserDialogs::Show(QWidget* parent, QMessageBox::Icon
         }
     }
     QMessageBox box(icon, kTitle, text, buttons, parent);
+    FrameBox(box);
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -44,6 +59,7 @@ QMessageBox* UserDialogs::Open(QWidget* parent, const QString& text, Qt::WindowM
     auto* box = new QMessageBox(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(modality);
+    FrameBox(*box);  // after the modality, which sets the box's window type anew
     QObject::connect(box, &QMessageBox::finished, box,
                      [onClosed = std::move(onClosed)](int) { onClosed(); });
     box->show();

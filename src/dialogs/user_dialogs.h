@@ -12,6 +12,9 @@ class QWidget;
 // what the program shows and answer in the user's place.
 class UserDialogs {
   public:
+    // The smallest width of a message box, so that its title bar has room for the title.
+    static constexpr int kMinimumBoxWidth = 240;
+
     struct Request {
         QString Title;
         QString Text;

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
@@ -92,7 +93,34 @@ class FrameWatcher : public QObject {
     int m_polls = 0;
 };
 
+// Centres the watched window on its screen whenever it is shown.
+class ScreenCentrer : public QObject {
+  public:
+    explicit ScreenCentrer(QWidget& window) : QObject(&window), m_window(&window) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Show) {
+            if (const QScreen* screen = m_window->screen()) {
+                QRect outer = m_window->frameGeometry();
+                outer.moveCenter(screen->availableGeometry().center());
+                m_window->move(outer.topLeft());
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget* m_window;
+};
+
 }  // namespace
+
+void CentreOnScreenWhenShown(QWidget& window) {
+    new ScreenCentrer(window);
+}
 
 void SetOuterSize(QWidget& window, QSize outer, QSize minimum) {
     const QList<QObject*> watchers = window.findChildren<QObject*>(

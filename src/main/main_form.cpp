@@ -80,8 +80,7 @@ QLabel* NewStatusPanel(QWidget* parent) {
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_results(std::make_unique<search::ResultTable>()) {
     setWindowTitle(QStringLiteral("DoppletSearcher"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kMainWindowFrame);
     setWindowIcon(QIcon(ProgramPixmap(32)));
     setFont(WindowFont(QStringLiteral("ＭＳ ゴシック")));
 

@@ -150,6 +150,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void MenuSkippedClick();
     void AddButtonClick();
     void DelButtonClick();
+    // Adds each folder, given in the folder selection's form, to the search targets unless it is
+    // there already, and shows the search targets page.
+    void AddTargets(const std::vector<std::string>& folders);
 
     // File operations on the selected member row.
     void OpenButtonClick();
@@ -304,6 +307,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.
     static std::string TargetOfRow(const QTreeWidgetItem* row);
+    // Adds the folder to the search targets unless it is there already.
+    void AddTarget(const std::string& folder);
 
     // Window-thread side of the worker's end message and of a job's end.
     struct MessageWaiter;

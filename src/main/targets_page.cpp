@@ -27,18 +27,29 @@ std::string TMainForm::TargetOfRow(const QTreeWidgetItem* row) {
 }
 
 void TMainForm::AddButtonClick() {
-    const QByteArray folder = QByteArray::fromStdString(DirectoryList->Folder());
-    if (folder.isEmpty()) {
+    AddTarget(DirectoryList->Folder());
+}
+
+void TMainForm::AddTargets(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        AddTarget(folder);
+    }
+    PageControl->setCurrentWidget(TabSheet2);
+}
+
+void TMainForm::AddTarget(const std::string& folder) {
+    if (folder.empty()) {
         return;
     }
     for (int i = 0; i < SearchList->topLevelItemCount(); ++i) {
-        if (TargetOfRow(SearchList->topLevelItem(i)) == DirectoryList->Folder()) {
+        if (TargetOfRow(SearchList->topLevelItem(i)) == folder) {
             return;
         }
     }
+    const QByteArray bytes = QByteArray::fromStdString(folder);
     auto* row = new CollatedItem;
-    row->setText(0, QFile::decodeName(folder));
-    row->setData(0, Qt::UserRole, folder);
+    row->setText(0, QFile::decodeName(bytes));
+    row->setData(0, Qt::UserRole, bytes);
     row->setFlags(row->flags() | Qt::ItemIsEditable);
     SearchList->addTopLevelItem(row);
 }

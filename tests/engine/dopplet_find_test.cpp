@@ -170,6 +170,13 @@ TEST(DoppletFind, ModesAndExitStatus) {
         {"", 2, false},
         {Quoted(tree.Path("missing")), 2, false},
         {"--help", 0, true},
+        {"-h", 0, true},
+        {"-q0 --mode name " + Quoted(tree.Root()), 0, true},
+        {"--json -0 --mode name " + Quoted(tree.Root()), 2, false},
+        {"--null --json --mode name " + Quoted(tree.Root()), 2, false},
+        {"-0 --null --mode name " + Quoted(tree.Root()), 0, true},
+        {"-qx " + Quoted(tree.Root()), 2, false},
+        {"--json=yes " + Quoted(tree.Root()), 2, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -217,6 +224,50 @@ TEST(DoppletFind, FiltersWhatItSearches) {
     const std::string out = RunFind("-q --min-size 1K " + Quoted(tree.Root())).out;
     EXPECT_NE(out.find(tree.Path("a/big") + "\n"), std::string::npos);
     EXPECT_NE(out.find(tree.Path("b/big") + "\n"), std::string::npos);
+}
+
+TEST(DoppletFind, NamesAnArgumentProblemInOneLineAndPointsToTheHelp) {
+    TempTree tree;
+    const struct {
+        std::string arguments;
+        std::string problem;
+    } cases[] = {
+        {"--bogus " + Quoted(tree.Root()), "unknown option: --bogus"},
+        {"-q0x " + Quoted(tree.Root()), "unknown option: -x"},
+        {"--mode", "--mode needs a value"},
+        {"--json -0 " + Quoted(tree.Root()), "--json and -0 cannot be used together"},
+        {"", "no folder given"},
+        {Quoted(tree.Path("missing")), "not a folder: " + tree.Path("missing")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        EXPECT_EQ(
+            ErrorOutput(c.arguments, false),
+            "dopplet-find: " + c.problem + "\nTry 'dopplet-find --help' for more information.\n");
+    }
+}
+
+TEST(DoppletFind, SummaryCountsGroupsFilesSurplusBytesAndSkips) {
+    TempTree tree;
+    tree.File("a1", "aaaa");
+    tree.File("a2", "aaaa");
+    tree.File("a3", "aaaa");
+    tree.File("b1", "bbbbbbb");
+    tree.File("b2", "bbbbbbb");
+    tree.File("alone", "c");
+    const std::string summary =
+        "dopplet-find: 2 groups, 5 files, 15 bytes in surplus copies, 0 skipped\n";
+    EXPECT_EQ(ErrorOutput("-q --summary " + Quoted(tree.Root()), false), "検索終了\n" + summary);
+    EXPECT_EQ(ErrorOutput("-q " + Quoted(tree.Root()), false), "検索終了\n");
+
+    tree.File("closed/x", "x");
+    chmod(tree.Path("closed").c_str(), 0);
+    const std::string errors = testing_support::RunWithoutPrivileges(
+        [&] { return ErrorOutput("--summary -q " + Quoted(tree.Root()), false); });
+    chmod(tree.Path("closed").c_str(), 0755);
+    EXPECT_TRUE(errors.ends_with(
+        "dopplet-find: 2 groups, 5 files, 15 bytes in surplus copies, 1 skipped\n"))
+        << errors;
 }
 
 TEST(DoppletFind, TakesTwoSpellingsOfOneFolderAsOneTarget) {

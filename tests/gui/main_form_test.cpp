@@ -26,9 +26,12 @@
 #include "dialogs/search_filter_box.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
+#include "main/command_line.h"
 #include "main/main_form.h"
 #include "main/program_windows.h"
 #include "main/progress_panel.h"
+
+Q_DECLARE_METATYPE(WindowRequest)
 
 namespace {
 
@@ -70,6 +73,9 @@ class MainFormTest : public QObject {
     void SecondStartBeforeTheSearchHasStartedIsRefused();
     void NewSearchMayStartWhileTheEndMessageIsOpen();
     void TargetListKeepsOneEntryPerFolderSorted();
+    void CommandLineFoldersBecomeTargetsOnce();
+    void CommandLineAnswersAndRefuses_data();
+    void CommandLineAnswersAndRefuses();
     void OptionsCancelChangesNothing();
     void OptionsNewCompareModeClearsTheLists();
     void OptionsFilterLeavesFilesOutOfTheNextSearch();
@@ -553,6 +559,60 @@ void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {
     QVERIFY(m_window->SkippedLabel->isHidden());
     QVERIFY(!m_window->MenuSkipped->isEnabled());
     QCOMPARE(list->PathList->model()->rowCount(), 0);
+}
+
+void MainFormTest::CommandLineFoldersBecomeTargetsOnce() {
+    const std::string root = QDir(m_tree->path()).canonicalPath().toStdString();
+    // Four spellings of two folders, one of them relative to the current folder.
+    const QString current = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(root)));
+    const WindowArguments arguments =
+        ParseWindowArguments({root + "/a/", "a", "--", root + "/./b", root + "//a/."});
+    QVERIFY(QDir::setCurrent(current));
+    QCOMPARE(arguments.Request, WindowRequest::Run);
+    const std::vector<std::string> expected = {root + "/a", root + "/a", root + "/b", root + "/a"};
+    QCOMPARE(arguments.Folders, expected);
+
+    AddTarget(QString::fromStdString(root + "/b"));
+    m_window->PageControl->setCurrentIndex(0);
+    m_window->AddTargets(arguments.Folders);
+    QCOMPARE(Captions(m_window->SearchList), (QStringList{QString::fromStdString(root + "/a"),
+                                                          QString::fromStdString(root + "/b")}));
+    QCOMPARE(m_window->PageControl->currentWidget(), m_window->TabSheet2);
+}
+
+void MainFormTest::CommandLineAnswersAndRefuses_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<WindowRequest>("request");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("none") << QStringList{} << WindowRequest::Run << QString();
+    QTest::newRow("help") << QStringList{"/", "--help", "--bogus"} << WindowRequest::Help
+                          << QString();
+    QTest::newRow("-h") << QStringList{"-h"} << WindowRequest::Help << QString();
+    QTest::newRow("version") << QStringList{"--version"} << WindowRequest::Version << QString();
+    QTest::newRow("unknown option")
+        << QStringList{"--bogus", "--help"} << WindowRequest::Usage << "unknown option: --bogus";
+    QTest::newRow("missing folder") << QStringList{"/no/such/folder"} << WindowRequest::Usage
+                                    << "not a folder: /no/such/folder";
+    QTest::newRow("a device") << QStringList{"/dev/null"} << WindowRequest::Usage
+                              << "not a folder: /dev/null";
+    QTest::newRow("empty") << QStringList{""} << WindowRequest::Usage << "not a folder: ";
+    QTest::newRow("option after --")
+        << QStringList{"--", "--help"} << WindowRequest::Usage << "not a folder: --help";
+}
+
+void MainFormTest::CommandLineAnswersAndRefuses() {
+    QFETCH(QStringList, arguments);
+    QFETCH(WindowRequest, request);
+    QFETCH(QString, problem);
+    std::vector<std::string> given;
+    for (const QString& argument : arguments) {
+        given.push_back(argument.toStdString());
+    }
+    const WindowArguments parsed = ParseWindowArguments(given);
+    QCOMPARE(parsed.Request, request);
+    QCOMPARE(QString::fromStdString(parsed.Problem), problem);
+    QVERIFY(request == WindowRequest::Run || parsed.Folders.empty());
 }
 
 QTEST_MAIN(MainFormTest)

@@ -1,6 +1,7 @@
 // What the user sees of the windows as a whole: where they open, that no text is cut, and that
 // the program leaves no file behind but its own settings.
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -11,11 +12,15 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "dialogs/About.h"
 #include "dialogs/Delform.h"
+#include "dialogs/Dirselect.h"
+#include "dialogs/Fileinfo.h"
 #include "dialogs/Opt_dialog.h"
+#include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
 #include "main/main_form.h"
@@ -28,6 +33,9 @@ class WindowLookTest : public QObject {
   private slots:
     void initTestCase();
     void OptionsDialogOpensAtTheCentreOfTheScreen();
+    void DialogsOpenAtTheCentreOfTheScreenNotOverTheMainWindow();
+    void FramesHaveOnlyTheirBoxes();
+    void MessageBoxesAreWideEnoughForTheirTitle();
     void NoLabelCutsItsText();
     void RowsAreTallEnoughForTheirText();
     void NothingButTheSettingsFileIsWritten();
@@ -54,6 +62,86 @@ void WindowLookTest::OptionsDialogOpensAtTheCentreOfTheScreen() {
                             .arg(OptSettingForm->frameGeometry().center().x())
                             .arg(OptSettingForm->frameGeometry().center().y())));
     OptSettingForm->hide();
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::DialogsOpenAtTheCentreOfTheScreenNotOverTheMainWindow() {
+    CreateProgramWindows();
+    MainForm->move(0, 0);
+    MainForm->show();
+    for (QDialog* dialog :
+         std::initializer_list<QDialog*>{RenameDialog, DirSelectDialog, FileInfoDialog}) {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        const QPoint centre = dialog->screen()->availableGeometry().center();
+        QVERIFY2((dialog->frameGeometry().center() - centre).manhattanLength() <= 2,
+                 qPrintable(dialog->objectName() + QStringLiteral(" centre %1,%2")
+                                                       .arg(dialog->frameGeometry().center().x())
+                                                       .arg(dialog->frameGeometry().center().y())));
+        dialog->hide();
+    }
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::FramesHaveOnlyTheirBoxes() {
+    CreateProgramWindows();
+    // Only the close box, fixed in size: no minimise or maximise box.
+    const auto checkDialogFrame = [](const QWidget* window) {
+        const Qt::WindowFlags flags = window->windowFlags();
+        QVERIFY2(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowTitleHint) &&
+                     flags.testFlag(Qt::WindowCloseButtonHint) &&
+                     !flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+                     !flags.testFlag(Qt::WindowMaximizeButtonHint) &&
+                     (flags & Qt::WindowType_Mask) == Qt::Dialog,
+                 qPrintable(window->windowTitle()));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+    };
+    for (const QWidget* dialog : std::initializer_list<const QWidget*>{
+             AboutBox, RenameDialog, FileInfoDialog, DirSelectDialog, OptSettingForm}) {
+        checkDialogFrame(dialog);
+    }
+    // Every message box: the one that waits, and the one that comes back at once.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(window);
+                box != nullptr && box->isVisible()) {
+                checkDialogFrame(box);
+                box->accept();
+            }
+        }
+    });
+    UserDialogs::Show(MainForm, QMessageBox::Warning, QStringLiteral("検索終了"));
+    QMessageBox* box =
+        UserDialogs::Open(MainForm, QStringLiteral("検索終了"), Qt::WindowModal, [] {});
+    QVERIFY(box != nullptr);
+    checkDialogFrame(box);
+    box->close();
+
+    // The main window: sizeable, with minimise and close boxes but no maximise box.
+    const Qt::WindowFlags flags = MainForm->windowFlags();
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowFullscreenButtonHint));
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
+    QVERIFY(MainForm->minimumSize() != MainForm->maximumSize());
+    DestroyProgramWindows();
+}
+
+void WindowLookTest::MessageBoxesAreWideEnoughForTheirTitle() {
+    CreateProgramWindows();
+    MainForm->show();
+    QMessageBox* box =
+        UserDialogs::Open(MainForm, QStringLiteral("検索終了"), Qt::WindowModal, [] {});
+    QVERIFY(box != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QVERIFY2(box->width() >= UserDialogs::kMinimumBoxWidth,
+             qPrintable(QString::number(box->width())));
+    // Room for the title beside the title bar's boxes.
+    QVERIFY(box->width() >= QFontMetrics(box->font()).horizontalAdvance(box->windowTitle()) + 100);
+    box->close();
     DestroyProgramWindows();
 }
 
