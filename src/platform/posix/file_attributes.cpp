@@ -7,14 +7,11 @@
 #include <cerrno>
 
 #include "platform/path.h"
+#include "platform/posix/file_stamp_posix.h"
 
 namespace platform {
 
 namespace {
-
-FileTime ToFileTime(const struct statx_timestamp& time) {
-    return {time.tv_sec, static_cast<std::int32_t>(time.tv_nsec)};
-}
 
 // The user may not write the file: no write bit at all (which even root's write access does not
 // undo in a user's eyes), or the system refuses the user (permissions, a read-only mount).
@@ -44,10 +41,10 @@ FileAttributesResult ReadFileAttributes(const std::string& path) {
     attributes.ShortName = attributes.Name;
     attributes.IsFolder = S_ISDIR(st.stx_mode);
     attributes.Size = static_cast<std::int64_t>(st.stx_size);
-    attributes.Modified = ToFileTime(st.stx_mtime);
-    attributes.Accessed = ToFileTime(st.stx_atime);
+    attributes.Modified = TimeOf(st.stx_mtime);
+    attributes.Accessed = TimeOf(st.stx_atime);
     if ((st.stx_mask & STATX_BTIME) != 0) {
-        attributes.Created = ToFileTime(st.stx_btime);
+        attributes.Created = TimeOf(st.stx_btime);
     }
     attributes.ReadOnly = IsReadOnly(path, st.stx_mode);
     attributes.Hidden = !attributes.Name.empty() && attributes.Name[0] == '.';

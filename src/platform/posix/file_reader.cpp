@@ -7,21 +7,10 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/posix/file_stamp_posix.h"
 #include "platform/posix/path_at.h"
 
 namespace platform {
-
-namespace {
-
-FileStamp StampOf(const struct stat& st) {
-    return {
-        .Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
-        .Size = st.st_size,
-        .Modified = {st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)},
-        .Changed = {st.st_ctim.tv_sec, static_cast<std::int32_t>(st.st_ctim.tv_nsec)}};
-}
-
-}  // namespace
 
 FileReader::FileReader(const char* path) {
     // O_NONBLOCK keeps a FIFO that took the file's place since the walk from blocking the open;

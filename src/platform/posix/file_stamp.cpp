@@ -5,6 +5,7 @@
 
 #include <ctime>
 
+#include "platform/posix/file_stamp_posix.h"
 #include "platform/posix/path_at.h"
 
 namespace platform {
@@ -15,12 +16,7 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
     if (at.Error() != 0 || fstatat(at.Folder(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return std::nullopt;
     }
-    FileStamp stamp;
-    stamp.Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-    stamp.Size = st.st_size;
-    stamp.Modified = {st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec)};
-    stamp.Changed = {st.st_ctim.tv_sec, static_cast<std::int32_t>(st.st_ctim.tv_nsec)};
-    return stamp;
+    return StampOf(st);
 }
 
 LocalDateTime LocalTimeOf(const FileTime& fileTime) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/posix/file_stamp_posix.h"
 #include "platform/posix/trash_posix.h"
 
 namespace platform {
@@ -18,10 +19,6 @@ namespace {
 // A .trashinfo holds a header, a percent-encoded path (three bytes for each byte of a path of at
 // most 4,096) and a date: anything longer is not one that MoveToTrash wrote.
 constexpr std::size_t kMaxTrashInfoBytes = 64 * 1024;
-
-FileTime TimeOf(const struct statx_timestamp& time) {
-    return {time.tv_sec, static_cast<std::int32_t>(time.tv_nsec)};
-}
 
 }  // namespace
 
