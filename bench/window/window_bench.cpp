@@ -43,10 +43,14 @@ int main(int argc, char* argv[]) {
 
     CreateProgramWindows();
     MainForm->show();
-    MainForm->CompareModeSetting = mode;
-    MainForm->DirectoryList->SetFolder(folder);
+    WindowOptions options = MainForm->Options();
+    options.CompareMode = mode;
+    MainForm->SetOptions(options);
+    MainForm->findChild<FolderListBox*>(QStringLiteral("DirectoryList"))->SetFolder(folder);
     MainForm->AddButtonClick();
-    MainForm->PageControl->setCurrentWidget(MainForm->TabSheet1);
+    auto* pages = MainForm->findChild<QTabWidget*>(QStringLiteral("PageControl"));
+    pages->setCurrentWidget(pages->findChild<QWidget*>(QStringLiteral("TabSheet1")));
+    const auto* phase = MainForm->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
 
     QElapsedTimer clock;
     qint64 endMessageMs = -1;
@@ -68,8 +72,7 @@ int main(int argc, char* argv[]) {
         const qint64 now = clock.elapsed();
         worstDelay = std::max(worstDelay, now - lastTick - 10);
         lastTick = now;
-        if (contentStartMs < 0 && mode != 0 &&
-            MainForm->StatusPanel1->text() == QStringLiteral("内容確認中")) {
+        if (contentStartMs < 0 && mode != 0 && phase->text() == QStringLiteral("内容確認中")) {
             contentStartMs = now;
         }
     });

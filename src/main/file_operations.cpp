@@ -26,10 +26,9 @@
 #include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
 #include "func/name_edit.h"
-#include "func/no_del_list.h"
 #include "func/single_file_operations.h"
 #include "main/main_form.h"
-#include "platform/codepage.h"
+#include "main/no_delete_page.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
 
@@ -114,7 +113,7 @@ class DetailListInput : public QObject {
             // Del, with any modifier, goes to DetailListKeyDown rather than to the context
             // menu's shortcut, so that one key press deletes at most one file.
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Delete && !m_form.InPlaceEditing) {
+            if (key->key() == Qt::Key_Delete && !m_form.IsEditingInPlace()) {
                 event->accept();
                 return true;
             }
@@ -383,10 +382,8 @@ void TMainForm::ForgetDeletedRows() {
 }
 
 bool TMainForm::MayChangeProtected(const std::string& path, const QString& action) {
-    const platform::CodePage& codePage = platform::SystemCodePage();
-    const std::vector<std::string> entries = NoDelEntries();
-    const std::string* entry = func::ProtectingEntry(codePage.UpperAscii(path), entries, codePage);
-    if (entry == nullptr) {
+    const std::optional<std::string> entry = m_noDeletePage->ProtectingEntry(path);
+    if (!entry) {
         return true;
     }
     const auto decoded = [](const std::string& bytes) {

@@ -2,14 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -23,8 +20,6 @@
 
 #include "dialogs/About.h"
 #include "dialogs/Opt_dialog.h"
-#include "dialogs/drive_combo_box.h"
-#include "dialogs/folder_list_box.h"
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/radio_group.h"
@@ -33,9 +28,12 @@
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "main/no_delete_page.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "main/targets_page.h"
+#include "main/window_parts.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -46,30 +44,9 @@ constexpr int kDesignedWidth = 709;
 // How long the group rows that a search hands over wait before they go into the list together.
 constexpr int kRowFlushMs = 100;
 
-// A column of widgets that fills `parent` edge to edge, without gaps between them.
-QVBoxLayout* NewColumn(QWidget* parent) {
-    auto* column = new QVBoxLayout(parent);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    return column;
-}
-
-QFrame* NewPanel(QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setFrameShape(QFrame::NoFrame);
-    return panel;
-}
-
-QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width,
-                       int height) {
-    auto* button = new QPushButton(caption, parent);
-    button->setGeometry(left, top, width, height);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* NewStatusPanel(QWidget* parent) {
+QLabel* NewStatusPanel(QWidget* parent, const QString& name) {
     auto* panel = new QLabel(parent);
+    panel->setObjectName(name);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
     return panel;
@@ -90,6 +67,7 @@ TMainForm::TMainForm(QWidget* parent)
     auto* central = new QWidget(this);
     auto* layout = NewColumn(central);
     PageControl = new QTabWidget(central);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
     BuildCommandPanel();
     layout->addWidget(PageControl, 1);
     layout->addWidget(Panel1);
@@ -111,8 +89,6 @@ TMainForm::TMainForm(QWidget* parent)
     LoadSettings();
     InPlaceEditing = false;
     PageControl->installEventFilter(this);
-    TabSheet2->installEventFilter(this);
-    AddPanel->installEventFilter(this);
     DetailList->viewport()->installEventFilter(this);
     FormPaint();
     ShowResultCount();
@@ -129,6 +105,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildMenus() {
     MenuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    MenuFile->setObjectName(QStringLiteral("MenuFile"));
     // The undo puts back deleted files; it stands apart from 削除(&D), which takes a folder off
     // the target list and is not undone.
     MenuUndo = MenuFile->addAction(QStringLiteral("元に戻す(&U)"));
@@ -147,19 +124,27 @@ void TMainForm::BuildMenus() {
     MenuExport = MenuFile->addAction(QStringLiteral("検索結果の書き出し(&W)..."));
     MenuFile->addSeparator();
     MenuOptSet = MenuFile->addAction(QStringLiteral("動作設定(&S)"));
+    MenuOptSet->setObjectName(QStringLiteral("MenuOptSet"));
     MenuFile->addSeparator();
     MenuExit = MenuFile->addAction(QStringLiteral("終了(&X)"));
+    MenuExit->setObjectName(QStringLiteral("MenuExit"));
 
     MenuFind = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+    MenuFind->setObjectName(QStringLiteral("MenuFind"));
     MenuStart = MenuFind->addAction(QStringLiteral("開始(&B)"));
+    MenuStart->setObjectName(QStringLiteral("MenuStart"));
     MenuStop = MenuFind->addAction(QStringLiteral("中断(&E)"));
+    MenuStop->setObjectName(QStringLiteral("MenuStop"));
     MenuStop->setEnabled(false);
     MenuFind->addSeparator();
     MenuSkipped = MenuFind->addAction(QStringLiteral("調べられなかったファイル(&L)..."));
+    MenuSkipped->setObjectName(QStringLiteral("MenuSkipped"));
     MenuSkipped->setEnabled(false);
 
     MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
     MenuAbout = MenuHelp->addAction(QStringLiteral("Doppletについて(&A)"));
+    MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
 
     DetailMenu = new QMenu(this);
     DetailOpen = DetailMenu->addAction(QStringLiteral("開く(&O)"));
@@ -181,20 +166,23 @@ void TMainForm::BuildMenus() {
 
 void TMainForm::BuildStatusBar() {
     SStatusBar = statusBar();
+    SStatusBar->setObjectName(QStringLiteral("SStatusBar"));
     SStatusBar->setFixedHeight(25);
     SStatusBar->setSizeGripEnabled(true);
     StatusPanel0 = new ProgressPanel(
         100, [this](QPainter& painter, const QRect& rect) { SStatusBarDrawPanel(painter, rect); },
         SStatusBar);
-    StatusPanel1 = NewStatusPanel(SStatusBar);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel1 = NewStatusPanel(SStatusBar, QStringLiteral("StatusPanel1"));
     StatusPanel1->setFixedWidth(100);
-    StatusPanel2 = NewStatusPanel(SStatusBar);
+    StatusPanel2 = NewStatusPanel(SStatusBar, QStringLiteral("StatusPanel2"));
     SStatusBar->addWidget(StatusPanel0);
     SStatusBar->addWidget(StatusPanel1);
     // Panel 2 takes the rest of the bar.
     SStatusBar->addWidget(StatusPanel2, 1);
     // After a search: how many files and folders it could not look at; a click lists them.
     SkippedLabel = new QLabel(SStatusBar);
+    SkippedLabel->setObjectName(QStringLiteral("SkippedLabel"));
     SkippedLabel->setTextFormat(Qt::RichText);
     SkippedLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                           Qt::LinksAccessibleByKeyboard);
@@ -204,17 +192,22 @@ void TMainForm::BuildStatusBar() {
 
 void TMainForm::BuildCommandPanel() {
     Panel1 = NewPanel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(68);
     SearchButton = NewButton(Panel1, QStringLiteral("検索する(&B)"), 104, 16, 105, 33);
+    SearchButton->setObjectName(QStringLiteral("SearchButton"));
     StopButton = NewButton(Panel1, QStringLiteral("中断する(&E)"), 232, 16, 113, 33);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
     StopButton->setEnabled(false);
     ExitButton = NewButton(Panel1, QStringLiteral("終了する"), 368, 16, 105, 33);
+    ExitButton->setObjectName(QStringLiteral("ExitButton"));
     setTabOrder(SearchButton, StopButton);
     setTabOrder(StopButton, ExitButton);
 }
 
 void TMainForm::BuildResultsPage() {
     TabSheet1 = new QWidget(PageControl);
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
     auto* page = NewColumn(TabSheet1);
 
@@ -281,57 +274,15 @@ void TMainForm::BuildResultsPage() {
 }
 
 void TMainForm::BuildTargetsPage() {
-    TabSheet2 = new QWidget(PageControl);
-    PageControl->addTab(TabSheet2, QStringLiteral("検索対象"));
-
-    Panel11 = NewPanel(TabSheet2);
-    Panel11->setGeometry(0, 0, 701, 25);
-    DirLabel = FixedLabel(Panel11, QString(), 10, 5, 691, 15);
-
-    DirectoryList = new FolderListBox(TabSheet2);
-    DirectoryList->setGeometry(16, 24, 233, 233);
-    DriveCombo = new DriveComboBox(TabSheet2);
-    DriveCombo->setGeometry(16, 272, 233, 18);
-    AddButton = NewButton(TabSheet2, QStringLiteral("追加する>>"), 256, 48, 89, 33);
-    DelButton = NewButton(TabSheet2, QStringLiteral("<<削除する"), 256, 96, 89, 33);
-    SearchList = NewReportList(TabSheet2, {{QStringLiteral("検索対象一覧"), 240}});
-    SearchList->setGeometry(356, 24, 325, 273);
-    SearchList->setSortingEnabled(true);
-    SearchList->sortByColumn(0, Qt::AscendingOrder);
-    SearchList->header()->setSectionsClickable(false);
-    SearchList->header()->setSortIndicatorShown(false);
-    SearchList->setEditTriggers(QAbstractItemView::SelectedClicked |
-                                QAbstractItemView::EditKeyPressed);
-
-    setTabOrder(SearchList, AddButton);
-    setTabOrder(AddButton, DelButton);
-    setTabOrder(DelButton, DirectoryList);
-    setTabOrder(DirectoryList, DriveCombo);
-
-    // The list starts in the process's current folder.
-    const QByteArray current = QFile::encodeName(QDir::currentPath());
-    DirectoryList->SetFolder(current.toStdString());
-    DriveCombo->ShowDriveOf(DirectoryList->Folder());
+    m_targetsPage = new TargetsPage(PageControl);
+    m_targetsPage->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl->addTab(m_targetsPage, QStringLiteral("検索対象"));
 }
 
 void TMainForm::BuildNoDeletePage() {
-    TabSheet3 = new QWidget(PageControl);
-    PageControl->addTab(TabSheet3, QStringLiteral("ファイル操作設定"));
-    auto* page = NewColumn(TabSheet3);
-    AddPanel = NewPanel(TabSheet3);
-    AddPanel->setFixedHeight(41);
-    Label1 = new QLabel(QStringLiteral("追加する"), AddPanel);
-    Label1->move(8, 16);
-    Label1->adjustSize();
-    AddText = new QLineEdit(AddPanel);
-    AddText->setGeometry(64, 8, 625, 20);
-    NoDelList = NewReportList(TabSheet3, {{QStringLiteral("削除しちゃ駄目リスト"), 250}});
-    NoDelList->setSortingEnabled(true);
-    NoDelList->sortByColumn(0, Qt::AscendingOrder);
-    NoDelList->header()->setSectionsClickable(false);
-    NoDelList->header()->setSortIndicatorShown(false);
-    page->addWidget(AddPanel);
-    page->addWidget(NoDelList, 1);
+    m_noDeletePage = new NoDeletePage(PageControl);
+    m_noDeletePage->setObjectName(QStringLiteral("TabSheet3"));
+    PageControl->addTab(m_noDeletePage, QStringLiteral("ファイル操作設定"));
 }
 
 void TMainForm::ConnectHandlers() {
@@ -346,13 +297,8 @@ void TMainForm::ConnectHandlers() {
     connect(MenuSkipped, &QAction::triggered, this, &TMainForm::MenuSkippedClick);
     connect(SkippedLabel, &QLabel::linkActivated, this, &TMainForm::MenuSkippedClick);
 
-    connect(AddButton, &QPushButton::clicked, this, &TMainForm::AddButtonClick);
-    connect(DelButton, &QPushButton::clicked, this, &TMainForm::DelButtonClick);
     connect(MenuDel, &QAction::triggered, this, &TMainForm::DelButtonClick);
     connect(MenuUndo, &QAction::triggered, this, &TMainForm::MenuUndoClick);
-    connect(DirectoryList, &FolderListBox::FolderChanged, this, &TMainForm::ShowDirLabel);
-    connect(DriveCombo, &DriveComboBox::DriveChosen, this,
-            [this](const std::string& mountPoint) { DirectoryList->SetFolder(mountPoint); });
 
     connect(SameList->header(), &QHeaderView::sectionClicked, this,
             &TMainForm::SameListColumnClick);
@@ -377,7 +323,6 @@ void TMainForm::ConnectHandlers() {
     connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
     // The must-not-delete list may have changed on its page.
     connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::MarkKeptMembers);
-    SetUpNoDeletePage();
     SetUpFileOperations();
     connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
@@ -409,12 +354,6 @@ void TMainForm::SetSearching(bool running) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PageControl && event->type() == QEvent::Resize) {
         FormResize();
-    } else if (watched == TabSheet2 && event->type() == QEvent::Resize) {
-        Panel11->resize(TabSheet2->width(), Panel11->height());
-        DirLabel->resize(Panel11->width() - DirLabel->x(), DirLabel->height());
-        ShowDirLabel();
-    } else if (watched == AddPanel && event->type() == QEvent::Resize) {
-        AddText->resize(AddPanel->width() - 80, AddText->height());
     } else if (watched == DetailList->viewport() && event->type() == QEvent::Paint) {
         DetailListCustomDraw();
     }
@@ -422,11 +361,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::FormResize() {
-    const int height = PageControl->height();
-    const int width = PageControl->width();
-    DriveCombo->move(DriveCombo->x(), height - 70);
-    DirectoryList->resize(DirectoryList->width(), height - 110);
-    SearchList->resize(width - 375, height - 80);
+    m_targetsPage->FitTo(PageControl->size());
 }
 
 void TMainForm::MenuOptSetClick() {
@@ -483,4 +418,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 bool TMainForm::FormClose() {
     StopButtonClick();
     return SaveSettings();
+}
+
+WindowOptions TMainForm::Options() const {
+    return {PriorityClass, CompareModeSetting, SearchFilterSetting, KeepRuleSetting};
+}
+
+void TMainForm::SetOptions(const WindowOptions& options) {
+    PriorityClass = options.PriorityClass;
+    CompareModeSetting = options.CompareMode;
+    SearchFilterSetting = options.Filter;
+    KeepRuleSetting = options.Keep;
 }

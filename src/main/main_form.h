@@ -13,22 +13,21 @@
 #include "func/keep_rule.h"
 #include "func/settings.h"
 #include "func/single_file_operations.h"
+#include "main/window_options.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search.h"
 #include "search/search_host.h"
 
-class DriveComboBox;
-class EntryListEditor;
-class FolderListBox;
+class NoDeletePage;
 class ProgressPanel;
+class TargetsPage;
 class TSkippedListForm;
 class QAction;
 class QEventLoop;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QMessageBox;
 class QPushButton;
@@ -49,16 +48,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Controls, by the names of the layout.
-    QFrame* Panel1;
-    QPushButton* SearchButton;
-    QPushButton* StopButton;
-    QPushButton* ExitButton;
-    QTabWidget* PageControl;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
-
     // Results page.
     QFrame* Panel4;
     QFrame* Panel5;
@@ -75,33 +64,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QLabel* FileSizeView;
     QTreeWidget* DetailList;
 
-    // Targets page.
-    QFrame* Panel11;
-    QLabel* DirLabel;
-    FolderListBox* DirectoryList;
-    DriveComboBox* DriveCombo;
-    QPushButton* AddButton;
-    QPushButton* DelButton;
-    QTreeWidget* SearchList;
-
-    // Must-not-delete page.
-    QFrame* AddPanel;
-    QLabel* Label1;
-    QLineEdit* AddText;
-    QTreeWidget* NoDelList;
-
-    // Status bar: panel 0 draws the progress bar, panel 1 the phase, panel 2 the path.
-    QStatusBar* SStatusBar;
-    ProgressPanel* StatusPanel0;
-    QLabel* StatusPanel1;
-    QLabel* StatusPanel2;
-    // After a search: what it could not look at, as a link to the list of them.
-    QLabel* SkippedLabel;
-    // The list of the paths that the last search could not look at; made when first opened.
-    TSkippedListForm* SkippedList = nullptr;
-
     // Menus.
-    QMenu* MenuFile;
     QAction* MenuOpen;
     QAction* MenuRename;
     QAction* MenuMove;
@@ -109,14 +72,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QAction* MenuUndo;
     QAction* MenuPreview;
     QAction* MenuExport;
-    QAction* MenuOptSet;
-    QAction* MenuExit;
-    QMenu* MenuFind;
-    QAction* MenuStart;
-    QAction* MenuStop;
-    QAction* MenuSkipped;
-    QMenu* MenuHelp;
-    QAction* MenuAbout;
     QMenu* DetailMenu;
     QAction* DetailOpen;
     QAction* DetailRename;
@@ -126,16 +81,15 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // The search started last; only its SearchSignal outlives the job.
     std::shared_ptr<search::SearchSignal> SearchJob;
-    std::string IniFileName;
-    std::int32_t PriorityClass = 32;
-    std::int32_t CompareModeSetting = 0;
-    // Which files the next search leaves out; chosen in the options dialog.
-    func::SearchFilterSettings SearchFilterSetting;
-    // Which copy the bulk delete keeps where the must-not-delete list protects none.
-    func::KeepRule KeepRuleSetting = func::KeepRule::FirstFound;
-    // The save dialog of the export of the results.
-    QFileDialog* ExportDialog = nullptr;
-    bool InPlaceEditing = false;
+
+    // What the options dialog chose; SetOptions takes effect with the next search (the lists
+    // show a new compare mode after FormPaint).
+    WindowOptions Options() const;
+    void SetOptions(const WindowOptions& options);
+    // The settings file that the window read and writes back when it closes.
+    const std::string& IniFile() const { return IniFileName; }
+    // True while a member row's name is open for editing in place.
+    bool IsEditingInPlace() const { return InPlaceEditing; }
 
     search::ResultTable& Results() { return *m_results; }
     search::ProgressCounters& Progress() { return m_progress; }
@@ -216,7 +170,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SStatusBarDrawPanel(QPainter& painter, const QRect& rect);
     void FormResize();
 
-    // Must-not-delete page (no_delete_page.cpp).
+    // Must-not-delete page.
     void AddTextKeyPress(char key);
     void NoDelListEdited(QTreeWidgetItem* row);
     void NoDelListExit();
@@ -271,6 +225,48 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The results page's lists as the file operations change them (file_operations.cpp).
     friend class ResultPageRows;
 
+    // Controls, by the names of the layout.
+    QFrame* Panel1;
+    QPushButton* SearchButton;
+    QPushButton* StopButton;
+    QPushButton* ExitButton;
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    TargetsPage* m_targetsPage;
+    NoDeletePage* m_noDeletePage;
+
+    // Status bar: panel 0 draws the progress bar, panel 1 the phase, panel 2 the path.
+    QStatusBar* SStatusBar;
+    ProgressPanel* StatusPanel0;
+    QLabel* StatusPanel1;
+    QLabel* StatusPanel2;
+    // After a search: what it could not look at, as a link to the list of them.
+    QLabel* SkippedLabel;
+    // The list of the paths that the last search could not look at; made when first opened.
+    TSkippedListForm* SkippedList = nullptr;
+
+    // Menus other than the file commands.
+    QMenu* MenuFile;
+    QAction* MenuOptSet;
+    QAction* MenuExit;
+    QMenu* MenuFind;
+    QAction* MenuStart;
+    QAction* MenuStop;
+    QAction* MenuSkipped;
+    QMenu* MenuHelp;
+    QAction* MenuAbout;
+
+    std::string IniFileName;
+    std::int32_t PriorityClass = 32;
+    std::int32_t CompareModeSetting = 0;
+    // Which files the next search leaves out; chosen in the options dialog.
+    func::SearchFilterSettings SearchFilterSetting;
+    // Which copy the bulk delete keeps where the must-not-delete list protects none.
+    func::KeepRule KeepRuleSetting = func::KeepRule::FirstFound;
+    // The save dialog of the export of the results.
+    QFileDialog* ExportDialog = nullptr;
+    bool InPlaceEditing = false;
+
     void BuildStatusBar();
     void BuildCommandPanel();
     void BuildResultsPage();
@@ -281,7 +277,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetSearching(bool running);
     // False when the settings could not be written: the window then stays open.
     bool FormClose();
-    void SetUpNoDeletePage();
     // File operations: in-place editing, keys, double click (file_operations.cpp).
     void SetUpFileOperations();
     // Closes an open in-place editor without renaming: the window is going away.
@@ -304,11 +299,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void RefreshShownContents();
     search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
-    void ShowDirLabel();
-    // The folder behind a SearchList row, as bytes.
-    static std::string TargetOfRow(const QTreeWidgetItem* row);
-    // Adds the folder to the search targets unless it is there already.
-    void AddTarget(const std::string& folder);
 
     // Window-thread side of the worker's end message and of a job's end.
     struct MessageWaiter;
@@ -348,7 +338,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // What LoadSettings found of the settings file; SaveSettings asks before it replaces a file
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
-    EntryListEditor* m_noDelEditor = nullptr;
     std::unique_ptr<search::ResultTable> m_results;
     // Per group whose contents the search compared (name modes): the slot of the member that its
     // members' Content was compared with.
@@ -366,7 +355,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QTimer* m_rowFlush = nullptr;
     // Taken by the worker at its next hand-over (see ApplyPriorityClass).
     std::optional<int> m_priorityRequest;
-    QString m_dirLabelText;
 };
 
 extern TMainForm* MainForm;

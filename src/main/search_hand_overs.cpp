@@ -20,6 +20,7 @@
 #include "dialogs/user_dialogs.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
+#include "main/targets_page.h"
 #include "platform/priority.h"
 
 namespace {
@@ -235,10 +236,7 @@ void TMainForm::FinishAllSearches() {
 
 std::vector<std::string> TMainForm::SearchStarted() {
     m_searchStarting = false;
-    std::vector<std::string> rows;
-    for (int i = 0; i < SearchList->topLevelItemCount(); ++i) {
-        rows.push_back(TargetOfRow(SearchList->topLevelItem(i)));
-    }
+    std::vector<std::string> rows = m_targetsPage->Targets();
     SetSearching(true);
     qDeleteAll(m_pendingRows);
     m_pendingRows.clear();

@@ -62,10 +62,8 @@ void TMainForm::LoadSettings() {
     move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
     SetOuterSize(*this, QSize(WindowExtent(settings.Width), WindowExtent(settings.Height)),
                  QSize(640, 480));
-    PriorityClass = settings.PriorityClass;
-    CompareModeSetting = settings.CompareModeSetting;
-    SearchFilterSetting = settings.Filter;
-    KeepRuleSetting = func::KeepRuleOf(settings.KeepRuleSetting);
+    SetOptions({settings.PriorityClass, settings.CompareModeSetting, settings.Filter,
+                func::KeepRuleOf(settings.KeepRuleSetting)});
     SetNoDelEntries(settings.NoDelList);
     TidyNoDelList();
 
@@ -103,10 +101,11 @@ bool TMainForm::SaveSettings() {
     const QSize outer = OuterSize(*this);
     settings.Width = outer.width();
     settings.Height = outer.height();
-    settings.PriorityClass = PriorityClass;
-    settings.CompareModeSetting = CompareModeSetting;
-    settings.Filter = SearchFilterSetting;
-    settings.KeepRuleSetting = static_cast<std::int32_t>(KeepRuleSetting);
+    const WindowOptions options = Options();
+    settings.PriorityClass = options.PriorityClass;
+    settings.CompareModeSetting = options.CompareMode;
+    settings.Filter = options.Filter;
+    settings.KeepRuleSetting = static_cast<std::int32_t>(options.Keep);
     settings.NoDelList = NoDelEntries();
     const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
     auto unreadable = func::UnreadableFile::Keep;

@@ -175,7 +175,7 @@ int BulkDeleteTest::AddGroup(const QStringList& files, const QByteArray& content
 }
 
 void BulkDeleteTest::AddNoDelEntry(const QString& text) {
-    m_window->AddText->setText(text);
+    Named<QLineEdit>(m_window, "AddText")->setText(text);
     m_window->AddTextKeyPress('\r');
 }
 
@@ -239,7 +239,7 @@ void BulkDeleteTest::ThreeCopiesKeepTheFirst() {
     QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
     QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
     QCOMPARE(m_window->DetailList->topLevelItemCount(), 0);
-    QCOMPARE(m_window->StatusPanel2->text(), QString());
+    QCOMPARE(Named<QLabel>(m_window, "StatusPanel2")->text(), QString());
     QCOMPARE(m_window->Progress().Position.load(), 0);
 }
 
@@ -389,7 +389,8 @@ void BulkDeleteTest::ReportKeepsRowsWhileOpenAndStartsAnewWhenShown() {
 
 void BulkDeleteTest::RefusedWhileASearchRuns() {
     WriteTree(m_tree->path(), {{"s/1", "search me"}, {"s/2", "search me"}});
-    m_window->DirectoryList->SetFolder(QFile::encodeName(m_tree->path() + "/s").toStdString());
+    Named<FolderListBox>(m_window, "DirectoryList")
+        ->SetFolder(QFile::encodeName(m_tree->path() + "/s").toStdString());
     m_window->AddButtonClick();
     // The command arrives while the search hands its first group over.
     bool running = false;

@@ -587,14 +587,14 @@ void FileOperationsTest::InPlaceRenameAcceptsOrKeepsTheOldName() {
         m_messages->Texts.clear();
 
         m_window->DetailList->editItem(row, 0);
-        QVERIFY(m_window->InPlaceEditing);
+        QVERIFY(m_window->IsEditingInPlace());
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor != nullptr);
         editor->setText(typed);
         QTest::keyClick(editor, Qt::Key_Return);
 
         // The list commits the edit once its editor has handled the key.
-        QTRY_VERIFY(!m_window->InPlaceEditing);
+        QTRY_VERIFY(!m_window->IsEditingInPlace());
         QCOMPARE(m_messages->Texts.size(), test.Messages);
         row = RowOfSlot(m_window->DetailList, slot);
         QCOMPARE(row->text(0), QString::fromUtf8(test.Shown));
@@ -628,7 +628,7 @@ void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     QVERIFY(dialogs.isEmpty());
     QTest::keyClick(editor, Qt::Key_Escape);
 
-    QVERIFY(!m_window->InPlaceEditing);
+    QVERIFY(!m_window->IsEditingInPlace());
     QCOMPARE(m_window->DetailList->actions().size(), 5);
     QCOMPARE(Captions(m_window->DetailList), (QStringList{"x.txt", "x.txt", "x.txt"}));
     QVERIFY(Exists(Tree() + "/a/x.txt"));
@@ -875,7 +875,7 @@ void FileOperationsTest::HeldCtrlZPutsBackOneFile() {
 }
 
 void FileOperationsTest::UndoHasAnAccessKeyAndStandsApartFromDel() {
-    const QList<QAction*> items = m_window->MenuFile->actions();
+    const QList<QAction*> items = Named<QMenu>(m_window, "MenuFile")->actions();
     // First in the menu, set off from 削除(&D) (which takes a folder off the target list).
     QCOMPARE(items.at(0), m_window->MenuUndo);
     QVERIFY(items.at(1)->isSeparator());
@@ -909,7 +909,9 @@ void FileOperationsTest::ContentColumnFollowsTheNewFirstMember_data() {
 void FileOperationsTest::ContentColumnFollowsTheNewFirstMember() {
     QFETCH(QStringList, contents);
     QFETCH(QStringList, shown);
-    m_window->CompareModeSetting = 2;
+    WindowOptions options = m_window->Options();
+    options.CompareMode = 2;
+    m_window->SetOptions(options);
     const int group = AddGroup({{"a/x.txt", contents[0].toStdString()},
                                 {"b/x.txt", contents[1].toStdString()},
                                 {"c/x.txt", contents[2].toStdString()},
@@ -935,7 +937,9 @@ void FileOperationsTest::ContentColumnFollowsTheNewFirstMember() {
 }
 
 void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
-    m_window->CompareModeSetting = 2;
+    WindowOptions options = m_window->Options();
+    options.CompareMode = 2;
+    m_window->SetOptions(options);
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     // c as the search found it: modified at a time with a fraction of a second.
     const std::string changed = Tree() + "/c/x.txt";
@@ -978,7 +982,7 @@ void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data() {
 void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
     QFETCH(QString, command);
     QFETCH(bool, yes);
-    m_window->AddText->setText(QStringLiteral("/b/"));
+    Named<QLineEdit>(m_window, "AddText")->setText(QStringLiteral("/b/"));
     m_window->AddTextKeyPress('\r');
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/y.txt", "same"}, {"c/z.txt", "same"}});
     SelectGroup(group);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTabWidget>
 
 #include "dialogs/user_dialogs.h"
 
@@ -36,4 +37,12 @@ MessageRecorder::MessageRecorder(QStringList leaveOpen) : m_leaveOpen(std::move(
 
 MessageRecorder::~MessageRecorder() {
     UserDialogs::SetAnswerer({});
+}
+
+void ShowPage(const QWidget* window, const char* page) {
+    Named<QTabWidget>(window, "PageControl")->setCurrentWidget(Named<QWidget>(window, page));
+}
+
+QString ShownPage(const QWidget* window) {
+    return Named<QTabWidget>(window, "PageControl")->currentWidget()->objectName();
 }

@@ -30,6 +30,7 @@
 #include "main/main_form.h"
 #include "main/program_windows.h"
 #include "main/progress_panel.h"
+#include "main/targets_page.h"
 
 Q_DECLARE_METATYPE(WindowRequest)
 
@@ -128,7 +129,7 @@ void MainFormTest::cleanup() {
 }
 
 void MainFormTest::AddTarget(const QString& folder) {
-    m_window->DirectoryList->SetFolder(folder.toStdString());
+    Named<FolderListBox>(m_window, "DirectoryList")->SetFolder(folder.toStdString());
     m_window->AddButtonClick();
 }
 
@@ -142,7 +143,9 @@ void MainFormTest::SearchListsEachGroupAndTheCount() {
     AddTarget(m_tree->path());
     QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
     const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    m_window->PriorityClass = 64;
+    WindowOptions options = m_window->Options();
+    options.PriorityClass = 64;
+    m_window->SetOptions(options);
 
     RunSearch();
 
@@ -152,12 +155,12 @@ void MainFormTest::SearchListsEachGroupAndTheCount() {
     QVERIFY(RowWithCount(m_window->SameList, "2") != nullptr);
     QVERIFY(RowWithCount(m_window->SameList, "3") != nullptr);
     // Back to idle, status bar empty, and the window thread never took the search's priority.
-    QVERIFY(m_window->SearchButton->isEnabled());
-    QVERIFY(m_window->MenuStart->isEnabled());
-    QVERIFY(!m_window->StopButton->isEnabled());
-    QVERIFY(!m_window->MenuStop->isEnabled());
-    QCOMPARE(m_window->StatusPanel1->text(), QString());
-    QCOMPARE(m_window->StatusPanel2->text(), QString());
+    QVERIFY(Named<QPushButton>(m_window, "SearchButton")->isEnabled());
+    QVERIFY(Named<QAction>(m_window, "MenuStart")->isEnabled());
+    QVERIFY(!Named<QPushButton>(m_window, "StopButton")->isEnabled());
+    QVERIFY(!Named<QAction>(m_window, "MenuStop")->isEnabled());
+    QCOMPARE(Named<QLabel>(m_window, "StatusPanel1")->text(), QString());
+    QCOMPARE(Named<QLabel>(m_window, "StatusPanel2")->text(), QString());
     QCOMPARE(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), windowNice);
 }
 
@@ -198,7 +201,9 @@ void MainFormTest::SelectingAGroupFillsMembersSortedByName() {
 
 void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
     WriteTree(m_tree->path(), {{"c/gamma.txt", "gamma"}});
-    m_window->CompareModeSetting = 2;
+    WindowOptions options = m_window->Options();
+    options.CompareMode = 2;
+    m_window->SetOptions(options);
     m_window->FormPaint();
     AddTarget(m_tree->path());
     RunSearch();
@@ -251,9 +256,9 @@ void MainFormTest::StopDuringASearchEndsStoppedAndIdle() {
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 30000);
 
     QCOMPARE(m_messages->Texts, QStringList{kStopped});
-    QVERIFY(m_window->SearchButton->isEnabled());
-    QVERIFY(!m_window->StopButton->isEnabled());
-    QCOMPARE(m_window->StatusPanel1->text(), QString());
+    QVERIFY(Named<QPushButton>(m_window, "SearchButton")->isEnabled());
+    QVERIFY(!Named<QPushButton>(m_window, "StopButton")->isEnabled());
+    QCOMPARE(Named<QLabel>(m_window, "StatusPanel1")->text(), QString());
 
     // With no search running the stop command does nothing.
     m_window->StopButtonClick();
@@ -303,7 +308,7 @@ void MainFormTest::NewSearchMayStartWhileTheEndMessageIsOpen() {
     m_window->SearchButtonClick();
     QTRY_COMPARE_WITH_TIMEOUT(states.count(), 2, 30000);  // started, finished
     QTRY_COMPARE(m_messages->Texts, QStringList{kFinished});
-    QVERIFY(m_window->SearchButton->isEnabled());
+    QVERIFY(Named<QPushButton>(m_window, "SearchButton")->isEnabled());
 
     // The first worker still waits for its box; the window is idle and searches again.
     m_window->StopButtonClick();
@@ -324,24 +329,26 @@ void MainFormTest::NewSearchMayStartWhileTheEndMessageIsOpen() {
 }
 
 void MainFormTest::TargetListKeepsOneEntryPerFolderSorted() {
+    auto* targets = Named<QTreeWidget>(m_window, "SearchList");
     AddTarget(m_tree->path() + "/b");
     AddTarget(m_tree->path() + "/a");
     AddTarget(m_tree->path() + "/b");
-    QCOMPARE(Captions(m_window->SearchList),
-             (QStringList{m_tree->path() + "/a", m_tree->path() + "/b"}));
+    QCOMPARE(Captions(targets), (QStringList{m_tree->path() + "/a", m_tree->path() + "/b"}));
 
     // The File menu's delete removes the selected target and no file.
-    m_window->SearchList->clearSelection();
+    targets->clearSelection();
     m_window->MenuDel->trigger();
-    QCOMPARE(m_window->SearchList->topLevelItemCount(), 2);
-    m_window->SearchList->setCurrentItem(m_window->SearchList->topLevelItem(0));
+    QCOMPARE(targets->topLevelItemCount(), 2);
+    targets->setCurrentItem(targets->topLevelItem(0));
     m_window->MenuDel->trigger();
-    QCOMPARE(Captions(m_window->SearchList), QStringList{m_tree->path() + "/b"});
+    QCOMPARE(Captions(targets), QStringList{m_tree->path() + "/b"});
     QVERIFY(QFile::exists(m_tree->path() + "/a/zeta.txt"));
 
     // A row edited in place is searched under its new text: b/ alone holds one group, the whole
     // tree two.
-    m_window->SearchList->topLevelItem(0)->setText(0, m_tree->path());
+    targets->topLevelItem(0)->setText(0, m_tree->path());
+    QCOMPARE(Named<TargetsPage>(m_window, "TabSheet2")->Targets(),
+             std::vector<std::string>{QFile::encodeName(m_tree->path()).toStdString()});
     RunSearch();
     QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
     QCOMPARE(m_messages->Texts, QStringList{kFinished});
@@ -353,7 +360,9 @@ void MainFormTest::OptionsCancelChangesNothing() {
     m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
     const int groups = m_window->SameList->topLevelItemCount();
     const int members = m_window->DetailList->topLevelItemCount();
-    m_window->PriorityClass = 16384;
+    WindowOptions options = m_window->Options();
+    options.PriorityClass = 16384;
+    m_window->SetOptions(options);
 
     UserDialogs::SetDialogAnswerer([](QDialog& dialog) -> std::optional<int> {
         auto& options = dynamic_cast<TOptSettingForm&>(dialog);
@@ -365,10 +374,10 @@ void MainFormTest::OptionsCancelChangesNothing() {
         options.SearchMode->SetItemIndex(2);
         return QDialog::Rejected;
     });
-    m_window->MenuOptSet->trigger();
+    Named<QAction>(m_window, "MenuOptSet")->trigger();
 
-    QCOMPARE(m_window->PriorityClass, 16384);
-    QCOMPARE(m_window->CompareModeSetting, 0);
+    QCOMPARE(m_window->Options().PriorityClass, 16384);
+    QCOMPARE(m_window->Options().CompareMode, 0);
     QCOMPARE(m_window->SameList->topLevelItemCount(), groups);
     QCOMPARE(m_window->DetailList->topLevelItemCount(), members);
 }
@@ -394,9 +403,9 @@ void MainFormTest::OptionsNewCompareModeClearsTheLists() {
             options.SearchMode->SetItemIndex(c.ModeItem);
             return QDialog::Accepted;
         });
-        m_window->MenuOptSet->trigger();
-        QCOMPARE(m_window->PriorityClass, c.ExpectedClass);
-        QCOMPARE(m_window->CompareModeSetting, c.ModeItem);
+        Named<QAction>(m_window, "MenuOptSet")->trigger();
+        QCOMPARE(m_window->Options().PriorityClass, c.ExpectedClass);
+        QCOMPARE(m_window->Options().CompareMode, c.ModeItem);
         QCOMPARE(m_window->SameList->topLevelItemCount() > 0, c.ListsKept);
         QCOMPARE(m_window->DetailList->topLevelItemCount() > 0, c.ListsKept);
     }
@@ -423,11 +432,11 @@ void MainFormTest::OptionsFilterLeavesFilesOutOfTheNextSearch() {
             options.FilterBox->MinSizeText->setText(QString::fromUtf8(c.MinSize));
             return QDialog::Accepted;
         });
-        m_window->MenuOptSet->trigger();
+        Named<QAction>(m_window, "MenuOptSet")->trigger();
         RunSearch();
         QCOMPARE(m_window->SameList->topLevelItemCount(), c.Groups);
     }
-    QCOMPARE(m_window->SearchFilterSetting.ExcludeList, std::vector<std::string>{"b"});
+    QCOMPARE(m_window->Options().Filter.ExcludeList, std::vector<std::string>{"b"});
 }
 
 void MainFormTest::ProgressPanelDrawsABarOnlyWithBothCounters() {
@@ -436,14 +445,14 @@ void MainFormTest::ProgressPanelDrawsABarOnlyWithBothCounters() {
         std::int32_t Total;
         int BlueUpTo;  // last blue column, -1 for none
     };
-    const int width = m_window->StatusPanel0->width();
+    const int width = Named<ProgressPanel>(m_window, "StatusPanel0")->width();
     QCOMPARE(width, 100);
     const Case cases[] = {
         {0, 100, -1}, {50, 0, -1}, {0, 0, -1}, {50, 100, 49}, {100, 100, 99}, {300, 100, 99},
     };
     for (const Case& c : cases) {
         m_window->Progress().Set(c.Position, c.Total);
-        const QImage image = m_window->StatusPanel0->grab().toImage();
+        const QImage image = Named<ProgressPanel>(m_window, "StatusPanel0")->grab().toImage();
         int lastBlue = -1;
         for (int x = 0; x < image.width(); ++x) {
             if (image.pixelColor(x, image.height() / 2) == QColor(0, 0, 255)) {
@@ -466,7 +475,7 @@ void MainFormTest::AboutBoxShowsNameAndVersion() {
         support = about.OtherInfo->text();
         return QDialog::Accepted;
     });
-    m_window->MenuAbout->trigger();
+    Named<QAction>(m_window, "MenuAbout")->trigger();
     QCOMPARE(product, QStringLiteral("Dopplet"));
     // The installed README beside the program's folder, whatever the prefix.
     const QString prefix = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
@@ -485,20 +494,20 @@ void MainFormTest::AKeyAfterASearchNeverEndsTheProgram() {
     QFETCH(bool, resultsShown);
     QFETCH(int, key);
     AddTarget(m_tree->path());
-    m_window->PageControl->setCurrentWidget(resultsShown ? m_window->TabSheet1
-                                                         : m_window->TabSheet2);
+    ShowPage(m_window, resultsShown ? "TabSheet1" : "TabSheet2");
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     QSignalSpy closed(m_window, &TMainForm::Closed);
     QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
 
     // As a user does it: a click on 検索する, which takes the focus, then a key once it is over.
-    QTest::mouseClick(m_window->SearchButton, Qt::LeftButton);
+    QTest::mouseClick(Named<QPushButton>(m_window, "SearchButton"), Qt::LeftButton);
     QVERIFY(ended.wait(30000));
     QWidget* focus = QApplication::focusWidget();
-    QVERIFY(focus != m_window->ExitButton);
-    QCOMPARE(focus, resultsShown ? static_cast<QWidget*>(m_window->SameList)
-                                 : static_cast<QWidget*>(m_window->SearchButton));
+    QVERIFY(focus != Named<QPushButton>(m_window, "ExitButton"));
+    QCOMPARE(focus, resultsShown
+                        ? static_cast<QWidget*>(m_window->SameList)
+                        : static_cast<QWidget*>(Named<QPushButton>(m_window, "SearchButton")));
     QTest::keyClick(focus, static_cast<Qt::Key>(key));
     if (!resultsShown) {
         QVERIFY(ended.wait(30000));  // 検索する searches again
@@ -526,19 +535,20 @@ void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {
                            std::make_error_code(std::errc::filename_too_long)});
     m_window->PathSkipped({"/data/lost", search::SkipReason::FolderUnreadable,
                            std::make_error_code(std::errc::no_such_file_or_directory)});
-    QVERIFY(m_window->SkippedLabel->isHidden());
-    QVERIFY(!m_window->MenuSkipped->isEnabled());
+    QVERIFY(Named<QLabel>(m_window, "SkippedLabel")->isHidden());
+    QVERIFY(!Named<QAction>(m_window, "MenuSkipped")->isEnabled());
     m_window->SearchFinished();
 
-    QVERIFY(!m_window->SkippedLabel->isHidden());
-    QCOMPARE(QTextDocumentFragment::fromHtml(m_window->SkippedLabel->text()).toPlainText(),
+    QVERIFY(!Named<QLabel>(m_window, "SkippedLabel")->isHidden());
+    QCOMPARE(QTextDocumentFragment::fromHtml(Named<QLabel>(m_window, "SkippedLabel")->text())
+                 .toPlainText(),
              QStringLiteral("調べられなかったファイル 100000件・フォルダ 2件"));
-    QVERIFY(m_window->MenuSkipped->isEnabled());
-    QVERIFY(m_window->SkippedList == nullptr);
+    QVERIFY(Named<QAction>(m_window, "MenuSkipped")->isEnabled());
+    QVERIFY(m_window->findChild<TSkippedListForm*>() == nullptr);
 
     // The link opens the list, as the menu command does.
-    emit m_window->SkippedLabel->linkActivated(QStringLiteral("#"));
-    TSkippedListForm* list = m_window->SkippedList;
+    emit Named<QLabel>(m_window, "SkippedLabel")->linkActivated(QStringLiteral("#"));
+    auto* list = m_window->findChild<TSkippedListForm*>();
     QVERIFY(list != nullptr && list->isVisible());
     QCOMPARE(list->PathList->model()->rowCount(), kFiles + 4);
     QCOMPARE(list->CountLabel->text(),
@@ -556,8 +566,8 @@ void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {
     m_window->SearchStarted();
     QCOMPARE(list->PathList->model()->rowCount(), 0);
     m_window->SearchFinished();
-    QVERIFY(m_window->SkippedLabel->isHidden());
-    QVERIFY(!m_window->MenuSkipped->isEnabled());
+    QVERIFY(Named<QLabel>(m_window, "SkippedLabel")->isHidden());
+    QVERIFY(!Named<QAction>(m_window, "MenuSkipped")->isEnabled());
     QCOMPARE(list->PathList->model()->rowCount(), 0);
 }
 
@@ -574,11 +584,12 @@ void MainFormTest::CommandLineFoldersBecomeTargetsOnce() {
     QCOMPARE(arguments.Folders, expected);
 
     AddTarget(QString::fromStdString(root + "/b"));
-    m_window->PageControl->setCurrentIndex(0);
+    ShowPage(m_window, "TabSheet1");
     m_window->AddTargets(arguments.Folders);
-    QCOMPARE(Captions(m_window->SearchList), (QStringList{QString::fromStdString(root + "/a"),
-                                                          QString::fromStdString(root + "/b")}));
-    QCOMPARE(m_window->PageControl->currentWidget(), m_window->TabSheet2);
+    QCOMPARE(
+        Captions(Named<QTreeWidget>(m_window, "SearchList")),
+        (QStringList{QString::fromStdString(root + "/a"), QString::fromStdString(root + "/b")}));
+    QCOMPARE(ShownPage(m_window), QStringLiteral("TabSheet2"));
 }
 
 void MainFormTest::CommandLineAnswersAndRefuses_data() {

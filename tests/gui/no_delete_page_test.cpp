@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -45,6 +44,8 @@ class NoDeletePageTest : public QObject {
 
     QTemporaryDir m_home;
     TMainForm* m_window = nullptr;
+    QLineEdit* m_addText = nullptr;
+    QTreeWidget* m_noDelList = nullptr;
 };
 
 void NoDeletePageTest::initTestCase() {
@@ -55,7 +56,9 @@ void NoDeletePageTest::initTestCase() {
 void NoDeletePageTest::init() {
     CreateProgramWindows();
     m_window = MainForm;
-    m_window->PageControl->setCurrentWidget(m_window->TabSheet3);
+    m_addText = Named<QLineEdit>(m_window, "AddText");
+    m_noDelList = Named<QTreeWidget>(m_window, "NoDelList");
+    ShowPage(m_window, "TabSheet3");
     m_window->show();
     QApplication::setActiveWindow(m_window);
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -64,46 +67,47 @@ void NoDeletePageTest::init() {
 void NoDeletePageTest::cleanup() {
     DestroyProgramWindows();
     m_window = nullptr;
+    m_addText = nullptr;
+    m_noDelList = nullptr;
 }
 
 void NoDeletePageTest::Type(const QString& text) {
-    m_window->AddText->setFocus();
-    m_window->AddText->setText(text);
-    QTest::keyClick(m_window->AddText, Qt::Key_Return);
+    m_addText->setFocus();
+    m_addText->setText(text);
+    QTest::keyClick(m_addText, Qt::Key_Return);
 }
 
 QTreeWidgetItem* NoDeletePageTest::Row(const QString& caption) const {
-    const QList<QTreeWidgetItem*> rows =
-        m_window->NoDelList->findItems(caption, Qt::MatchExactly, 0);
+    const QList<QTreeWidgetItem*> rows = m_noDelList->findItems(caption, Qt::MatchExactly, 0);
     return rows.size() == 1 ? rows.front() : nullptr;
 }
 
 void NoDeletePageTest::EnterAddsTheUpperCasedTextOnce() {
-    QCOMPARE(m_window->NoDelList->headerItem()->text(0), QStringLiteral("削除しちゃ駄目リスト"));
-    QCOMPARE(m_window->Label1->text(), QStringLiteral("追加する"));
+    QCOMPARE(m_noDelList->headerItem()->text(0), QStringLiteral("削除しちゃ駄目リスト"));
+    QCOMPARE(Named<QLabel>(m_window, "Label1")->text(), QStringLiteral("追加する"));
 
     Type(QStringLiteral("c:\\work"));
-    QCOMPARE(Captions(m_window->NoDelList), QStringList{QStringLiteral("C:\\WORK")});
-    QCOMPARE(m_window->AddText->text(), QString());
+    QCOMPARE(Captions(m_noDelList), QStringList{QStringLiteral("C:\\WORK")});
+    QCOMPARE(m_addText->text(), QString());
 
     Type(QStringLiteral("C:\\work"));  // already listed
     Type(QString());                   // nothing typed
     Type(QStringLiteral(" \t "));      // only blanks
-    QCOMPARE(Captions(m_window->NoDelList), QStringList{QStringLiteral("C:\\WORK")});
+    QCOMPARE(Captions(m_noDelList), QStringList{QStringLiteral("C:\\WORK")});
 
     // Blanks around a real entry stay; letters beyond a to z keep their case.
     Type(QStringLiteral(" c:\\x"));
     Type(QStringLiteral("ｄａｔａ/写真"));
     QVERIFY(Row(QStringLiteral(" C:\\X")) != nullptr);
     QVERIFY(Row(QStringLiteral("ｄａｔａ/写真")) != nullptr);
-    QCOMPARE(m_window->NoDelList->topLevelItemCount(), 3);
+    QCOMPARE(m_noDelList->topLevelItemCount(), 3);
 }
 
 void NoDeletePageTest::EntriesStaySorted() {
     for (const char* entry : {"/zeta", "/alpha", "/MIDDLE", "/beta"}) {
         Type(entry);
     }
-    QCOMPARE(Captions(m_window->NoDelList), (QStringList{"/ALPHA", "/BETA", "/MIDDLE", "/ZETA"}));
+    QCOMPARE(Captions(m_noDelList), (QStringList{"/ALPHA", "/BETA", "/MIDDLE", "/ZETA"}));
     QCOMPARE(m_window->NoDelEntries(),
              (std::vector<std::string>{"/ALPHA", "/BETA", "/MIDDLE", "/ZETA"}));
 }
@@ -112,23 +116,23 @@ void NoDeletePageTest::EditsWaitForTheFocusToLeave() {
     for (const char* entry : {"/a", "/b", "/c"}) {
         Type(entry);
     }
-    m_window->NoDelList->setFocus();
+    m_noDelList->setFocus();
     // An accepted in-place edit is upper-cased at once; a blank or a doubled entry stays...
     Row("/A")->setText(0, QStringLiteral("   "));
     Row("/B")->setText(0, QStringLiteral("/c"));
-    QCOMPARE(Captions(m_window->NoDelList), (QStringList{"   ", "/C", "/C"}));
+    QCOMPARE(Captions(m_noDelList), (QStringList{"   ", "/C", "/C"}));
     QTest::qWait(0);
-    QCOMPARE(m_window->NoDelList->topLevelItemCount(), 3);
+    QCOMPARE(m_noDelList->topLevelItemCount(), 3);
 
     // ...until the focus leaves the list.
-    m_window->AddText->setFocus();
-    QTRY_COMPARE(Captions(m_window->NoDelList), QStringList{"/C"});
+    m_addText->setFocus();
+    QTRY_COMPARE(Captions(m_noDelList), QStringList{"/C"});
 }
 
 void NoDeletePageTest::EditorTypingUpperCasesTheEntry() {
     Type(QStringLiteral("/one"));
     Type(QStringLiteral("/two"));
-    QTreeWidget* list = m_window->NoDelList;
+    QTreeWidget* list = m_noDelList;
     list->setFocus();
     list->setCurrentItem(Row("/TWO"));
     QTest::keyClick(list, Qt::Key_F2);  // edit in place
@@ -141,7 +145,7 @@ void NoDeletePageTest::EditorTypingUpperCasesTheEntry() {
     QTest::qWait(0);
     QCOMPARE(Captions(list), (QStringList{"/ONE", "/ONE"}));
 
-    m_window->AddText->setFocus();
+    m_addText->setFocus();
     QTRY_COMPARE(Captions(list), QStringList{"/ONE"});
 }
 
@@ -159,12 +163,12 @@ void NoDeletePageTest::TextWithLineBreaksBecomesOneEntryPerLine() {
     if (clipboard->text() != pasted) {
         QSKIP("this platform's clipboard does not keep the text");
     }
-    QLineEdit* editor = m_window->AddText;
+    QLineEdit* editor = m_addText;
     if (how == "edit") {
         Type(QStringLiteral("/old"));
-        m_window->NoDelList->setFocus();
-        m_window->NoDelList->setCurrentItem(Row("/OLD"));
-        QTest::keyClick(m_window->NoDelList, Qt::Key_F2);
+        m_noDelList->setFocus();
+        m_noDelList->setCurrentItem(Row("/OLD"));
+        QTest::keyClick(m_noDelList, Qt::Key_F2);
         editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor != nullptr);
         editor->selectAll();
@@ -176,12 +180,12 @@ void NoDeletePageTest::TextWithLineBreaksBecomesOneEntryPerLine() {
     QTest::qWait(0);
 
     // No entry holds a line break, not even before the tidy.
-    for (const QString& caption : Captions(m_window->NoDelList)) {
+    for (const QString& caption : Captions(m_noDelList)) {
         QVERIFY2(!caption.contains(QLatin1Char('\n')) && !caption.contains(QLatin1Char('\r')),
                  qPrintable(caption));
     }
-    m_window->SearchButton->setFocus();
-    QTRY_COMPARE(Captions(m_window->NoDelList), (QStringList{"/A", "/B", "/C"}));
+    Named<QPushButton>(m_window, "SearchButton")->setFocus();
+    QTRY_COMPARE(Captions(m_noDelList), (QStringList{"/A", "/B", "/C"}));
     QCOMPARE(m_window->NoDelEntries(), (std::vector<std::string>{"/A", "/B", "/C"}));
 }
 

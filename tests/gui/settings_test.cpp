@@ -124,14 +124,14 @@ void SettingsTest::CloseWindow() {
 
 void SettingsTest::WithoutAFileTheDefaultsHold() {
     OpenWindow();
-    QCOMPARE(MainForm->IniFileName, QFile::encodeName(m_iniPath).toStdString());
+    QCOMPARE(MainForm->IniFile(), QFile::encodeName(m_iniPath).toStdString());
     QCOMPARE(MainForm->pos(), QPoint(0, 0));
     QCOMPARE(MainForm->frameGeometry().size(), QSize(640, 480));
     QCOMPARE(MainForm->minimumSize() + Frame(), QSize(640, 480));
-    QCOMPARE(MainForm->PriorityClass, 32);
-    QCOMPARE(MainForm->CompareModeSetting, 0);
-    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::FirstFound);
-    QCOMPARE(MainForm->NoDelList->topLevelItemCount(), 0);
+    QCOMPARE(MainForm->Options().PriorityClass, 32);
+    QCOMPARE(MainForm->Options().CompareMode, 0);
+    QCOMPARE(MainForm->Options().Keep, func::KeepRule::FirstFound);
+    QCOMPARE(Named<QTreeWidget>(MainForm, "NoDelList")->topLevelItemCount(), 0);
 
     CloseWindow();
     QCOMPARE(ReadAll(m_iniPath), QByteArray("[DOPPLETF]\r\nposX=0\r\nposY=0\r\nwidth=640\r\n"
@@ -143,16 +143,18 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     OpenWindow();
     MainForm->move(4, 37);
     MainForm->resize(800, 600);
-    MainForm->PriorityClass = 64;
-    MainForm->CompareModeSetting = 7;  // kept as it is, whatever it means
-    MainForm->SearchFilterSetting.MinSize = 1 << 20;
-    MainForm->SearchFilterSetting.MaxSize = 0;
-    MainForm->SearchFilterSetting.EmptyFiles = false;
-    MainForm->SearchFilterSetting.ExcludeList = {"*.tmp"};
-    MainForm->KeepRuleSetting = func::KeepRule::Newest;
+    WindowOptions options = MainForm->Options();
+    options.PriorityClass = 64;
+    options.CompareMode = 7;  // kept as it is, whatever it means
+    options.Filter.MinSize = 1 << 20;
+    options.Filter.MaxSize = 0;
+    options.Filter.EmptyFiles = false;
+    options.Filter.ExcludeList = {"*.tmp"};
+    options.Keep = func::KeepRule::Newest;
+    MainForm->SetOptions(options);
     for (const QString& entry : {QStringLiteral("d:\\archive"), QStringLiteral("/home/Bak"),
                                  QStringLiteral("d:\\archive")}) {
-        MainForm->AddText->setText(entry);
+        Named<QLineEdit>(MainForm, "AddText")->setText(entry);
         MainForm->AddTextKeyPress('\r');
     }
     const QSize frame = Frame();
@@ -166,15 +168,16 @@ void SettingsTest::EverySettingComesBackAfterARestart() {
     OpenWindow();
     QCOMPARE(MainForm->pos(), QPoint(4, 37));
     QCOMPARE(MainForm->size(), QSize(800, 600));
-    QCOMPARE(MainForm->PriorityClass, 64);
-    QCOMPARE(MainForm->CompareModeSetting, 7);
-    QCOMPARE(MainForm->SearchFilterSetting.MinSize, 1 << 20);
-    QCOMPARE(MainForm->SearchFilterSetting.MaxSize, 0);
-    QVERIFY(!MainForm->SearchFilterSetting.EmptyFiles);
-    QVERIFY(MainForm->SearchFilterSetting.HiddenFiles);
-    QCOMPARE(MainForm->SearchFilterSetting.ExcludeList, std::vector<std::string>{"*.tmp"});
-    QCOMPARE(MainForm->KeepRuleSetting, func::KeepRule::Newest);
-    QCOMPARE(Captions(MainForm->NoDelList),
+    const WindowOptions loaded = MainForm->Options();
+    QCOMPARE(loaded.PriorityClass, 64);
+    QCOMPARE(loaded.CompareMode, 7);
+    QCOMPARE(loaded.Filter.MinSize, 1 << 20);
+    QCOMPARE(loaded.Filter.MaxSize, 0);
+    QVERIFY(!loaded.Filter.EmptyFiles);
+    QVERIFY(loaded.Filter.HiddenFiles);
+    QCOMPARE(loaded.Filter.ExcludeList, std::vector<std::string>{"*.tmp"});
+    QCOMPARE(loaded.Keep, func::KeepRule::Newest);
+    QCOMPARE(Captions(Named<QTreeWidget>(MainForm, "NoDelList")),
              (QStringList{QStringLiteral("/HOME/BAK"), QStringLiteral("D:\\ARCHIVE")}));
     QVERIFY(m_messages->Texts.isEmpty());
 }
@@ -188,7 +191,7 @@ void SettingsTest::LoadedEntriesAreUpperCasedAndTidied() {
                                   "dia\r\nNODEL00003=C:\\DATA\r\n"
                                   "[DOPPLETF]\r\nPriority=0x100\r\nwidth=abc\r\n"}});
     OpenWindow();
-    QCOMPARE(MainForm->PriorityClass, 256);
+    QCOMPARE(MainForm->Options().PriorityClass, 256);
     QCOMPARE(MainForm->frameGeometry().width(), 640);
     QCOMPARE(MainForm->NoDelEntries(), (std::vector<std::string>{"/M\xe9"
                                                                  "DIA",
@@ -205,7 +208,9 @@ void SettingsTest::FailedSaveKeepsTheWindowOpenAndTheOldFile() {
     const QByteArray old = "[DOPPLETF]\r\nPriority=64\r\n";
     WriteTree(m_folder->path(), {{"dopplet.INI", old}});
     OpenWindow();
-    MainForm->PriorityClass = 128;
+    WindowOptions options = MainForm->Options();
+    options.PriorityClass = 128;
+    MainForm->SetOptions(options);
     QSignalSpy closed(MainForm, &TMainForm::Closed);
     {
         const FileSizeLimit limit(static_cast<rlim_t>(old.size()));
@@ -274,7 +279,7 @@ void SettingsTest::ADamagedFileIsSaidItsEntriesLoadedAndTheFileKeptAside() {
     QVERIFY2(m_messages->Texts[0].startsWith(m_iniPath + " には読めない部分があります。"),
              qPrintable(m_messages->Texts[0]));
     QVERIFY2(m_messages->Texts[0].contains("読めた 2 件"), qPrintable(m_messages->Texts[0]));
-    QCOMPARE(Captions(MainForm->NoDelList), (QStringList{"/X", "/Y"}));
+    QCOMPARE(Captions(Named<QTreeWidget>(MainForm, "NoDelList")), (QStringList{"/X", "/Y"}));
 
     CloseWindow();
     QCOMPARE(m_messages->Texts.mid(1),

@@ -42,8 +42,19 @@ void Snap(const QString& name) {
     std::printf("%s\n", qPrintable(file));
 }
 
-void ShowPage(QWidget* page, const QString& name) {
-    MainForm->PageControl->setCurrentWidget(page);
+// The main window's part named `name` (its objectName).
+template <typename T>
+T* Named(const char* name) {
+    return MainForm->findChild<T*>(QString::fromLatin1(name));
+}
+
+// Shows the main window's page named `page` (TabSheet1 to TabSheet3).
+void ShowPage(const char* page) {
+    Named<QTabWidget>("PageControl")->setCurrentWidget(Named<QWidget>(page));
+}
+
+void SnapPage(const char* page, const QString& name) {
+    ShowPage(page);
     Snap(name);
 }
 
@@ -81,7 +92,7 @@ void SelectGroupNamed(const QString& name) {
 
 void Tour(const QString& folder) {
     const std::string root = QFile::encodeName(folder).toStdString();
-    MainForm->DirectoryList->SetFolder(root);
+    Named<FolderListBox>("DirectoryList")->SetFolder(root);
     MainForm->AddButtonClick();
     // The first search also meets paths that it cannot look at, as the search would report them
     // on a real disk (this tour runs where every file may be read).
@@ -102,25 +113,29 @@ void Tour(const QString& folder) {
         });
     // The member list marks the copy that the bulk delete keeps: here the one with the shortest
     // path, which need not be the first.
-    MainForm->KeepRuleSetting = func::KeepRule::ShortestPath;
+    WindowOptions options = MainForm->Options();
+    options.Keep = func::KeepRule::ShortestPath;
+    MainForm->SetOptions(options);
     Search();
     QObject::disconnect(skips);
-    ShowPage(MainForm->TabSheet1, QStringLiteral("results"));
+    SnapPage("TabSheet1", QStringLiteral("results"));
     MainForm->MenuSkippedClick();
     Snap(QStringLiteral("skipped-list"));
-    MainForm->SkippedList->hide();
-    ShowPage(MainForm->TabSheet2, QStringLiteral("targets"));
-    ShowPage(MainForm->TabSheet3, QStringLiteral("no-delete"));
-    MainForm->PageControl->setCurrentWidget(MainForm->TabSheet1);
+    MainForm->findChild<TSkippedListForm*>()->hide();
+    SnapPage("TabSheet2", QStringLiteral("targets"));
+    SnapPage("TabSheet3", QStringLiteral("no-delete"));
+    ShowPage("TabSheet1");
 
     PhotographDialogs();
     // The options dialog with filters set, as a user would fill them.
-    const func::SearchFilterSettings filter = MainForm->SearchFilterSetting;
-    MainForm->SearchFilterSetting.MinSize = 1 << 20;
-    MainForm->SearchFilterSetting.HiddenFiles = false;
-    MainForm->SearchFilterSetting.ExcludeList = {"*.tmp", "node_modules", ".git", "一時フォルダ"};
+    const WindowOptions before = MainForm->Options();
+    WindowOptions filtered = before;
+    filtered.Filter.MinSize = 1 << 20;
+    filtered.Filter.HiddenFiles = false;
+    filtered.Filter.ExcludeList = {"*.tmp", "node_modules", ".git", "一時フォルダ"};
+    MainForm->SetOptions(filtered);
     MainForm->MenuOptSetClick();
-    MainForm->SearchFilterSetting = filter;
+    MainForm->SetOptions(before);
     MainForm->MenuAboutClick();
     if (MainForm->DetailList->topLevelItemCount() > 0) {
         MainForm->DetailList->setCurrentItem(MainForm->DetailList->topLevelItem(0));
@@ -154,7 +169,9 @@ void Tour(const QString& folder) {
     DelListForm->hide();
 
     // A name mode: the member list says which copies hold the first one's bytes.
-    MainForm->CompareModeSetting = 2;
+    options = MainForm->Options();
+    options.CompareMode = 2;
+    MainForm->SetOptions(options);
     MainForm->FormPaint();
     Search();
     // Three files of one name and three contents: none holds the first one's bytes.
