@@ -9,6 +9,7 @@
 
 #include "gui_support.h"
 #include "main/main_form.h"
+#include "main/no_delete_page.h"
 #include "main/program_windows.h"
 
 namespace {
@@ -37,6 +38,7 @@ class NoDeletePageTest : public QObject {
     void EditorTypingUpperCasesTheEntry();
     void TextWithLineBreaksBecomesOneEntryPerLine_data();
     void TextWithLineBreaksBecomesOneEntryPerLine();
+    void AFileIsProtectedByTheFirstEntryItsPathHolds();
 
   private:
     void Type(const QString& text);
@@ -187,6 +189,30 @@ void NoDeletePageTest::TextWithLineBreaksBecomesOneEntryPerLine() {
     Named<QPushButton>(m_window, "SearchButton")->setFocus();
     QTRY_COMPARE(Captions(m_noDelList), (QStringList{"/A", "/B", "/C"}));
     QCOMPARE(m_window->NoDelEntries(), (std::vector<std::string>{"/A", "/B", "/C"}));
+}
+
+void NoDeletePageTest::AFileIsProtectedByTheFirstEntryItsPathHolds() {
+    for (const char* entry : {"/keep", "c:\\work", "/photos/2023"}) {
+        Type(entry);
+    }
+    const NoDeletePage* page = Named<NoDeletePage>(m_window, "TabSheet3");
+    struct Case {
+        const char* Path;
+        const char* Entry;  // nullptr: the file may go
+    };
+    // Letters a to z match in either case, anywhere in the path.
+    const Case cases[] = {
+        {"/home/u/Keep/x.txt", "/KEEP"},   {"/home/u/keeper.txt", "/KEEP"},
+        {"c:\\Work\\a.txt", "C:\\WORK"},   {"/photos/2023/sea.jpg", "/PHOTOS/2023"},
+        {"/photos/2024/sea.jpg", nullptr}, {"/home/u/kee/p.txt", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> entry = page->ProtectingEntry(c.Path);
+        QVERIFY2(entry.has_value() == (c.Entry != nullptr), c.Path);
+        if (c.Entry != nullptr) {
+            QCOMPARE(*entry, std::string(c.Entry));
+        }
+    }
 }
 
 QTEST_MAIN(NoDeletePageTest)
