@@ -1,7 +1,6 @@
 #include "dialogs/Delform.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,6 +12,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "dialogs/path_text.h"
 #include "dialogs/single_press_shortcut.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
@@ -98,7 +98,7 @@ void TDelListForm::AddReportRow(const std::string& path, func::ReportStatus stat
     m_restoreErrors.emplace_back();
     const int row = ProgressList->rowCount();
     ProgressList->insertRow(row);
-    ProgressList->setItem(row, 0, NewCell(QFile::decodeName(QByteArray::fromStdString(path))));
+    ProgressList->setItem(row, 0, NewCell(PathText(path)));
     ShowStatus(row);
     if (status == func::ReportStatus::Deleted) {
         ListRestore->setEnabled(true);
@@ -184,7 +184,7 @@ void TDelListForm::ListSaveClick() {
     if (chosen.isEmpty() || chosen.front().isEmpty()) {
         return;
     }
-    const std::string path = QFile::encodeName(chosen.front()).toStdString();
+    const std::string path = PathBytes(chosen.front());
     if (func::SaveDeletionReport(path, m_rows)) {
         UserDialogs::Show(this, QMessageBox::Warning, QStringLiteral("ファイルが開けません"));
     }

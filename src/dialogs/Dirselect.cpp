@@ -2,7 +2,6 @@
 
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +13,7 @@
 
 #include "dialogs/drive_combo_box.h"
 #include "dialogs/folder_list_box.h"
+#include "dialogs/path_text.h"
 #include "dialogs/placed_label.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
@@ -84,7 +84,7 @@ TDirSelectDialog::TDirSelectDialog(QWidget* parent) : QDialog(parent) {
     DirectoryListBox->installEventFilter(this);
 
     // The dialog starts in the process's working folder.
-    DirectoryListBox->SetFolder(QFile::encodeName(QDir::currentPath()).toStdString());
+    DirectoryListBox->SetFolder(PathBytes(QDir::currentPath()));
 }
 
 void TDirSelectDialog::SetDialogTitle(const QString& title) {
@@ -108,7 +108,7 @@ void TDirSelectDialog::ListUpDate() {
 }
 
 void TDirSelectDialog::DirectoryListBoxChange() {
-    const QString path = QFile::decodeName(DirectoryListBox->Folder().c_str());
+    const QString path = PathText(DirectoryListBox->Folder());
     DirectoryLabel->setToolTip(path);
     DirectoryLabel->setText(
         ShortenedPath(path, DirectoryLabel->fontMetrics(), DirectoryLabel->width()));
@@ -170,7 +170,7 @@ void TDirSelectDialog::FillFileList() {
          platform::ListFolder(DirectoryListBox->Folder()).Entries) {
         // Hidden files are those whose name starts with ".".
         if (entry.Kind == platform::EntryKind::File && !entry.Name.starts_with('.')) {
-            names.push_back(QFile::decodeName(entry.Name.c_str()));
+            names.push_back(PathText(entry.Name));
         }
     }
     QCollator collator;

@@ -2,13 +2,13 @@
 
 #include <QCheckBox>
 #include <QDateTime>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 
+#include "dialogs/path_text.h"
 #include "dialogs/placed_label.h"
 #include "dialogs/window_frame.h"
 #include "platform/path.h"
@@ -131,10 +131,9 @@ void TFileInfoDialog::FormShow() {
         return;
     }
     const platform::FileAttributes& file = read.Attributes;
-    Directory->setText(QFile::decodeName(FolderOf(FilePath).c_str()));
-    FileName->setText(QFile::decodeName(file.Name.c_str()));
-    ShortName->setText(
-        QFile::decodeName(file.ShortName.empty() ? file.Name.c_str() : file.ShortName.c_str()));
+    Directory->setText(PathText(FolderOf(FilePath)));
+    FileName->setText(PathText(file.Name));
+    ShortName->setText(PathText(file.ShortName.empty() ? file.Name : file.ShortName));
     ReadOnlyCB->setChecked(file.ReadOnly);
     ArchiveCB->setChecked(file.Archive);
     SystemCB->setChecked(file.System);

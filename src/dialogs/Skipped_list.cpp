@@ -1,7 +1,6 @@
 #include "dialogs/Skipped_list.h"
 
 #include <QAbstractTableModel>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/path_text.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
 
@@ -45,7 +45,7 @@ class SkippedPathModel : public QAbstractTableModel {
         }
         const search::SkippedPath& skipped = (*m_paths)[static_cast<std::size_t>(index.row())];
         if (index.column() == kPathColumn) {
-            return QFile::decodeName(QByteArray::fromStdString(skipped.Path));
+            return PathText(skipped.Path);
         }
         return SkipReasonText(skipped);
     }

@@ -1,8 +1,9 @@
 #include "dialogs/drive_combo_box.h"
 
-#include <QFile>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+
+#include "dialogs/path_text.h"
 
 DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent) {
     Refresh();
@@ -15,15 +16,15 @@ void DriveComboBox::Refresh() {
     clear();
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) {
-            const QByteArray mountPoint = QFile::encodeName(volume.rootPath());
+            const QByteArray mountPoint = QByteArray::fromStdString(PathBytes(volume.rootPath()));
             addItem(volume.rootPath(), mountPoint);
         }
     }
 }
 
 void DriveComboBox::ShowDriveOf(const std::string& folder) {
-    const QStorageInfo volume(QFile::decodeName(folder.c_str()));
-    const int index = findData(QFile::encodeName(volume.rootPath()));
+    const QStorageInfo volume(PathText(folder));
+    const int index = findData(QByteArray::fromStdString(PathBytes(volume.rootPath())));
     const QSignalBlocker blocker(this);
     setCurrentIndex(index);
 }

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QCollator>
-#include <QFile>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include "dialogs/path_text.h"
 #include "func/no_del_list.h"
 
 namespace {
@@ -21,8 +21,7 @@ const QCollator& Collator() {
 
 // The order that the list view keeps itself in.
 int CollateAsTheList(const std::string& a, const std::string& b) {
-    return Collator().compare(QFile::decodeName(QByteArray::fromStdString(a)),
-                              QFile::decodeName(QByteArray::fromStdString(b)));
+    return Collator().compare(PathText(a), PathText(b));
 }
 
 // A row that a sorting list places in the locale's order.
@@ -30,7 +29,7 @@ class EntryRow : public QTreeWidgetItem {
   public:
     explicit EntryRow(const std::string& entry) {
         setData(0, kEntryRole, QByteArray::fromStdString(entry));
-        setText(0, QFile::decodeName(QByteArray::fromStdString(entry)));
+        setText(0, PathText(entry));
         setFlags(flags() | Qt::ItemIsEditable);
     }
 
@@ -63,7 +62,7 @@ EntryListEditor::EntryListEditor(QLineEdit& addText, QTreeWidget& list, Fold fol
 }
 
 std::string EntryListEditor::FoldedText(const QString& text) const {
-    return m_fold(QFile::encodeName(text).toStdString());
+    return m_fold(PathBytes(text));
 }
 
 void EntryListEditor::Add() {
@@ -80,7 +79,7 @@ void EntryListEditor::Edited(QTreeWidgetItem* row) {
     const std::vector<std::string> lines = func::EntryLines(FoldedText(row->text(0)));
     const QSignalBlocker blocker(m_list);
     row->setData(0, kEntryRole, QByteArray::fromStdString(lines.front()));
-    row->setText(0, QFile::decodeName(QByteArray::fromStdString(lines.front())));
+    row->setText(0, PathText(lines.front()));
     for (std::size_t i = 1; i < lines.size(); ++i) {
         m_list.addTopLevelItem(new EntryRow(lines[i]));
     }

@@ -1,13 +1,13 @@
 #include "dialogs/folder_list_box.h"
 
 #include <QCollator>
-#include <QFile>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <vector>
 
+#include "dialogs/path_text.h"
 #include "platform/folder_listing.h"
 #include "platform/path.h"
 
@@ -65,7 +65,7 @@ void FolderListBox::Rebuild() {
     const std::vector<std::string> levels = platform::FolderLevels(m_folder);
     int level = 0;
     for (const std::string& path : levels) {
-        auto* item = new QListWidgetItem(openIcon, QFile::decodeName(NameOf(path).c_str()), this);
+        auto* item = new QListWidgetItem(openIcon, PathText(NameOf(path)), this);
         item->setData(kPathRole, QByteArray::fromStdString(path));
         item->setData(kLevelRole, level++);
     }
@@ -79,10 +79,10 @@ void FolderListBox::Rebuild() {
     }
     QCollator collator;
     std::sort(names.begin(), names.end(), [&collator](const std::string& a, const std::string& b) {
-        return collator.compare(QFile::decodeName(a.c_str()), QFile::decodeName(b.c_str())) < 0;
+        return collator.compare(PathText(a), PathText(b)) < 0;
     });
     for (const std::string& name : names) {
-        auto* item = new QListWidgetItem(closedIcon, QFile::decodeName(name.c_str()), this);
+        auto* item = new QListWidgetItem(closedIcon, PathText(name), this);
         item->setData(kPathRole, QByteArray::fromStdString(platform::JoinPath(m_folder, name)));
         item->setData(kLevelRole, level);
     }
