@@ -28,7 +28,7 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 # A class or struct with a body (not a mention or a forward declaration).
 CLASS = re.compile(r'^\s*(?:class|struct)\s+(?:\w+\s+)?(\w+)\s*(?:final\s*)?[:{]', re.MULTILINE)
 # A member function defined outside its class, at the start of a line: "void Name::Member(".
-MEMBER = re.compile(r'^[A-Za-z_][^;{}()]*?\b(\w+)::(~?\w+)\s*\(', re.MULTILINE)
+MEMBER = re.compile(r'^[A-Za-z_][^;{}()\n]*?\b(\w+)::(~?\w+)\s*\(', re.MULTILINE)
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc")
 SYSTEM_SUFFIXES = ("_posix", "_win32")
 
