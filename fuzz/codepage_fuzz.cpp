@@ -53,9 +53,10 @@ void CheckUtf8RoundTrip(std::string_view text) {
     }
 }
 
-// The starts of the characters of `text`.
-std::vector<std::size_t> CharStarts(const CodePage& codePage, std::string_view text) {
-    const std::size_t longest = codePage.GetKind() == CodePage::Kind::ShiftJis ? 2 : 4;
+// The starts of the characters of `text` in `codePage`, which is of `kind`.
+std::vector<std::size_t> CharStarts(const CodePage& codePage, CodePage::Kind kind,
+                                    std::string_view text) {
+    const std::size_t longest = kind == CodePage::Kind::ShiftJis ? 2 : 4;
     std::vector<std::size_t> starts;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t length = codePage.CharLength(text, pos);
@@ -68,11 +69,11 @@ std::vector<std::size_t> CharStarts(const CodePage& codePage, std::string_view t
 }
 
 // Searching and upper-casing never look at the trail bytes of a multi-byte character.
-void CheckCharacters(const CodePage& codePage, std::string_view text) {
-    const std::vector<std::size_t> starts = CharStarts(codePage, text);
+void CheckCharacters(const CodePage& codePage, CodePage::Kind kind, std::string_view text) {
+    const std::vector<std::size_t> starts = CharStarts(codePage, kind, text);
     const std::string upper = codePage.UpperAscii(text);
     Require(upper.size() == text.size(), "upper-casing keeps the length");
-    Require(CharStarts(codePage, upper) == starts, "upper-casing keeps the characters");
+    Require(CharStarts(codePage, kind, upper) == starts, "upper-casing keeps the characters");
     for (std::size_t i = 0; i < starts.size(); ++i) {
         const std::size_t begin = starts[i];
         const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
@@ -101,7 +102,8 @@ void CheckCharacters(const CodePage& codePage, std::string_view text) {
 
 // The name order is an order: reversed, it turns round; equal names fall together; it is
 // transitive; it ignores the case of a to z.
-void CheckNameOrder(const CodePage& codePage, const std::vector<std::string_view>& names) {
+void CheckNameOrder(const CodePage& codePage, CodePage::Kind kind,
+                    const std::vector<std::string_view>& names) {
     for (const std::string_view a : names) {
         Require(codePage.CompareNames(a, a) == 0, "a name equals itself");
         Require(codePage.CompareNames(a, codePage.UpperAscii(a)) == 0,
@@ -111,7 +113,7 @@ void CheckNameOrder(const CodePage& codePage, const std::vector<std::string_view
             Require(ab == -Sign(codePage.CompareNames(b, a)), "reversed names order reversed");
             if (codePage.UpperAscii(a) == codePage.UpperAscii(b)) {
                 Require(ab == 0, "names that differ in case only are equal");
-            } else if (codePage.GetKind() == CodePage::Kind::Utf8) {
+            } else if (kind == CodePage::Kind::Utf8) {
                 Require(ab != 0, "names that differ in more than case differ");
             }
             for (const std::string_view c : names) {
@@ -132,14 +134,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const CodePage codePage(data[0] == 'S' ? CodePage::Kind::ShiftJis : CodePage::Kind::Utf8);
+    const CodePage::Kind kind = data[0] == 'S' ? CodePage::Kind::ShiftJis : CodePage::Kind::Utf8;
+    const CodePage codePage(kind);
     const std::string_view text = fuzz::Text(data + 1, size - 1);
     CheckUtf8RoundTrip(text);
-    CheckCharacters(codePage, text);
+    CheckCharacters(codePage, kind, text);
     std::vector<std::string_view> names = fuzz::Split(text, '\n');
     if (names.size() > 8) {
         names.resize(8);  // the order's checks take the cube of the count
     }
-    CheckNameOrder(codePage, names);
+    CheckNameOrder(codePage, kind, names);
     return 0;
 }

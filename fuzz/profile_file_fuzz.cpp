@@ -25,6 +25,16 @@ using Keys = std::vector<std::pair<std::string, std::string>>;
 constexpr std::string_view kNoDelSection = "DOPPLETD";
 constexpr std::string_view kMissing = "\x01missing";
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 // Section names to look into: the program's own and whatever stands between brackets.
 std::vector<std::string> SectionsToProbe(std::string_view text) {
     std::vector<std::string> sections{"DOPPLETF", std::string(kNoDelSection), ""};
@@ -32,14 +42,7 @@ std::vector<std::string> SectionsToProbe(std::string_view text) {
         const std::size_t open = line.find('[');
         const std::size_t close = line.rfind(']');
         if (open != std::string_view::npos && close != std::string_view::npos && open < close) {
-            std::string_view name = line.substr(open + 1, close - open - 1);
-            while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) {
-                name.remove_prefix(1);
-            }
-            while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
-                name.remove_suffix(1);
-            }
-            sections.emplace_back(name);
+            sections.emplace_back(TrimBlanks(line.substr(open + 1, close - open - 1)));
         }
         if (sections.size() == 8) {
             break;
@@ -48,27 +51,44 @@ std::vector<std::string> SectionsToProbe(std::string_view text) {
     return sections;
 }
 
-// What a section reads as, through every reading call.
+// Key names to look up: the program's own, the ones that the writes below add, and whatever
+// stands before the "=" of a line (or is the whole line).
+std::vector<std::string> KeysToProbe(std::string_view text) {
+    std::vector<std::string> keys{"posX", "NODEL1", "Key", "Added Key", "Number"};
+    for (const std::string_view line : fuzz::Split(text, '\n')) {
+        keys.emplace_back(TrimBlanks(line.substr(0, line.find('='))));
+        if (keys.size() == 24) {
+            break;
+        }
+    }
+    return keys;
+}
+
+// What a section reads as: each probed key's value and the values of every section of its name.
 struct SectionReading {
     Keys Section;
     std::vector<std::string> Values;
     bool operator==(const SectionReading&) const = default;
 };
 
-SectionReading Read(const ProfileFile& profile, const std::string& section) {
-    return {profile.ReadSection(section, kMissing), profile.ValuesOfEverySection(section)};
+Keys ReadKeys(const ProfileFile& profile, const std::string& section,
+              const std::vector<std::string>& keys) {
+    Keys values;
+    for (const std::string& key : keys) {
+        values.emplace_back(key, profile.ReadString(section, key, kMissing));
+    }
+    return values;
 }
 
-// The reading calls agree with each other.
-void CheckReads(const ProfileFile& profile, const std::string& section) {
-    const Keys keys = profile.ReadSection(section, kMissing);
-    const std::vector<std::string> names = profile.KeyNames(section);
-    Require(names.size() == keys.size(), "the key names are the section's keys");
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto& [key, value] = keys[i];
-        Require(names[i] == key, "the key names are the section's keys, in order");
-        Require(profile.ReadString(section, key, kMissing) == value,
-                "a key reads the same alone and in its section");
+SectionReading Read(const ProfileFile& profile, const std::string& section,
+                    const std::vector<std::string>& keys) {
+    return {ReadKeys(profile, section, keys), profile.ValuesOfEverySection(section)};
+}
+
+// A key reads as the same number as its text.
+void CheckReads(const ProfileFile& profile, const std::string& section,
+                const std::vector<std::string>& keys) {
+    for (const auto& [key, value] : ReadKeys(profile, section, keys)) {
         const std::int32_t number = profile.ReadInteger(section, key, -7);
         Require(
             number ==
@@ -88,18 +108,13 @@ ProfileFile ReadBack(const ProfileFile& profile, const platform::CodePage& codeP
     return again;
 }
 
-// A section as ReadSection should give it after `key` was set to `value`.
+// The probed keys of a section as they should read after `key` was set to `value`.
 Keys WithKey(Keys keys, const std::string& key, const std::string& value,
              const platform::CodePage& codePage) {
-    bool found = false;
     for (auto& [name, old] : keys) {
         if (codePage.UpperAscii(name) == codePage.UpperAscii(key)) {
             old = value;
-            found = true;
         }
-    }
-    if (!found) {
-        keys.emplace_back(key, value);
     }
     return keys;
 }
@@ -130,7 +145,8 @@ void CheckAnyValue(const ProfileFile& original, std::string_view value,
 
 // Writes change the key they name and nothing else, also once the file is written and read back.
 void CheckWrites(const ProfileFile& original, const std::vector<std::string>& sections,
-                 const platform::CodePage& codePage, std::int32_t number) {
+                 const std::vector<std::string>& keys, const platform::CodePage& codePage,
+                 std::int32_t number) {
     ProfileFile profile = original;
     // A key the file has already (one starting with "[", which no program writes, is left out:
     // written back with a "]" in its value, it would read as a section), and one that it has not.
@@ -138,19 +154,20 @@ void CheckWrites(const ProfileFile& original, const std::vector<std::string>& se
     std::string key = "Key";
     std::string value = "value";
     for (const std::string& probe : sections) {
-        for (const auto& [name, old] : profile.ReadSection(probe, kMissing)) {
-            if (!name.starts_with('[')) {
+        for (const auto& [name, old] : ReadKeys(profile, probe, keys)) {
+            if (old != kMissing && !name.empty() && !name.starts_with('[') &&
+                !name.starts_with(';')) {
                 section = probe;
                 key = name;
-                value = old == kMissing ? std::string("was missing") : old + "~more";
+                value = old + "~more";
             }
         }
     }
     std::vector<SectionReading> before;
     for (const std::string& probe : sections) {
-        before.push_back(Read(profile, probe));
+        before.push_back(Read(profile, probe, keys));
     }
-    const Keys sectionBefore = profile.ReadSection(section, kMissing);
+    const Keys sectionBefore = ReadKeys(profile, section, keys);
     const std::string text = profile.Text();
     Require(profile.WriteString(section, key, "line\nbreak") == std::errc::invalid_argument &&
                 profile.Text() == text,
@@ -164,13 +181,13 @@ void CheckWrites(const ProfileFile& original, const std::vector<std::string>& se
     expected = WithKey(expected, "Number", std::to_string(number), codePage);
 
     for (const ProfileFile& written : {profile, ReadBack(profile, codePage)}) {
-        Require(written.ReadSection(section, kMissing) == expected,
-                "a written section reads as written");
+        Require(ReadKeys(written, section, keys) == expected, "a written section reads as written");
         Require(written.ReadInteger(section, "Number", number ^ 1) == number,
                 "a written number reads as written");
         for (std::size_t i = 0; i < sections.size(); ++i) {
             if (codePage.UpperAscii(sections[i]) != codePage.UpperAscii(section)) {
-                Require(Read(written, sections[i]) == before[i], "a write leaves other sections");
+                Require(Read(written, sections[i], keys) == before[i],
+                        "a write leaves other sections");
             }
         }
     }
@@ -228,14 +245,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProfileFile profile(codePage);
     profile.Parse(text);
     const std::vector<std::string> sections = SectionsToProbe(text);
+    const std::vector<std::string> keys = KeysToProbe(text);
     const ProfileFile again = ReadBack(profile, codePage);
     for (const std::string& section : sections) {
-        CheckReads(profile, section);
-        Require(Read(again, section) == Read(profile, section), "a file read back reads the same");
+        CheckReads(profile, section, keys);
+        Require(Read(again, section, keys) == Read(profile, section, keys),
+                "a file read back reads the same");
     }
     std::int32_t number = 0;
     std::memcpy(&number, bytes.data(), std::min(sizeof number, bytes.size()));
-    CheckWrites(profile, sections, codePage, number);
+    CheckWrites(profile, sections, keys, codePage, number);
     CheckAnyValue(profile, std::string_view(bytes).substr(0, 16), codePage);
     CheckNoDelList(profile, codePage);
     return 0;

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <limits>
-#include <unordered_map>
 
 #include "platform/file_system.h"
 
@@ -264,21 +263,6 @@ std::int32_t ProfileFile::ReadInteger(std::string_view section, std::string_view
     return ParseWholeNumber(*m_lines[*index].Value).value_or(defaultValue);
 }
 
-std::vector<std::string> ProfileFile::KeyNames(std::string_view section) const {
-    std::vector<std::string> names;
-    const std::optional<std::size_t> header = FindSection(section);
-    if (!header) {
-        return names;
-    }
-    const std::size_t end = SectionEnd(*header);
-    for (std::size_t index = *header + 1; index < end; ++index) {
-        if (m_lines[index].Type == Line::Kind::Key) {
-            names.push_back(m_lines[index].Name);
-        }
-    }
-    return names;
-}
-
 std::error_code ProfileFile::WriteString(std::string_view section, std::string_view key,
                                          std::string_view value) {
     if (CannotBeStored(value)) {
@@ -318,27 +302,6 @@ std::error_code ProfileFile::WriteString(std::string_view section, std::string_v
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
     return {};
-}
-
-std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(
-    std::string_view section, std::string_view defaultValue) const {
-    std::vector<std::pair<std::string, std::string>> keys;
-    const std::optional<std::size_t> header = FindSection(section);
-    if (!header) {
-        return keys;
-    }
-    std::unordered_map<std::string, std::size_t> firstLine;
-    const std::size_t end = SectionEnd(*header);
-    for (std::size_t index = *header + 1; index < end; ++index) {
-        const Line& line = m_lines[index];
-        if (line.Type != Line::Kind::Key) {
-            continue;
-        }
-        const Line& first =
-            m_lines[firstLine.try_emplace(m_codePage->UpperAscii(line.Name), index).first->second];
-        keys.emplace_back(line.Name, first.Value ? *first.Value : std::string(defaultValue));
-    }
-    return keys;
 }
 
 std::vector<std::string> ProfileFile::ValuesOfEverySection(std::string_view section) const {

@@ -38,22 +38,12 @@ class ProfileFile {
     std::int32_t ReadInteger(std::string_view section, std::string_view key,
                              std::int32_t defaultValue) const;
 
-    // The key names of `section` in the order in which they stand in the file, with or without a
-    // value; empty when the section is missing.
-    std::vector<std::string> KeyNames(std::string_view section) const;
-
     // Sets `key` to `value`: an existing key keeps its place, a new key goes to the end of its
     // section, a new section to the end of the file. A value with a line break (it would add lines
     // of its own) or a NUL byte (the file would no longer load) cannot be stored:
     // invalid_argument, and nothing changes.
     std::error_code WriteString(std::string_view section, std::string_view key,
                                 std::string_view value);
-
-    // The keys of `section` in file order with the values that ReadString gives for them (a
-    // repeated key gives its first value; a key without "=" gives `defaultValue`). One pass, for
-    // long sections.
-    std::vector<std::pair<std::string, std::string>> ReadSection(
-        std::string_view section, std::string_view defaultValue) const;
 
     // The values of every key line of every section named `section`, in file order, repeated
     // sections and repeated keys included; a key without "=" gives an empty value.

@@ -7,7 +7,6 @@
 #include "func/no_del_list.h"
 #include "func/profile_file.h"
 #include "func/settings_location.h"
-#include "platform/file_operations.h"
 #include "platform/file_stamp.h"
 #include "platform/file_system.h"
 

@@ -16,6 +16,10 @@ std::string SettingsFileBesideProgram(const std::string& programPath,
     return stem + ".INI";
 }
 
+std::string UserSettingsFolder() {
+    return platform::JoinPath(platform::UserConfigFolder(), "dopplet");
+}
+
 std::string IniFileName(const std::string& programPath, const std::string& fallbackFolder,
                         const platform::CodePage& codePage) {
     const std::string beside = SettingsFileBesideProgram(programPath, codePage);

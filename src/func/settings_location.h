@@ -12,6 +12,10 @@ std::string SettingsFileBesideProgram(
     const std::string& programPath,
     const platform::CodePage& codePage = platform::SystemCodePage());
 
+// The folder that the settings file goes into when it is not beside the program: "dopplet" in the
+// user's configuration folder (platform::UserConfigFolder).
+std::string UserSettingsFolder();
+
 // Where the settings file lives. A file beside the program is the one, whenever it is there,
 // even in a folder that may not be written (it is then rewritten in place). Without one, it is
 // made beside the program when the program runs from a writable folder outside the system's

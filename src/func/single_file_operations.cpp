@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/file_system.h"
 #include "platform/path.h"
 
 namespace func {

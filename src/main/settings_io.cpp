@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QStandardPaths>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
@@ -48,9 +47,7 @@ std::string TMainForm::SettingsFileName() {
     if (!SettingsFileOverride().empty()) {
         return SettingsFileOverride();
     }
-    const QString configFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return func::IniFileName(ProgramFile(), QFile::encodeName(configFolder).toStdString());
+    return func::IniFileName(ProgramFile(), func::UserSettingsFolder());
 }
 
 void TMainForm::LoadSettings() {

@@ -15,8 +15,6 @@ class CodePage {
 
     explicit constexpr CodePage(Kind kind) : m_kind(kind) {}
 
-    Kind GetKind() const { return m_kind; }
-
     // Length in bytes of the character that starts at `pos` (1 for a single-byte character, and
     // for a lead byte that the text ends after).
     std::size_t CharLength(std::string_view text, std::size_t pos) const;

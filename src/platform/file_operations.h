@@ -8,10 +8,6 @@
 
 namespace platform {
 
-// Renames `from` to `to`. Never replaces: when `to` exists, fails with EEXIST and changes nothing.
-// A name that differs from the old one only in letter case is a rename like any other.
-std::error_code RenameNoReplace(const std::string& from, const std::string& to);
-
 struct MoveResult {
     std::error_code Error;
     std::string NewPath;                  // where the file is now, when Error is clear

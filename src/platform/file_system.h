@@ -19,6 +19,10 @@ bool IsWritableFolder(const std::string& path);
 // made are private to the user.
 std::error_code CreateFolderOf(const std::string& path);
 
+// Renames `from` to `to`. Never replaces: when `to` exists, fails with EEXIST and changes nothing.
+// A name that differs from the old one only in letter case is a rename like any other.
+std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+
 // Replaces the file at `path` with `contents`, or creates it: the bytes go to a new temporary file
 // in the same folder, reach the disk, and only then take the place of the old file in one rename.
 // On any failure the old file stays as it was and the temporary file is removed. An existing

@@ -91,32 +91,23 @@ TEST(ProfileFile, ReadsValuesAsTheWindowsProfileFunctionsDo) {
     EXPECT_EQ(profile.ReadInteger("Form", "Path", 42), 42);
 }
 
-TEST(ProfileFile, ListsKeyNamesInFileOrder) {
+TEST(ProfileFile, ListsTheValuesOfEverySectionOfTheNameInFileOrder) {
     const ProfileFile profile = Parsed(
         "[List]\r\n"
         "NODEL00002=b\r\n"
         "\r\n"
         "; note\r\n"
-        "X=c\r\n"
+        "X= c \r\n"
         "Bare\r\n"
         "NODEL00001=a\r\n"
+        "x=repeated\r\n"
         "[Next]\r\n"
-        "Y=d\r\n");
-    EXPECT_EQ(profile.KeyNames("list"),
-              (std::vector<std::string>{"NODEL00002", "X", "Bare", "NODEL00001"}));
-    EXPECT_TRUE(profile.KeyNames("Missing").empty());
-}
-
-TEST(ProfileFile, ReadsASectionAsReadStringReadsEachOfItsKeys) {
-    const ProfileFile profile =
-        Parsed("[List]\r\nB=2\r\nBare\r\nA=1\r\nb=3\r\n; note\r\n[list]\r\nC=4\r\n");
-    using Keys = std::vector<std::pair<std::string, std::string>>;
-    const Keys keys = profile.ReadSection("LIST", "-");
-    EXPECT_EQ(keys, (Keys{{"B", "2"}, {"Bare", "-"}, {"A", "1"}, {"b", "2"}}));
-    for (const auto& [key, value] : keys) {
-        EXPECT_EQ(profile.ReadString("List", key, "-"), value) << key;
-    }
-    EXPECT_TRUE(profile.ReadSection("Missing", "").empty());
+        "Y=d\r\n"
+        "[LIST]\r\n"
+        "Z=e\r\n");
+    EXPECT_EQ(profile.ValuesOfEverySection("list"),
+              (std::vector<std::string>{"b", "c", "", "a", "repeated", "e"}));
+    EXPECT_TRUE(profile.ValuesOfEverySection("Missing").empty());
 }
 
 TEST(ProfileFile, ReplacesASectionAtTheEndOfTheFile) {
@@ -209,8 +200,9 @@ TEST(ProfileFileOnDisk, LoadsAMissingFileAsEmptyAndSavesWithCrLf) {
     functest::TempFolder folder;
     const std::string path = folder / "dopplet.INI";
     ProfileFile profile;
+    profile.Parse("[S]\r\nOld=1\r\n");
     EXPECT_FALSE(func::LoadProfileFile(path, profile));
-    EXPECT_TRUE(profile.KeyNames("S").empty());
+    EXPECT_EQ(profile.Text(), "");
 
     functest::WriteFile(path, "[S]\nA=1\n");
     ASSERT_FALSE(func::LoadProfileFile(path, profile));

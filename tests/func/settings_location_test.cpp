@@ -126,6 +126,10 @@ class ConfigFolderEnvironment : public ::testing::Test {
         Restore("HOME", m_home);
     }
 
+    static void Set(const char* name, const char* value) {
+        Restore(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+    }
+
   private:
     static std::optional<std::string> Get(const char* name) {
         const char* value = std::getenv(name);
@@ -151,6 +155,45 @@ TEST_F(ConfigFolderEnvironment, UsesXdgConfigHomeWhenItIsAnAbsolutePath) {
     EXPECT_EQ(platform::UserConfigFolder(), "/home/someone/.config");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(platform::UserConfigFolder(), "/home/someone/.config");
+}
+
+// The folder of the settings file when it is not beside the program, as the window asks for it.
+// A relative $XDG_CONFIG_HOME names no folder: the file would move with the current folder.
+TEST_F(ConfigFolderEnvironment, PutsTheUserSettingsFolderInTheConfigurationFolder) {
+    struct Case {
+        const char* home;        // nullptr: not set
+        const char* configHome;  // nullptr: not set
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/home/someone", "/custom/config", "/custom/config/dopplet"},
+        {"/home/someone", "/custom/config/", "/custom/config/dopplet"},
+        {"/home/someone", nullptr, "/home/someone/.config/dopplet"},
+        {"/home/someone", "", "/home/someone/.config/dopplet"},
+        {"/home/someone", "relative", "/home/someone/.config/dopplet"},
+        {nullptr, nullptr, "/.config/dopplet"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.home ? c.home : "(no HOME)") + " " +
+                     (c.configHome ? c.configHome : "(no XDG_CONFIG_HOME)"));
+        Set("HOME", c.home);
+        Set("XDG_CONFIG_HOME", c.configHome);
+        EXPECT_EQ(func::UserSettingsFolder(), c.expected);
+    }
+}
+
+TEST_F(ConfigFolderEnvironment, PutsTheSettingsFileOfAProgramInAReadOnlyFolderInTheUserSettings) {
+    functest::TempFolder folder;
+    const std::string programFolder = folder / "bin";
+    functest::WriteFile(programFolder + "/dopplet", "");
+    ASSERT_EQ(chmod(programFolder.c_str(), 0555), 0);
+    Set("XDG_CONFIG_HOME", (folder / "config").c_str());
+    const std::string failure = functest::RunWithoutPrivileges([&]() -> std::string {
+        const std::string path =
+            func::IniFileName(programFolder + "/dopplet", func::UserSettingsFolder());
+        return path == folder / "config/dopplet/dopplet.INI" ? "" : "got " + path;
+    });
+    EXPECT_EQ(failure, "");
 }
 
 TEST(ProgramFilePath, NamesThisTestProgram) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/posix/file_operations_posix.h"
+#include "platform/posix/file_system_posix.h"
 #include "support/platform_fixture.h"
 
 namespace platform {

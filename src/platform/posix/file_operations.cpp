@@ -1,7 +1,6 @@
 #include "platform/file_operations.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 
 #include "platform/path.h"
 #include "platform/posix/file_operations_posix.h"
+#include "platform/posix/file_system_posix.h"
 
 namespace platform {
 
@@ -220,39 +220,6 @@ std::error_code CopyAcrossFileSystems(const std::string& source, const std::stri
 const std::error_category& AttributeCategory() {
     static const AttributeErrorCategory category;
     return category;
-}
-
-std::error_code RenameNoReplace(const std::string& from, const std::string& to,
-                                const SystemCalls& calls) {
-    if (calls.RenameAt2(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) {
-        return {};
-    }
-    const int renameError = errno;
-    if (renameError != EINVAL && renameError != ENOSYS) {
-        return {renameError, std::generic_category()};
-    }
-    // The kernel or the file system does not know the flag. A hard link claims the new name just
-    // as safely (it fails when the name exists); a folder cannot be linked.
-    struct stat st {};
-    if (lstat(from.c_str(), &st) != 0) {
-        return LastError();
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return {renameError, std::generic_category()};
-    }
-    if (link(from.c_str(), to.c_str()) != 0) {
-        return LastError();
-    }
-    if (unlink(from.c_str()) != 0) {
-        const std::error_code error = LastError();
-        unlink(to.c_str());
-        return error;
-    }
-    return {};
-}
-
-std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
-    return RenameNoReplace(from, to, RealSystemCalls());
 }
 
 MoveResult MoveToFolder(const std::string& source, const std::string& folder,

@@ -9,11 +9,8 @@
 
 namespace platform {
 
-// RenameNoReplace and MoveToFolder through the given system calls and trash, so that tests can
-// make a rename report EXDEV (another file system) or a write fail.
-std::error_code RenameNoReplace(const std::string& from, const std::string& to,
-                                const SystemCalls& calls);
-
+// MoveToFolder through the given system calls and trash, so that tests can make a rename report
+// EXDEV (another file system) or a write fail.
 MoveResult MoveToFolder(const std::string& source, const std::string& folder,
                         const SystemCalls& calls, const TrashContext& trash);
 

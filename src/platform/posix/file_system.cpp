@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,6 +141,39 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+std::error_code RenameNoReplace(const std::string& from, const std::string& to,
+                                const SystemCalls& calls) {
+    if (calls.RenameAt2(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    const int renameError = errno;
+    if (renameError != EINVAL && renameError != ENOSYS) {
+        return {renameError, std::generic_category()};
+    }
+    // The kernel or the file system does not know the flag. A hard link claims the new name just
+    // as safely (it fails when the name exists); a folder cannot be linked.
+    struct stat st {};
+    if (lstat(from.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return {renameError, std::generic_category()};
+    }
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    if (unlink(from.c_str()) != 0) {
+        const std::error_code error = LastError();
+        unlink(to.c_str());
+        return error;
+    }
+    return {};
+}
+
+std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
+    return RenameNoReplace(from, to, RealSystemCalls());
+}
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view contents,
                                     const SystemCalls& calls) {

@@ -11,9 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/file_operations.h"
 #include "platform/path.h"
-#include "platform/posix/file_operations_posix.h"
+#include "platform/posix/file_system_posix.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_info.h"
 #include "platform/posix/trash_posix.h"
