@@ -32,6 +32,7 @@
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "main/settings_io.h"
 #include "main/targets_page.h"
 #include "main/window_parts.h"
 
@@ -418,6 +419,78 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 bool TMainForm::FormClose() {
     StopButtonClick();
     return SaveSettings();
+}
+
+void TMainForm::LoadSettings() {
+    const func::LoadedSettings loaded = func::ReadSettingsFile(IniFileName);
+    m_settingsFileState = loaded.State;
+    const func::Settings& settings = loaded.Values;
+    PlaceWindow(*this, settings);
+    SetOptions({settings.PriorityClass, settings.CompareModeSetting, settings.Filter,
+                func::KeepRuleOf(settings.KeepRuleSetting)});
+    SetNoDelEntries(settings.NoDelList);
+    TidyNoDelList();
+    // Said once the window is on the screen.
+    const QString warning = LoadWarning(loaded, IniFileName);
+    if (!warning.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, warning] { UserDialogs::Show(this, QMessageBox::Warning, warning); },
+            Qt::QueuedConnection);
+    }
+}
+
+bool TMainForm::SaveSettings() {
+    TidyNoDelList();
+    func::Settings settings;
+    StorePlacement(*this, settings);
+    const WindowOptions options = Options();
+    settings.PriorityClass = options.PriorityClass;
+    settings.CompareModeSetting = options.CompareMode;
+    settings.Filter = options.Filter;
+    settings.KeepRuleSetting = static_cast<std::int32_t>(options.Keep);
+    settings.NoDelList = NoDelEntries();
+    return WriteSettingsFile(*this, IniFileName, settings, m_settingsFileState);
+}
+
+void TMainForm::AddButtonClick() {
+    m_targetsPage->AddBrowsedFolder();
+}
+
+void TMainForm::DelButtonClick() {
+    m_targetsPage->RemoveSelected();
+}
+
+void TMainForm::AddTargets(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        m_targetsPage->AddFolder(folder);
+    }
+    PageControl->setCurrentWidget(m_targetsPage);
+}
+
+void TMainForm::AddTextKeyPress(char key) {
+    if (key == '\r') {
+        m_noDeletePage->AddTyped();
+    }
+}
+
+void TMainForm::NoDelListEdited(QTreeWidgetItem* row) {
+    m_noDeletePage->Edited(row);
+}
+
+void TMainForm::NoDelListExit() {
+    TidyNoDelList();
+}
+
+void TMainForm::TidyNoDelList() {
+    m_noDeletePage->Tidy();
+}
+
+std::vector<std::string> TMainForm::NoDelEntries() const {
+    return m_noDeletePage->Entries();
+}
+
+void TMainForm::SetNoDelEntries(const std::vector<std::string>& entries) {
+    m_noDeletePage->SetEntries(entries);
 }
 
 WindowOptions TMainForm::Options() const {

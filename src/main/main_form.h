@@ -179,8 +179,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The entries of NoDelList in list order, as bytes.
     std::vector<std::string> NoDelEntries() const;
 
-    // Settings file (settings_io.cpp). SaveSettings shows why it failed and returns false.
-    static std::string SettingsFileName();
+    // Settings file. SaveSettings shows why it failed and returns false.
     void LoadSettings();
     bool SaveSettings();
 

@@ -1,18 +1,14 @@
-// The settings file: read once while the main window is built, written once when it closes.
-
 #include "main/settings_io.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
 
+#include "dialogs/path_text.h"
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_frame.h"
-#include "func/settings.h"
 #include "func/settings_location.h"
-#include "main/main_form.h"
 #include "platform/system_paths.h"
 
 namespace {
@@ -32,7 +28,7 @@ int WindowExtent(std::int64_t value) {
 std::string ProgramFile() {
     std::string path = platform::ProgramFilePath();
     if (path.empty()) {
-        path = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+        path = PathBytes(QCoreApplication::applicationFilePath());
     }
     return path;
 }
@@ -43,94 +39,78 @@ void UseSettingsFile(std::string path) {
     SettingsFileOverride() = std::move(path);
 }
 
-std::string TMainForm::SettingsFileName() {
+std::string SettingsFileName() {
     if (!SettingsFileOverride().empty()) {
         return SettingsFileOverride();
     }
     return func::IniFileName(ProgramFile(), func::UserSettingsFolder());
 }
 
-void TMainForm::LoadSettings() {
-    const func::LoadedSettings loaded = func::ReadSettingsFile(IniFileName);
-    m_settingsFileState = loaded.State;
-    const func::Settings& settings = loaded.Values;
+void PlaceWindow(QWidget& window, const func::Settings& settings) {
     // The stored place and outer size are applied as they are; only the window's minimum size
     // still holds.
-    move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
-    SetOuterSize(*this, QSize(WindowExtent(settings.Width), WindowExtent(settings.Height)),
+    window.move(WindowExtent(settings.PosX), WindowExtent(settings.PosY));
+    SetOuterSize(window, QSize(WindowExtent(settings.Width), WindowExtent(settings.Height)),
                  QSize(640, 480));
-    SetOptions({settings.PriorityClass, settings.CompareModeSetting, settings.Filter,
-                func::KeepRuleOf(settings.KeepRuleSetting)});
-    SetNoDelEntries(settings.NoDelList);
-    TidyNoDelList();
-
-    // A list that comes up empty for want of its file must not pass unnoticed: a bulk delete
-    // would then spare nothing. Said once the window is on the screen.
-    const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
-    QString warning;
-    if (loaded.State == func::SettingsFileState::Unreadable) {
-        warning = QStringLiteral(
-                      "%1 を読み込めません（%2）。\n既定の設定で始めます。"
-                      "削除しちゃ駄目リストも空です。")
-                      .arg(file, QString::fromLocal8Bit(loaded.Error.message()));
-    } else if (loaded.State == func::SettingsFileState::NotSettings) {
-        // What could be read is in use; the user is to check what may be missing.
-        warning = QStringLiteral(
-                      "%1 には読めない部分があります。\n読めた設定だけで始めます。"
-                      "削除しちゃ駄目リストには読めた %2 件が入っていますが、"
-                      "欠けている項目があるかもしれません。一括削除の前に確かめてください。"
-                      "終了時に元のファイルは別の名前で残します。")
-                      .arg(file)
-                      .arg(settings.NoDelList.size());
-    }
-    if (!warning.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, [this, warning] { UserDialogs::Show(this, QMessageBox::Warning, warning); },
-            Qt::QueuedConnection);
-    }
 }
 
-bool TMainForm::SaveSettings() {
-    TidyNoDelList();
-    func::Settings settings;
-    settings.PosX = x();
-    settings.PosY = y();
-    const QSize outer = OuterSize(*this);
+void StorePlacement(const QWidget& window, func::Settings& settings) {
+    settings.PosX = window.x();
+    settings.PosY = window.y();
+    const QSize outer = OuterSize(window);
     settings.Width = outer.width();
     settings.Height = outer.height();
-    const WindowOptions options = Options();
-    settings.PriorityClass = options.PriorityClass;
-    settings.CompareModeSetting = options.CompareMode;
-    settings.Filter = options.Filter;
-    settings.KeepRuleSetting = static_cast<std::int32_t>(options.Keep);
-    settings.NoDelList = NoDelEntries();
-    const QString file = QFile::decodeName(QByteArray::fromStdString(IniFileName));
+}
+
+QString LoadWarning(const func::LoadedSettings& loaded, const std::string& file) {
+    // A list that comes up empty for want of its file must not pass unnoticed: a bulk delete
+    // would then spare nothing.
+    if (loaded.State == func::SettingsFileState::Unreadable) {
+        return QStringLiteral(
+                   "%1 を読み込めません（%2）。\n既定の設定で始めます。"
+                   "削除しちゃ駄目リストも空です。")
+            .arg(PathText(file), QString::fromLocal8Bit(loaded.Error.message()));
+    }
+    if (loaded.State == func::SettingsFileState::NotSettings) {
+        // What could be read is in use; the user is to check what may be missing.
+        return QStringLiteral(
+                   "%1 には読めない部分があります。\n読めた設定だけで始めます。"
+                   "削除しちゃ駄目リストには読めた %2 件が入っていますが、"
+                   "欠けている項目があるかもしれません。一括削除の前に確かめてください。"
+                   "終了時に元のファイルは別の名前で残します。")
+            .arg(PathText(file))
+            .arg(loaded.Values.NoDelList.size());
+    }
+    return QString();
+}
+
+bool WriteSettingsFile(QWidget& window, const std::string& file, const func::Settings& settings,
+                       func::SettingsFileState& state) {
     auto unreadable = func::UnreadableFile::Keep;
-    if (m_settingsFileState == func::SettingsFileState::Unreadable) {
+    if (state == func::SettingsFileState::Unreadable) {
         // What the file held is unknown: it is replaced only when the user says so.
         if (UserDialogs::Show(
-                this, QMessageBox::Warning,
+                &window, QMessageBox::Warning,
                 QStringLiteral("%1 は読み込めなかったため、書き込むと中身は失われます。"
                                "\n設定を書き込みますか？")
-                    .arg(file),
+                    .arg(PathText(file)),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
             return true;
         }
         unreadable = func::UnreadableFile::Replace;
     }
     const func::SaveResult result =
-        func::SaveSettings(IniFileName, settings, platform::SystemCodePage(), unreadable);
+        func::SaveSettings(file, settings, platform::SystemCodePage(), unreadable);
     if (!result.KeptAside.empty()) {
         UserDialogs::Show(
-            this, QMessageBox::Information,
+            &window, QMessageBox::Information,
             QStringLiteral("%1 には読めない部分があったため、元のファイルを %2 として残しました")
-                .arg(file, QFile::decodeName(QByteArray::fromStdString(result.KeptAside))));
+                .arg(PathText(file), PathText(result.KeptAside)));
     }
     if (result.Error) {
-        UserDialogs::Show(this, QMessageBox::Critical,
-                          QFile::decodeName(QByteArray::fromStdString(result.Message)));
+        UserDialogs::Show(&window, QMessageBox::Critical, PathText(result.Message));
         return false;
     }
-    m_settingsFileState = func::SettingsFileState::Read;
+    state = func::SettingsFileState::Read;
     return true;
 }
