@@ -4,9 +4,7 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QLocale>
 #include <QStatusBar>
-#include <QTreeWidget>
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
@@ -16,39 +14,40 @@
 #include "dialogs/Delform.h"
 #include "dialogs/user_dialogs.h"
 #include "func/bulk_delete.h"
+#include "main/byte_count_text.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/progress_panel.h"
+#include "main/results_page.h"
 #include "platform/codepage.h"
 
 namespace {
 
-constexpr int kCountColumn = 1;
-
 // The group list as the bulk delete walks it.
 class SameListRows : public func::BulkDeleteRows {
   public:
-    explicit SameListRows(QTreeWidget& list) : m_list(list) {}
+    explicit SameListRows(GroupListModel& groups) : m_groups(groups) {}
 
-    int RowCount() const override { return m_list.topLevelItemCount(); }
+    int RowCount() const override { return m_groups.Count(); }
 
-    int GroupIndexOfRow(int row) const override {
-        return TMainForm::GroupOfRow(m_list.topLevelItem(row)).value_or(-1);
-    }
+    int GroupIndexOfRow(int row) const override { return m_groups.GroupAt(row); }
 
-    void RemoveRow(int row) override { delete m_list.takeTopLevelItem(row); }
+    void RemoveRow(int row) override { m_groups.RemoveRow(row); }
 
-    void ShowMemberCount(int row, std::int32_t count) override {
-        m_list.topLevelItem(row)->setText(kCountColumn, QString::number(count));
+    void ShowMemberCount(int row, std::int32_t /*count*/) override {
+        m_groups.Refresh(m_groups.GroupAt(row));
     }
 
   private:
-    QTreeWidget& m_list;
+    GroupListModel& m_groups;
 };
 
 }  // namespace
 
 void TMainForm::AllDeleteClick() {
-    if (SameList->topLevelItemCount() == 0) {
+    GroupListModel& groups = m_resultsPage->Groups();
+    if (groups.Count() == 0) {
         return;
     }
     // A running search still adds groups and reads the files that the walk would delete.
@@ -63,7 +62,7 @@ void TMainForm::AllDeleteClick() {
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
-    DetailList->clear();
+    m_resultsPage->Members().Clear();
     if (DelListForm != nullptr) {
         // Shown from hidden it starts a new list; already open, it keeps its rows.
         DelListForm->show();
@@ -75,11 +74,9 @@ void TMainForm::AllDeleteClick() {
     // report window's restore, and for the files that stay because their delete failed.
     FlushPendingRows();
     std::vector<std::pair<int, std::vector<search::ResultMember>>> before;
-    for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
-        const std::optional<int> group = GroupOfRow(SameList->topLevelItem(i));
-        if (group && *group < m_results->Capacity()) {
-            before.emplace_back(*group, m_results->Group(*group).Members);
-        }
+    for (int row = 0; row < groups.Count(); ++row) {
+        const int group = groups.GroupAt(row);
+        before.emplace_back(group, m_results->Group(group).Members);
     }
     std::unordered_map<std::string, std::vector<platform::TrashedFile>> trashedPaths;
 
@@ -104,7 +101,7 @@ void TMainForm::AllDeleteClick() {
     if (DelListForm != nullptr) {
         DelListForm->SetFileActions(ReportFileActions());
     }
-    SameListRows rows(*SameList);
+    SameListRows rows(groups);
     func::RunBulkDelete(rows, *m_results, NoDelEntries(), platform::SystemCodePage(), calls,
                         m_progress, KeepRuleSetting);
     KeepTrackOfBulkDeleted(before, trashedPaths);
@@ -118,14 +115,15 @@ void TMainForm::AllDeleteClick() {
 
 void TMainForm::PreviewDeleteClick() {
     FlushPendingRows();
-    if (SameList->topLevelItemCount() == 0 || DelListForm == nullptr) {
+    GroupListModel& groups = m_resultsPage->Groups();
+    if (groups.Count() == 0 || DelListForm == nullptr) {
         return;
     }
     // As for the bulk delete: shown from hidden it starts a new list; already open, it keeps its
     // rows, which may still have files to put back from the trash.
     DelListForm->show();
     DelListForm->raise();
-    const SameListRows rows(*SameList);
+    const SameListRows rows(groups);
     func::BulkDeleteCalls calls;
     calls.AddReportRow = [](const std::string& path, func::ReportStatus status,
                             const platform::TrashedFile&) {
@@ -133,10 +131,8 @@ void TMainForm::PreviewDeleteClick() {
     };
     const func::BulkDeletePlan plan = func::PreviewBulkDelete(
         rows, *m_results, NoDelEntries(), platform::SystemCodePage(), KeepRuleSetting, calls);
-    const QLocale numbers(QLocale::Japanese, QLocale::Japan);
     DelListForm->ShowSummary(QStringLiteral("削除予定 %1 ファイル、空く容量 %2 バイト")
-                                 .arg(numbers.toString(static_cast<qlonglong>(plan.Files)),
-                                      numbers.toString(static_cast<qlonglong>(plan.Bytes))));
+                                 .arg(ByteCountText(plan.Files), ByteCountText(plan.Bytes)));
 }
 
 void TMainForm::KeepTrackOfBulkDeleted(

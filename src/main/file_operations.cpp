@@ -15,7 +15,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <utility>
 #include <vector>
@@ -28,24 +28,25 @@
 #include "func/name_edit.h"
 #include "func/no_del_list.h"
 #include "func/single_file_operations.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
+#include "main/results_page.h"
 #include "platform/codepage.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
 
 namespace {
 
-constexpr int kNameColumn = 0;
-constexpr int kFolderColumn = 1;
-constexpr int kGroupCountColumn = 1;
+constexpr int kNameColumn = MemberListModel::kNameColumn;
 const QString kRenameFailed = QStringLiteral("名前変更出来ません");
 
 // Opens editors on the file name only, and tells the window when an in-place edit begins, is
 // accepted and ends. Draws the cells as the list's own delegate does.
 class NameEditDelegate : public QStyledItemDelegate {
   public:
-    NameEditDelegate(TMainForm& form, QAbstractItemDelegate* look)
-        : QStyledItemDelegate(form.DetailList), m_form(form), m_look(look) {}
+    NameEditDelegate(TMainForm& form, QTreeView* list)
+        : QStyledItemDelegate(list), m_form(form), m_look(list->itemDelegate()) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -74,14 +75,13 @@ class NameEditDelegate : public QStyledItemDelegate {
             return;
         }
         const auto* line = qobject_cast<QLineEdit*>(editor);
-        QTreeWidgetItem* row = m_form.DetailList->topLevelItem(index.row());
-        if (line == nullptr || row == nullptr) {
+        if (line == nullptr || !index.isValid()) {
             return;
         }
         QString text = line->text();
         // The rename may show a message box; the list has taken its watch off the editor
         // meanwhile, so losing the focus to the box does not commit the edit a second time.
-        m_form.DetailListEdited(row, text);
+        m_form.DetailListEdited(index.data(MemberListModel::kSlotRole).toInt(), text);
         model->setData(index, text, Qt::EditRole);
     }
 
@@ -104,12 +104,12 @@ class DetailListInput : public QObject {
   public:
     // Belongs to the list. While the window is being destroyed the list and its viewport still
     // get events: only those that this filter acts on touch the list or reach the window.
-    DetailListInput(TMainForm& form, QTreeWidget* list)
+    DetailListInput(TMainForm& form, QTreeView* list)
         : QObject(list), m_form(form), m_list(list), m_viewport(list->viewport()) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        QTreeWidget* list = m_list;
+        QTreeView* list = m_list;
         if (watched == list && event->type() == QEvent::ShortcutOverride) {
             // Del, with any modifier, goes to DetailListKeyDown rather than to the context
             // menu's shortcut, so that one key press deletes at most one file.
@@ -131,7 +131,7 @@ class DetailListInput : public QObject {
             // A double click on a row opens it through the list's own signal; one on empty
             // space opens the row that is still selected.
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (list->itemAt(mouse->position().toPoint()) == nullptr) {
+            if (!list->indexAt(mouse->position().toPoint()).isValid()) {
                 m_form.OpenButtonClick();
             }
         }
@@ -140,7 +140,7 @@ class DetailListInput : public QObject {
 
   private:
     TMainForm& m_form;
-    QTreeWidget* m_list;
+    QTreeView* m_list;
     QWidget* m_viewport;
 };
 
@@ -162,120 +162,104 @@ QString RestoreFailureText(const platform::TrashedFile& trashed, const std::erro
 // The results page's lists as the file operations change them.
 class ResultPageRows : public func::ResultRows {
   public:
-    explicit ResultPageRows(TMainForm& form) : m_form(form) {}
+    explicit ResultPageRows(TMainForm& form) : m_form(form), m_page(*form.m_resultsPage) {}
 
     void RemoveMemberRow(int group, int slot) override {
-        delete m_form.MemberRowOfSlot(group, slot);
+        if (m_page.Members().Group() == group) {
+            m_page.Members().RemoveSlot(slot);
+        }
     }
 
-    void ShowMemberCount(int group, std::int32_t count) override {
-        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
-            row->setText(kGroupCountColumn, QString::number(count));
-        }
+    void ShowMemberCount(int group, std::int32_t /*count*/) override {
+        m_page.Groups().Refresh(group);
     }
 
     void RemoveGroupRow(int group) override {
-        QTreeWidget* members = m_form.DetailList;
-        bool showsGroup = members->topLevelItemCount() == 0;
-        for (int i = 0; i < members->topLevelItemCount(); ++i) {
-            const auto rowSlot = TMainForm::SlotOfRow(members->topLevelItem(i));
-            showsGroup = showsGroup || (rowSlot && rowSlot->first == group);
-        }
+        MemberListModel& members = m_page.Members();
+        const bool showsGroup = members.Count() == 0 || members.Group() == group;
         // The group row is found by its index: it need not be the selected one.
-        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
+        if (m_page.Groups().Lists(group)) {
             // Deselect first, so that no other group's members take the list's place.
-            if (row->isSelected()) {
-                m_form.SameList->clearSelection();
+            if (m_page.SelectedGroup() == group) {
+                m_page.GroupView()->clearSelection();
             }
-            delete row;
+            m_page.Groups().RemoveGroup(group);
         }
         if (showsGroup) {
-            members->clear();
-            m_form.FileSizeView->clear();
+            members.Clear();
+            m_page.SizeLabel()->clear();
             // The list selects the row that takes the removed row's place: it shows its members.
             m_form.SameListSelectItem();
         }
     }
 
     void ShowRestoredMember(int group, int /*slot*/, std::int32_t count) override {
-        QTreeWidgetItem* row = m_form.GroupRowOf(group);
-        if (row == nullptr) {
+        GroupListModel& groups = m_page.Groups();
+        if (!groups.Lists(group)) {
             if (count < 2) {
                 return;
             }
             // The group had dropped to one member and left the list: it comes back at the end.
-            row = m_form.NewGroupRow(group);
-            m_form.SameList->addTopLevelItem(row);
+            groups.Append({group});
+        } else {
+            groups.Refresh(group);
         }
-        row->setText(kGroupCountColumn, QString::number(count));
-        if (row->isSelected()) {
+        if (m_page.SelectedGroup() == group) {
             m_form.ShowMembersOf(group);
         }
     }
 
     std::vector<int> ListedGroups() const override {
         m_form.FlushPendingRows();
-        std::vector<int> groups;
-        for (int i = 0; i < m_form.SameList->topLevelItemCount(); ++i) {
-            if (const std::optional<int> group =
-                    TMainForm::GroupOfRow(m_form.SameList->topLevelItem(i))) {
-                groups.push_back(*group);
-            }
+        const GroupListModel& groups = m_page.Groups();
+        std::vector<int> listed;
+        listed.reserve(static_cast<std::size_t>(groups.Count()));
+        for (int row = 0; row < groups.Count(); ++row) {
+            listed.push_back(groups.GroupAt(row));
         }
-        return groups;
+        return listed;
     }
 
   private:
     TMainForm& m_form;
+    ResultsPage& m_page;
 };
 
 void TMainForm::SetUpFileOperations() {
-    DetailList->setItemDelegate(new NameEditDelegate(*this, DetailList->itemDelegate()));
+    QTreeView* members = m_resultsPage->MemberView();
+    members->setItemDelegate(new NameEditDelegate(*this, members));
     // A click on the selected row opens the editor; F2 belongs to the rename dialog.
-    DetailList->setEditTriggers(QAbstractItemView::SelectedClicked);
-    auto* input = new DetailListInput(*this, DetailList);
-    DetailList->installEventFilter(input);
-    DetailList->viewport()->installEventFilter(input);
+    members->setEditTriggers(QAbstractItemView::SelectedClicked);
+    auto* input = new DetailListInput(*this, members);
+    members->installEventFilter(input);
+    members->viewport()->installEventFilter(input);
 }
 
 void TMainForm::DropInPlaceEdit() {
-    if (auto* delegate = dynamic_cast<NameEditDelegate*>(DetailList->itemDelegate())) {
+    if (auto* delegate =
+            dynamic_cast<NameEditDelegate*>(m_resultsPage->MemberView()->itemDelegate())) {
         delegate->Drop();
     }
 }
 
-QTreeWidgetItem* TMainForm::SelectedMemberRow() const {
-    const QList<QTreeWidgetItem*> selected = DetailList->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.front();
-}
-
-QTreeWidgetItem* TMainForm::MemberRowOfSlot(int group, int slot) const {
-    for (int i = 0; i < DetailList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = DetailList->topLevelItem(i);
-        if (SlotOfRow(row) == std::pair{group, slot}) {
-            return row;
-        }
+std::optional<std::pair<int, int>> TMainForm::SelectedMember() const {
+    const std::optional<int> slot = m_resultsPage->SelectedSlot();
+    if (!slot) {
+        return std::nullopt;
     }
-    return nullptr;
+    return std::pair{m_resultsPage->Members().Group(), *slot};
 }
 
-QTreeWidgetItem* TMainForm::GroupRowOf(int group) const {
-    for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = SameList->topLevelItem(i);
-        if (GroupOfRow(row) == group) {
-            return row;
-        }
-    }
-    return nullptr;
+bool TMainForm::ShowsMember(int group, int slot) const {
+    return m_resultsPage->Members().Group() == group && m_resultsPage->Members().RowOf(slot) >= 0;
 }
 
-search::ResultMember* TMainForm::MemberOfRow(const QTreeWidgetItem* row) const {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    return slot ? func::MemberAt(*m_results, slot->first, slot->second) : nullptr;
+search::ResultMember* TMainForm::MemberAt(int group, int slot) const {
+    return func::MemberAt(*m_results, group, slot);
 }
 
-std::string TMainForm::FullPathOf(const QTreeWidgetItem* row) const {
-    const search::ResultMember* member = MemberOfRow(row);
+std::string TMainForm::FullPathOf(int group, int slot) const {
+    const search::ResultMember* member = MemberAt(group, slot);
     if (member == nullptr) {
         return std::string();
     }
@@ -291,7 +275,8 @@ void TMainForm::OpenWithAssociatedProgram(const std::string& path) {
 }
 
 void TMainForm::OpenButtonClick() {
-    const std::string path = FullPathOf(SelectedMemberRow());
+    const auto selected = SelectedMember();
+    const std::string path = selected ? FullPathOf(selected->first, selected->second) : "";
     if (!path.empty()) {
         OpenWithAssociatedProgram(path);
     }
@@ -333,15 +318,11 @@ std::error_code TMainForm::RestoreBulkDeleted(const platform::TrashedFile& trash
     return error;
 }
 
-std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!slot) {
-        return std::make_error_code(std::errc::invalid_argument);
-    }
+std::error_code TMainForm::DeleteMemberFile(int group, int slot) {
     ResultPageRows rows(*this);
     func::DeletedMember deleted;
     const std::error_code error =
-        func::DeleteMember(*m_results, slot->first, slot->second, m_fileActions, rows, &deleted);
+        func::DeleteMember(*m_results, group, slot, m_fileActions, rows, &deleted);
     if (!error) {
         m_deletedMembers.push_back(std::move(deleted));
         MenuUndo->setEnabled(true);
@@ -401,21 +382,20 @@ bool TMainForm::MayChangeProtected(const std::string& path, const QString& actio
 }
 
 void TMainForm::DeleteSelected() {
-    QTreeWidgetItem* row = SelectedMemberRow();
-    if (row == nullptr) {
+    const std::optional<std::pair<int, int>> selected = SelectedMember();
+    if (!selected) {
         return;
     }
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!MayChangeProtected(FullPathOf(row), QStringLiteral("削除"))) {
+    const auto [group, slot] = *selected;
+    if (!MayChangeProtected(FullPathOf(group, slot), QStringLiteral("削除"))) {
         return;
     }
     // The question's event loop may have run a search's hand-overs that emptied the list.
-    row = slot ? MemberRowOfSlot(slot->first, slot->second) : nullptr;
-    if (row == nullptr || DeleteRowFile(row)) {
+    if (!ShowsMember(group, slot) || DeleteMemberFile(group, slot)) {
         return;
     }
     // One command deletes one file: the next one waits until the user selects another row.
-    DetailList->selectionModel()->clear();
+    m_resultsPage->MemberView()->selectionModel()->clear();
 }
 
 void TMainForm::FileDelButtonClick() {
@@ -423,8 +403,9 @@ void TMainForm::FileDelButtonClick() {
 }
 
 void TMainForm::MoveButtonClick() {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(SelectedMemberRow());
-    if (!slot || !MayChangeProtected(FullPathOf(SelectedMemberRow()), QStringLiteral("移動"))) {
+    const std::optional<std::pair<int, int>> selected = SelectedMember();
+    if (!selected || !MayChangeProtected(FullPathOf(selected->first, selected->second),
+                                         QStringLiteral("移動"))) {
         return;
     }
     DirSelectDialog->SetDialogTitle(QStringLiteral("移動先を指定して下さい"));
@@ -432,20 +413,16 @@ void TMainForm::MoveButtonClick() {
         return;
     }
     // The dialog's event loop may have run a search's hand-overs that emptied the list.
-    if (QTreeWidgetItem* row = MemberRowOfSlot(slot->first, slot->second)) {
-        MoveRowFile(row, DirSelectDialog->SelectedFolder());
+    if (ShowsMember(selected->first, selected->second)) {
+        MoveMemberFile(selected->first, selected->second, DirSelectDialog->SelectedFolder());
     }
 }
 
-void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!slot) {
-        return;
-    }
-    const std::string path = FullPathOf(row);
+void TMainForm::MoveMemberFile(int group, int slot, const std::string& folder) {
+    const std::string path = FullPathOf(group, slot);
     ResultPageRows rows(*this);
     const platform::MoveResult moved =
-        func::MoveMember(*m_results, slot->first, slot->second, folder, m_fileActions, rows);
+        func::MoveMember(*m_results, group, slot, folder, m_fileActions, rows);
     if (moved.Error) {
         // A failed move says nothing, except when the file would lose what the target cannot
         // keep: then the user learns why it stayed.
@@ -458,21 +435,22 @@ void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
         return;
     }
     // The move may have emptied the list (a replaced member took its group's row along).
-    row = MemberRowOfSlot(slot->first, slot->second);
-    if (const search::ResultMember* member = MemberOfRow(row)) {
-        row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
+    if (ShowsMember(group, slot)) {
+        m_resultsPage->Members().MemberChanged(slot);
     }
     ShowResultCount();
     RefreshShownContents();
 }
 
 void TMainForm::RenameButtonClick() {
-    QTreeWidgetItem* row = SelectedMemberRow();
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (row == nullptr || !slot) {
+    const std::optional<std::pair<int, int>> selected = SelectedMember();
+    const search::ResultMember* member =
+        selected ? MemberAt(selected->first, selected->second) : nullptr;
+    if (member == nullptr) {
         return;
     }
-    const QString oldName = row->text(kNameColumn);
+    const auto [group, slot] = *selected;
+    const QString oldName = ShownName(member->Name);
     RenameDialog->NoticeLabel->setText(
         QStringLiteral("'%1'の新しい名前を入力して下さい").arg(oldName));
     for (;;) {
@@ -481,25 +459,21 @@ void TMainForm::RenameButtonClick() {
             return;
         }
         // The dialog's event loop may have run a search's hand-overs that emptied the list.
-        row = MemberRowOfSlot(slot->first, slot->second);
-        if (row == nullptr) {
+        if (!ShowsMember(group, slot)) {
             return;
         }
-        const QString newName = RenameDialog->NewName->text();
-        if (RenameRowFile(row, newName) == 0) {
-            if (const search::ResultMember* member = MemberOfRow(row)) {
-                row->setText(kNameColumn, ShownName(member->Name));
-            }
+        if (RenameMemberFile(group, slot, RenameDialog->NewName->text()) == 0) {
+            m_resultsPage->Members().MemberChanged(slot);
             return;
         }
     }
 }
 
-int TMainForm::RenameRowFile(QTreeWidgetItem* row, const QString& newName) {
-    if (newName == row->text(kNameColumn)) {
+int TMainForm::RenameMemberFile(int group, int slot, const QString& newName) {
+    search::ResultMember* member = MemberAt(group, slot);
+    if (member != nullptr && newName == ShownName(member->Name)) {
         return 0;
     }
-    search::ResultMember* member = MemberOfRow(row);
     // Bytes of the old name that the edit left alone stay as they were, shown or not.
     const std::string name = member == nullptr
                                  ? std::string()
@@ -511,29 +485,16 @@ int TMainForm::RenameRowFile(QTreeWidgetItem* row, const QString& newName) {
     return 0;
 }
 
-void TMainForm::AttachDetailMenu(bool attached) {
-    const QList<QAction*> actions{DetailOpen, DetailRename, DetailMove, DetailDelete,
-                                  DetailProperty};
-    if (attached) {
-        DetailList->addActions(actions);
-        DetailList->setContextMenuPolicy(Qt::CustomContextMenu);
-    } else {
-        for (QAction* action : actions) {
-            DetailList->removeAction(action);
-        }
-        DetailList->setContextMenuPolicy(Qt::PreventContextMenu);
-    }
-}
-
 void TMainForm::DetailListEditing() {
     InPlaceEditing = true;
-    AttachDetailMenu(false);
+    m_resultsPage->AttachMemberMenu(false);
 }
 
-void TMainForm::DetailListEdited(QTreeWidgetItem* row, QString& text) {
-    if (RenameRowFile(row, text) == 1) {
-        text = row->text(kNameColumn);
-    } else if (const search::ResultMember* member = MemberOfRow(row)) {
+void TMainForm::DetailListEdited(int slot, QString& text) {
+    const int group = m_resultsPage->Members().Group();
+    RenameMemberFile(group, slot, text);
+    // The row shows the name as it is now: the new one, or the old one after a failure.
+    if (const search::ResultMember* member = MemberAt(group, slot)) {
         text = ShownName(member->Name);
     }
     EndInPlaceEdit();
@@ -542,7 +503,7 @@ void TMainForm::DetailListEdited(QTreeWidgetItem* row, QString& text) {
 void TMainForm::EndInPlaceEdit() {
     if (InPlaceEditing) {
         InPlaceEditing = false;
-        AttachDetailMenu(true);
+        m_resultsPage->AttachMemberMenu(true);
     }
 }
 
@@ -553,7 +514,8 @@ void TMainForm::DetailListKeyDown(int key) {
 }
 
 void TMainForm::DetailPropertyClick() {
-    const std::string path = FullPathOf(SelectedMemberRow());
+    const std::optional<std::pair<int, int>> selected = SelectedMember();
+    const std::string path = selected ? FullPathOf(selected->first, selected->second) : "";
     if (path.empty()) {
         return;
     }

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -33,9 +34,12 @@
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "main/group_list_model.h"
+#include "main/member_list_model.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "main/results_page.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -113,7 +117,7 @@ TMainForm::TMainForm(QWidget* parent)
     PageControl->installEventFilter(this);
     TabSheet2->installEventFilter(this);
     AddPanel->installEventFilter(this);
-    DetailList->viewport()->installEventFilter(this);
+    m_resultsPage->MemberView()->viewport()->installEventFilter(this);
     FormPaint();
     ShowResultCount();
 }
@@ -121,7 +125,9 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm() {
     DropInPlaceEdit();
     FinishAllSearches();
-    qDeleteAll(m_pendingRows);
+    // The page's lists read the result table, which goes before the window's children do.
+    m_resultsPage->Members().Clear();
+    m_resultsPage->Groups().Clear();
     if (MainForm == this) {
         MainForm = nullptr;
     }
@@ -161,22 +167,13 @@ void TMainForm::BuildMenus() {
     MenuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     MenuAbout = MenuHelp->addAction(QStringLiteral("Doppletについて(&A)"));
 
-    DetailMenu = new QMenu(this);
-    DetailOpen = DetailMenu->addAction(QStringLiteral("開く(&O)"));
-    QFont bold = DetailOpen->font();
-    bold.setBold(true);
-    DetailOpen->setFont(bold);
-    DetailMenu->setDefaultAction(DetailOpen);
-    DetailRename = DetailMenu->addAction(QStringLiteral("名前変更(&M)"));
-    DetailRename->setShortcut(Qt::Key_F2);
-    DetailMove = DetailMenu->addAction(QStringLiteral("移動(&T)"));
-    DetailMove->setShortcut(Qt::Key_F7);
-    DetailDelete = DetailMenu->addAction(QStringLiteral("削除(&D)"));
-    DetailDelete->setShortcut(Qt::Key_Delete);
-    // A held Del key repeats; one press deletes one file.
-    DetailDelete->setAutoRepeat(false);
-    DetailMenu->addSeparator();
-    DetailProperty = DetailMenu->addAction(QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&R)"));
+    const std::pair<QAction*, const char*> named[] = {
+        {MenuUndo, "MenuUndo"},    {MenuOpen, "MenuOpen"}, {MenuRename, "MenuRename"},
+        {MenuMove, "MenuMove"},    {MenuDel, "MenuDel"},   {MenuPreview, "MenuPreview"},
+        {MenuExport, "MenuExport"}};
+    for (const auto& [action, name] : named) {
+        action->setObjectName(QString::fromLatin1(name));
+    }
 }
 
 void TMainForm::BuildStatusBar() {
@@ -200,6 +197,11 @@ void TMainForm::BuildStatusBar() {
                                           Qt::LinksAccessibleByKeyboard);
     SkippedLabel->hide();
     SStatusBar->addPermanentWidget(SkippedLabel);
+    SurplusLabel = new QLabel(SStatusBar);
+    SurplusLabel->setObjectName(QStringLiteral("SurplusLabel"));
+    SurplusLabel->setTextFormat(Qt::PlainText);
+    SurplusLabel->hide();
+    SStatusBar->addPermanentWidget(SurplusLabel);
 }
 
 void TMainForm::BuildCommandPanel() {
@@ -214,70 +216,9 @@ void TMainForm::BuildCommandPanel() {
 }
 
 void TMainForm::BuildResultsPage() {
-    TabSheet1 = new QWidget(PageControl);
+    m_resultsPage = new ResultsPage(*m_results, PageControl);
+    TabSheet1 = m_resultsPage;
     PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
-    auto* page = NewColumn(TabSheet1);
-
-    Panel14 = NewPanel(TabSheet1);
-    auto* middle = new QHBoxLayout(Panel14);
-    middle->setContentsMargins(0, 0, 0, 0);
-    Splitter1 = new QSplitter(Qt::Horizontal, Panel14);
-    Splitter1->setHandleWidth(4);
-    Splitter1->setChildrenCollapsible(false);
-    middle->addWidget(Splitter1);
-
-    SameList = NewReportList(Splitter1, {{QStringLiteral("検索結果"), 130},
-                                         {QStringLiteral("一致個数"), 60},
-                                         {QStringLiteral("index"), 0}});
-    SameList->header()->setSectionsClickable(true);
-
-    Panel2 = NewPanel(Splitter1);
-    auto* right = NewColumn(Panel2);
-    FileSizeView = new QLabel(Panel2);
-    FileSizeView->setFixedHeight(std::max(12, TextLineHeight(FileSizeView->font())));
-    FileSizeView->setTextFormat(Qt::PlainText);
-    DetailList = NewReportList(Panel2, {{QStringLiteral("ファイル名"), 150},
-                                        {QStringLiteral("場所"), 250},
-                                        {QStringLiteral("日付"), 130},
-                                        {QStringLiteral("サイズ"), 50},
-                                        {QStringLiteral("内容"), 40},
-                                        {QStringLiteral("slot"), 0}});
-    // The designed width, or as much as the longest date needs in the font that draws it.
-    DetailList->setColumnWidth(2, std::max(130, DetailList->fontMetrics().horizontalAdvance(
-                                                    QStringLiteral("0000/00/00 00:00:00")) +
-                                                    10));
-    DetailList->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    // The content column stands beside the name, where it is seen without scrolling.
-    DetailList->header()->moveSection(kContentColumn, 1);
-    DetailList->setSortingEnabled(true);
-    DetailList->sortByColumn(0, Qt::AscendingOrder);
-    DetailList->header()->setSectionsClickable(false);
-    DetailList->header()->setSortIndicatorShown(false);
-    DetailList->setContextMenuPolicy(Qt::CustomContextMenu);
-    DetailList->addActions({DetailOpen, DetailRename, DetailMove, DetailDelete, DetailProperty});
-    for (QAction* action : DetailMenu->actions()) {
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    right->addWidget(FileSizeView);
-    right->addWidget(DetailList, 1);
-    Splitter1->setSizes({217, kDesignedWidth - 217});
-    Splitter1->setStretchFactor(1, 1);
-
-    Panel5 = NewPanel(TabSheet1);
-    Panel5->setFixedHeight(41);
-    // Six buttons in the width of the smallest window.
-    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 80, 25);
-    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 104, 16, 105, 25);
-    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 217, 16, 90, 25);
-    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 315, 16, 90, 25);
-    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 413, 16, 105, 25);
-    PreviewButton = NewButton(Panel5, QStringLiteral("下見する(&V)"), 526, 16, 90, 25);
-    Panel4 = NewPanel(TabSheet1);
-    Panel4->setFixedHeight(13);
-
-    page->addWidget(Panel14, 1);
-    page->addWidget(Panel5);
-    page->addWidget(Panel4);
 }
 
 void TMainForm::BuildTargetsPage() {
@@ -354,34 +295,35 @@ void TMainForm::ConnectHandlers() {
     connect(DriveCombo, &DriveComboBox::DriveChosen, this,
             [this](const std::string& mountPoint) { DirectoryList->SetFolder(mountPoint); });
 
-    connect(SameList->header(), &QHeaderView::sectionClicked, this,
-            &TMainForm::SameListColumnClick);
-    connect(SameList, &QTreeWidget::itemSelectionChanged, this, &TMainForm::SameListSelectItem);
-
-    connect(OpenButton, &QPushButton::clicked, this, &TMainForm::OpenButtonClick);
-    connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
-    connect(DetailOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
-    connect(DetailList, &QTreeWidget::itemDoubleClicked, this, &TMainForm::OpenButtonClick);
-    connect(RenameButton, &QPushButton::clicked, this, &TMainForm::RenameButtonClick);
-    connect(MenuRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
-    connect(DetailRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
-    connect(MoveButton, &QPushButton::clicked, this, &TMainForm::MoveButtonClick);
-    connect(MenuMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
-    connect(DetailMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
-    connect(FileDelButton, &QPushButton::clicked, this, &TMainForm::FileDelButtonClick);
-    connect(DetailDelete, &QAction::triggered, this, &TMainForm::FileDelButtonClick);
-    connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
-    connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
-    connect(PreviewButton, &QPushButton::clicked, this, &TMainForm::PreviewDeleteClick);
-    connect(MenuPreview, &QAction::triggered, this, &TMainForm::PreviewDeleteClick);
-    connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
+    ConnectResultsPage();
     // The must-not-delete list may have changed on its page.
     connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::MarkKeptMembers);
     SetUpNoDeletePage();
     SetUpFileOperations();
-    connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
-    });
+}
+
+void TMainForm::ConnectResultsPage() {
+    ResultsPage* page = m_resultsPage;
+    connect(page->GroupView()->header(), &QHeaderView::sectionClicked, this,
+            &TMainForm::SameListColumnClick);
+    connect(page->GroupView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TMainForm::SameListSelectItem);
+    connect(&page->Groups(), &GroupListModel::SurplusBytesChanged, this,
+            &TMainForm::ShowSurplusBytes);
+    connect(page, &ResultsPage::OpenRequested, this, &TMainForm::OpenButtonClick);
+    connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
+    connect(page->MemberView(), &QAbstractItemView::doubleClicked, this,
+            &TMainForm::OpenButtonClick);
+    connect(page, &ResultsPage::RenameRequested, this, &TMainForm::RenameButtonClick);
+    connect(MenuRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
+    connect(page, &ResultsPage::MoveRequested, this, &TMainForm::MoveButtonClick);
+    connect(MenuMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
+    connect(page, &ResultsPage::DeleteRequested, this, &TMainForm::FileDelButtonClick);
+    connect(page, &ResultsPage::PropertiesRequested, this, &TMainForm::DetailPropertyClick);
+    connect(page, &ResultsPage::BulkDeleteRequested, this, &TMainForm::AllDeleteClick);
+    connect(page, &ResultsPage::PreviewRequested, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuPreview, &QAction::triggered, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
 }
 
 bool TMainForm::IsSearching() const {
@@ -399,8 +341,9 @@ void TMainForm::SetSearching(bool running) {
     MenuStop->setEnabled(running);
     if (gone->hasFocus()) {
         const bool resultsShown =
-            PageControl->currentWidget() == TabSheet1 && SameList->topLevelItemCount() > 0;
-        QWidget* next = running || !resultsShown ? static_cast<QWidget*>(now) : SameList;
+            PageControl->currentWidget() == TabSheet1 && m_resultsPage->Groups().Count() > 0;
+        QWidget* next =
+            running || !resultsShown ? static_cast<QWidget*>(now) : m_resultsPage->GroupView();
         next->setFocus(Qt::OtherFocusReason);
     }
     gone->setEnabled(false);
@@ -415,7 +358,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         ShowDirLabel();
     } else if (watched == AddPanel && event->type() == QEvent::Resize) {
         AddText->resize(AddPanel->width() - 80, AddText->height());
-    } else if (watched == DetailList->viewport() && event->type() == QEvent::Paint) {
+    } else if (watched == m_resultsPage->MemberView()->viewport() &&
+               event->type() == QEvent::Paint) {
         DetailListCustomDraw();
     }
     return QMainWindow::eventFilter(watched, event);
@@ -446,13 +390,13 @@ void TMainForm::MenuOptSetClick() {
     if (mode == CompareModeSetting) {
         return;
     }
-    FileSizeView->clear();
+    m_resultsPage->SizeLabel()->clear();
     CompareModeSetting = mode;
     FormPaint();
     update();
     ForgetDeletedRows();
-    SameList->clear();
-    DetailList->clear();
+    m_resultsPage->Groups().Clear();
+    m_resultsPage->Members().Clear();
     ShowResultCount();
 }
 

@@ -38,6 +38,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class ResultsPage;
 
 // The main window: the search targets, the results, the must-not-delete list, the search
 // commands and the status bar. It hosts the search job: the job's hand-overs run here on the
@@ -58,22 +59,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QWidget* TabSheet1;
     QWidget* TabSheet2;
     QWidget* TabSheet3;
-
-    // Results page.
-    QFrame* Panel4;
-    QFrame* Panel5;
-    QPushButton* OpenButton;
-    QPushButton* RenameButton;
-    QPushButton* MoveButton;
-    QPushButton* FileDelButton;
-    QPushButton* AllDelete;
-    QPushButton* PreviewButton;
-    QFrame* Panel14;
-    QTreeWidget* SameList;
-    QSplitter* Splitter1;
-    QFrame* Panel2;
-    QLabel* FileSizeView;
-    QTreeWidget* DetailList;
 
     // Targets page.
     QFrame* Panel11;
@@ -102,13 +87,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // Menus.
     QMenu* MenuFile;
-    QAction* MenuOpen;
-    QAction* MenuRename;
-    QAction* MenuMove;
-    QAction* MenuDel;
-    QAction* MenuUndo;
-    QAction* MenuPreview;
-    QAction* MenuExport;
     QAction* MenuOptSet;
     QAction* MenuExit;
     QMenu* MenuFind;
@@ -117,12 +95,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QAction* MenuSkipped;
     QMenu* MenuHelp;
     QAction* MenuAbout;
-    QMenu* DetailMenu;
-    QAction* DetailOpen;
-    QAction* DetailRename;
-    QAction* DetailMove;
-    QAction* DetailDelete;
-    QAction* DetailProperty;
 
     // The search started last; only its SearchSignal outlives the job.
     std::shared_ptr<search::SearchSignal> SearchJob;
@@ -138,6 +110,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool InPlaceEditing = false;
 
     search::ResultTable& Results() { return *m_results; }
+    // The results page: its lists, their models and their selection.
+    ResultsPage& ResultsTab() { return *m_resultsPage; }
+    // Whether 元に戻す has a delete to put back.
+    bool CanUndo() const { return !m_deletedMembers.empty(); }
     search::ProgressCounters& Progress() { return m_progress; }
 
     // Commands.
@@ -171,11 +147,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // The text that a member row shows for a file name's bytes; a rename maps an edit of it back
     // onto the bytes.
     static QString ShownName(const std::string& name);
-    // The member list's column that says, in the name modes, whether a member holds the first
-    // member's bytes.
-    static constexpr int kContentColumn = 4;
-    // The full path of the file that a member row shows; empty for a row without a slot.
-    std::string FullPathOf(const QTreeWidgetItem* row) const;
+    // The full path of the member's file; empty for a free or unknown slot.
+    std::string FullPathOf(int group, int slot) const;
     // Moves one file to the trash through the window's file actions. The single and the bulk
     // delete both use it.
     platform::TrashResult DeletePath(const std::string& path);
@@ -185,20 +158,20 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool MayChangeProtected(const std::string& path, const QString& action);
     // Replaces what the window does to files (the real file system by default).
     void SetFileActions(func::FileActions actions);
-    // Deletes the row's file, provided it is still the file that the search found.
-    std::error_code DeleteRowFile(const QTreeWidgetItem* row);
+    // Deletes the member's file, provided it is still the file that the search found.
+    std::error_code DeleteMemberFile(int group, int slot);
     void DeleteSelected();
     // Puts the file of the last single delete not undone yet back, with its rows.
     void MenuUndoClick();
-    // Moves the row's file into `folder` (bytes) and brings row and slot up to date.
-    void MoveRowFile(QTreeWidgetItem* row, const std::string& folder);
-    // Renames the row's file: 0 when the row may show `newName`, 1 when the rename failed (the
+    // Moves the member's file into `folder` (bytes) and brings its row and slot up to date.
+    void MoveMemberFile(int group, int slot, const std::string& folder);
+    // Renames the member's file: 0 when its row may show `newName`, 1 when the rename failed (the
     // message has been shown). Never replaces an existing file.
-    int RenameRowFile(QTreeWidgetItem* row, const QString& newName);
+    int RenameMemberFile(int group, int slot, const QString& newName);
     // In-place rename of a member row: the editor opens, is accepted with `text` (which the row
     // shows afterwards; a failed rename puts the old name back into it), or is closed.
     void DetailListEditing();
-    void DetailListEdited(QTreeWidgetItem* row, QString& text);
+    void DetailListEdited(int slot, QString& text);
     void EndInPlaceEdit();
     void DetailListKeyDown(int key);
     // Hands a file to the desktop's associated program.
@@ -206,6 +179,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // Results view.
     void ShowResultCount();
+    // Sorts the group list by the column; a second click on the same column reverses the order.
     void SameListColumnClick(int column);
     void SameListSelectItem();
     // Shows in bold on a coloured ground the member rows of the files that the bulk delete would
@@ -233,11 +207,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // Records the priority class for the search's worker thread (see ApplyPriorityClass in
     // search_hand_overs.cpp).
     void ApplyPriorityClass(int priorityClass);
-
-    // The result slot (group index, member index) behind a DetailList row, from its slot key.
-    static std::optional<std::pair<int, int>> SlotOfRow(const QTreeWidgetItem* row);
-    // The group index behind a SameList row.
-    static std::optional<int> GroupOfRow(const QTreeWidgetItem* row);
 
     // The search's hand-overs, run on the window thread (see search::SearchHost).
     void RunOnWindowThread(const std::function<void()>& procedure) override;
@@ -274,6 +243,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void BuildStatusBar();
     void BuildCommandPanel();
     void BuildResultsPage();
+    void ConnectResultsPage();
+    // Shows in the status bar what the surplus copies of the listed groups take.
+    void ShowSurplusBytes();
     void BuildTargetsPage();
     void BuildNoDeletePage();
     void BuildMenus();
@@ -286,12 +258,10 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetUpFileOperations();
     // Closes an open in-place editor without renaming: the window is going away.
     void DropInPlaceEdit();
-    void AttachDetailMenu(bool attached);
-    QTreeWidgetItem* SelectedMemberRow() const;
-    QTreeWidgetItem* MemberRowOfSlot(int group, int slot) const;
-    QTreeWidgetItem* GroupRowOf(int group) const;
-    // A group list row for the group: its first present member's name, its count, its index.
-    QTreeWidgetItem* NewGroupRow(int groupIndex) const;
+    // The selected member row's (group, slot).
+    std::optional<std::pair<int, int>> SelectedMember() const;
+    // Whether the member list still shows the member.
+    bool ShowsMember(int group, int slot) const;
     // The text of the content column for a member.
     static QString ContentText(search::ContentMatch match);
     // Fills the member list with the group's present members.
@@ -302,7 +272,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // present member, and unknown for a member that changed since.
     // It marks the file that the bulk delete keeps anew too (MarkKeptMembers).
     void RefreshShownContents();
-    search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
+    search::ResultMember* MemberAt(int group, int slot) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.
@@ -360,9 +330,20 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<std::shared_ptr<search::SearchSignal>> m_liveSearches;
     std::vector<QEventLoop*> m_waitLoops;
     std::vector<QMessageBox*> m_endBoxes;
-    // Group rows handed over during a search, not yet in SameList, and the timer that puts them
+    ResultsPage* m_resultsPage = nullptr;
+    // The results' commands in the file menu.
+    QAction* MenuOpen;
+    QAction* MenuRename;
+    QAction* MenuMove;
+    QAction* MenuDel;
+    QAction* MenuUndo;
+    QAction* MenuPreview;
+    QAction* MenuExport;
+    // What the surplus copies of the listed groups take (content mode).
+    QLabel* SurplusLabel;
+    // Groups handed over during a search, not yet in the group list, and the timer that puts them
     // there.
-    QList<QTreeWidgetItem*> m_pendingRows;
+    std::vector<int> m_pendingGroups;
     QTimer* m_rowFlush = nullptr;
     // Taken by the worker at its next hand-over (see ApplyPriorityClass).
     std::optional<int> m_priorityRequest;

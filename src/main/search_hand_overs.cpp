@@ -18,8 +18,11 @@
 
 #include "dialogs/Skipped_list.h"
 #include "dialogs/user_dialogs.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/progress_panel.h"
+#include "main/results_page.h"
 #include "platform/priority.h"
 
 namespace {
@@ -96,7 +99,7 @@ void TMainForm::SearchButtonClick() {
         return;
     }
 
-    FileSizeView->clear();
+    m_resultsPage->SizeLabel()->clear();
 }
 
 void TMainForm::StopButtonClick() {
@@ -240,11 +243,10 @@ std::vector<std::string> TMainForm::SearchStarted() {
         rows.push_back(TargetOfRow(SearchList->topLevelItem(i)));
     }
     SetSearching(true);
-    qDeleteAll(m_pendingRows);
-    m_pendingRows.clear();
+    m_pendingGroups.clear();
     ForgetDeletedRows();
-    SameList->clear();
-    DetailList->clear();
+    m_resultsPage->Groups().Clear();
+    m_resultsPage->Members().Clear();
     ShowResultCount();
     // What the last search could not look at is no longer what the lists show.
     if (SkippedList != nullptr) {
@@ -273,7 +275,7 @@ void TMainForm::PostGroupRow(int groupIndex) {
     if (group.MemberCount < 2 || group.Members.empty()) {
         return;
     }
-    m_pendingRows.append(NewGroupRow(groupIndex));
+    m_pendingGroups.push_back(groupIndex);
     // While a search runs, the rows of a moment go into the list together: the list lays itself
     // out once for them instead of once for every row.
     if (!IsSearching()) {
@@ -333,11 +335,11 @@ void TMainForm::MenuSkippedClick() {
 
 void TMainForm::FlushPendingRows() {
     m_rowFlush->stop();
-    if (m_pendingRows.isEmpty()) {
+    if (m_pendingGroups.empty()) {
         return;
     }
-    SameList->addTopLevelItems(m_pendingRows);
-    m_pendingRows.clear();
+    m_resultsPage->Groups().Append(m_pendingGroups);
+    m_pendingGroups.clear();
     ShowResultCount();
 }
 
