@@ -225,9 +225,6 @@ void GroupListModel::IndexRowsFrom(int first) {
 }
 
 void GroupListModel::AddSurplus(std::int64_t bytes) {
-    if (bytes == 0) {
-        return;
-    }
     m_surplusBytes += bytes;
     emit SurplusBytesChanged(m_surplusBytes);
 }

@@ -34,6 +34,7 @@
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
 #include "main/member_list_model.h"
 #include "main/program_info.h"
@@ -113,7 +114,6 @@ TMainForm::TMainForm(QWidget* parent)
     IniFileName = SettingsFileName();
 
     LoadSettings();
-    InPlaceEditing = false;
     PageControl->installEventFilter(this);
     TabSheet2->installEventFilter(this);
     AddPanel->installEventFilter(this);
@@ -126,8 +126,7 @@ TMainForm::~TMainForm() {
     DropInPlaceEdit();
     FinishAllSearches();
     // The page's lists read the result table, which goes before the window's children do.
-    m_resultsPage->Members().Clear();
-    m_resultsPage->Groups().Clear();
+    m_resultsPage->Clear();
     if (MainForm == this) {
         MainForm = nullptr;
     }
@@ -216,9 +215,22 @@ void TMainForm::BuildCommandPanel() {
 }
 
 void TMainForm::BuildResultsPage() {
-    m_resultsPage = new ResultsPage(*m_results, PageControl);
+    KeepChoice keep;
+    keep.NoDelEntries = [this] { return NoDelEntries(); };
+    keep.Rule = [this] { return KeepRuleSetting; };
+    m_resultsPage = new ResultsPage(*m_results, std::move(keep), PageControl);
     TabSheet1 = m_resultsPage;
     PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
+
+    FileOperationsWindow window;
+    window.Window = this;
+    window.NoDelEntries = [this] { return NoDelEntries(); };
+    window.KeepRule = [this] { return KeepRuleSetting; };
+    window.FlushPendingRows = [this] { FlushPendingRows(); };
+    window.IsSearching = [this] { return IsSearching() || m_searchStarting; };
+    window.ShowWalkedPath = [this](const std::string& path) { ShowWalkedPath(path); };
+    m_fileOperations = new FileOperationsController(*m_results, *m_resultsPage, m_progress,
+                                                    std::move(window), this);
 }
 
 void TMainForm::BuildTargetsPage() {
@@ -310,6 +322,9 @@ void TMainForm::ConnectResultsPage() {
             &TMainForm::SameListSelectItem);
     connect(&page->Groups(), &GroupListModel::SurplusBytesChanged, this,
             &TMainForm::ShowSurplusBytes);
+    connect(page, &ResultsPage::MembersShown, this, &TMainForm::FormPaint);
+    connect(m_fileOperations, &FileOperationsController::UndoAvailable, MenuUndo,
+            &QAction::setEnabled);
     connect(page, &ResultsPage::OpenRequested, this, &TMainForm::OpenButtonClick);
     connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
     connect(page->MemberView(), &QAbstractItemView::doubleClicked, this,
@@ -395,8 +410,7 @@ void TMainForm::MenuOptSetClick() {
     FormPaint();
     update();
     ForgetDeletedRows();
-    m_resultsPage->Groups().Clear();
-    m_resultsPage->Members().Clear();
+    m_resultsPage->Clear();
     ShowResultCount();
 }
 

@@ -5,14 +5,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "func/file_actions.h"
 #include "func/keep_rule.h"
 #include "func/settings.h"
-#include "func/single_file_operations.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 #include "search/search.h"
@@ -25,7 +22,6 @@ class ProgressPanel;
 class TSkippedListForm;
 class QAction;
 class QEventLoop;
-class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -38,6 +34,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class FileOperationsController;
 class ResultsPage;
 
 // The main window: the search targets, the results, the must-not-delete list, the search
@@ -105,15 +102,12 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     func::SearchFilterSettings SearchFilterSetting;
     // Which copy the bulk delete keeps where the must-not-delete list protects none.
     func::KeepRule KeepRuleSetting = func::KeepRule::FirstFound;
-    // The save dialog of the export of the results.
-    QFileDialog* ExportDialog = nullptr;
-    bool InPlaceEditing = false;
 
     search::ResultTable& Results() { return *m_results; }
     // The results page: its lists, their models and their selection.
     ResultsPage& ResultsTab() { return *m_resultsPage; }
-    // Whether 元に戻す has a delete to put back.
-    bool CanUndo() const { return !m_deletedMembers.empty(); }
+    // The commands on the results' files.
+    FileOperationsController& FileOperations() { return *m_fileOperations; }
     search::ProgressCounters& Progress() { return m_progress; }
 
     // Commands.
@@ -142,40 +136,16 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // Saves the listed groups as CSV or as JSON lines, as the export dialog's filter says.
     void ExportClick();
 
-    // Single-file operations (file_operations.cpp). Every path comes from the bytes of the
-    // result slot behind the row, never from the row's decoded text.
-    // The text that a member row shows for a file name's bytes; a rename maps an edit of it back
-    // onto the bytes.
-    static QString ShownName(const std::string& name);
-    // The full path of the member's file; empty for a free or unknown slot.
-    std::string FullPathOf(int group, int slot) const;
-    // Moves one file to the trash through the window's file actions. The single and the bulk
-    // delete both use it.
-    platform::TrashResult DeletePath(const std::string& path);
-    // For a file that the must-not-delete list protects: asks whether to `action` it anyway
-    // (default No), naming the entry that protects it. True when the file is not protected or
-    // the user said Yes.
-    bool MayChangeProtected(const std::string& path, const QString& action);
-    // Replaces what the window does to files (the real file system by default).
-    void SetFileActions(func::FileActions actions);
-    // Deletes the member's file, provided it is still the file that the search found.
-    std::error_code DeleteMemberFile(int group, int slot);
-    void DeleteSelected();
     // Puts the file of the last single delete not undone yet back, with its rows.
     void MenuUndoClick();
-    // Moves the member's file into `folder` (bytes) and brings its row and slot up to date.
-    void MoveMemberFile(int group, int slot, const std::string& folder);
-    // Renames the member's file: 0 when its row may show `newName`, 1 when the rename failed (the
-    // message has been shown). Never replaces an existing file.
-    int RenameMemberFile(int group, int slot, const QString& newName);
+    // Replaces what the window does to files (the real file system by default).
+    void SetFileActions(func::FileActions actions);
     // In-place rename of a member row: the editor opens, is accepted with `text` (which the row
     // shows afterwards; a failed rename puts the old name back into it), or is closed.
     void DetailListEditing();
     void DetailListEdited(int slot, QString& text);
     void EndInPlaceEdit();
     void DetailListKeyDown(int key);
-    // Hands a file to the desktop's associated program.
-    static void OpenWithAssociatedProgram(const std::string& path);
 
     // Results view.
     void ShowResultCount();
@@ -237,9 +207,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The results page's lists as the file operations change them (file_operations.cpp).
-    friend class ResultPageRows;
-
     void BuildStatusBar();
     void BuildCommandPanel();
     void BuildResultsPage();
@@ -258,21 +225,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetUpFileOperations();
     // Closes an open in-place editor without renaming: the window is going away.
     void DropInPlaceEdit();
-    // The selected member row's (group, slot).
-    std::optional<std::pair<int, int>> SelectedMember() const;
-    // Whether the member list still shows the member.
-    bool ShowsMember(int group, int slot) const;
-    // The text of the content column for a member.
-    static QString ContentText(search::ContentMatch match);
-    // Fills the member list with the group's present members.
-    void ShowMembersOf(int groupIndex);
-    // Compares the group's members with its first present member again (name modes).
-    void CompareWithFirstMember(int groupIndex);
-    // Brings the content column of the member list up to date: compared with the group's first
-    // present member, and unknown for a member that changed since.
-    // It marks the file that the bulk delete keeps anew too (MarkKeptMembers).
-    void RefreshShownContents();
-    search::ResultMember* MemberAt(int group, int slot) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
     void ShowDirLabel();
     // The folder behind a SearchList row, as bytes.
@@ -295,23 +247,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ForgetDeletedRows();
     // Shows after a search how many files and folders it could not look at.
     void ShowSkippedCount();
-    // What the report window does to files: a restore there brings a member that the bulk delete
-    // took back into the lists, as the window's own undo does.
-    func::FileActions ReportFileActions();
-    std::error_code RestoreBulkDeleted(const platform::TrashedFile& trashed);
-    // After a bulk delete: records where each deleted member was (`trashedPaths`: the trash
-    // entries of the deleted paths), and puts back into their slots the members whose delete
-    // failed (`before`: the listed groups' members before the walk).
-    void KeepTrackOfBulkDeleted(
-        const std::vector<std::pair<int, std::vector<search::ResultMember>>>& before,
-        std::unordered_map<std::string, std::vector<platform::TrashedFile>>& trashedPaths);
+    // The path that the bulk delete walks, painted at once; empty when the walk is over.
+    void ShowWalkedPath(const std::string& path);
 
-    func::FileActions m_fileActions = func::SystemFileActions();
-    // The single deletes of this run of the program, last one last: what the undo puts back.
-    std::vector<func::DeletedMember> m_deletedMembers;
-    // The members that bulk deletes moved to the trash, by their path in the trash: what a
-    // restore in the report window puts back.
-    std::unordered_map<std::string, func::DeletedMember> m_bulkDeleted;
     // What the last search could not look at, in the order it met them.
     std::shared_ptr<std::vector<search::SkippedPath>> m_skipped =
         std::make_shared<std::vector<search::SkippedPath>>();
@@ -320,9 +258,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
     EntryListEditor* m_noDelEditor = nullptr;
     std::unique_ptr<search::ResultTable> m_results;
-    // Per group whose contents the search compared (name modes): the slot of the member that its
-    // members' Content was compared with.
-    std::unordered_map<int, int> m_contentReference;
     search::ProgressCounters m_progress;
 
     // Set by SearchButtonClick until the job's SearchStarted has run: a second start is refused.
@@ -331,6 +266,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<QEventLoop*> m_waitLoops;
     std::vector<QMessageBox*> m_endBoxes;
     ResultsPage* m_resultsPage = nullptr;
+    FileOperationsController* m_fileOperations = nullptr;
     // The results' commands in the file menu.
     QAction* MenuOpen;
     QAction* MenuRename;

@@ -22,6 +22,9 @@ namespace {
 // The designed width of the window's client area.
 constexpr int kDesignedWidth = 709;
 constexpr int kSurplusColumnWidth = 80;
+// The member list's columns that only the name modes show.
+constexpr int kSizeColumnWidth = 50;
+constexpr int kContentColumnWidth = 40;
 
 QVBoxLayout* NewColumn(QWidget* parent) {
     auto* column = new QVBoxLayout(parent);
@@ -48,13 +51,32 @@ QPushButton* NewButton(QWidget* parent, const QString& name, const QString& capt
 
 }  // namespace
 
-ResultsPage::ResultsPage(const search::ResultTable& table, QWidget* parent)
+ResultsPage::ResultsPage(search::ResultTable& table, KeepChoice keep, QWidget* parent)
     : QWidget(parent),
       m_groups(new GroupListModel(table, this)),
       m_members(new MemberListModel(table, this)) {
     BuildMemberMenu();
     BuildLists();
     BuildButtons();
+    m_shown = std::make_unique<ShownGroup>(table, *m_members, m_sizeLabel, std::move(keep));
+}
+
+ResultsPage::~ResultsPage() = default;
+
+void ResultsPage::ShowMembersOf(int group) {
+    m_shown->Show(group);
+    emit MembersShown();
+}
+
+void ResultsPage::ShowSelectedGroup() {
+    if (const std::optional<int> group = SelectedGroup()) {
+        ShowMembersOf(*group);
+    }
+}
+
+void ResultsPage::Clear() {
+    m_groups->Clear();
+    m_members->Clear();
 }
 
 void ResultsPage::BuildLists() {
@@ -78,7 +100,8 @@ void ResultsPage::BuildLists() {
     m_sizeLabel->setObjectName(QStringLiteral("FileSizeView"));
     m_sizeLabel->setFixedHeight(std::max(12, TextLineHeight(m_sizeLabel->font())));
     m_sizeLabel->setTextFormat(Qt::PlainText);
-    m_memberView = NewReportView(right, m_members, {150, 250, 130, 50, 40});
+    m_memberView =
+        NewReportView(right, m_members, {150, 250, 130, kSizeColumnWidth, kContentColumnWidth});
     m_memberView->setObjectName(QStringLiteral("DetailList"));
     // The designed width, or as much as the longest date needs in the font that draws it.
     m_memberView->setColumnWidth(MemberListModel::kDateColumn,
@@ -207,6 +230,27 @@ void ResultsPage::SortGroupsBy(int column) {
 
 void ResultsPage::ShowCompareMode(int mode) {
     m_groupView->setColumnHidden(GroupListModel::kSurplusColumn, mode != 0);
+    if (mode == 0) {
+        m_sizeLabel->setFixedHeight(std::max(12, TextLineHeight(m_sizeLabel->font())));
+        m_sizeLabel->show();
+        KeepMemberColumnsOf(mode);
+    } else {
+        m_sizeLabel->clear();
+        m_sizeLabel->setFixedHeight(0);
+        m_sizeLabel->hide();
+        m_memberView->setColumnWidth(MemberListModel::kSizeColumn, kSizeColumnWidth);
+        m_memberView->setColumnWidth(MemberListModel::kContentColumn, kContentColumnWidth);
+    }
+}
+
+void ResultsPage::KeepMemberColumnsOf(int mode) {
+    // In the content mode every member has the group's size, shown once above the list, and the
+    // group's bytes: a size or content column that the user dragged open closes again.
+    for (const int column : {MemberListModel::kSizeColumn, MemberListModel::kContentColumn}) {
+        if (mode == 0 && m_memberView->columnWidth(column) != 0) {
+            m_memberView->setColumnWidth(column, 0);
+        }
+    }
 }
 
 void ResultsPage::AttachMemberMenu(bool attached) {

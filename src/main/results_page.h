@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <optional>
 
+#include "main/shown_group.h"
 #include "search/result_table.h"
 
 class GroupListModel;
@@ -14,12 +16,13 @@ class QTreeView;
 
 // The results page: the group list, the member list of the selected group with the file size
 // above it, the command buttons below, and the member list's context menu. The commands go out as
-// signals; the lists show the two models.
+// signals; the lists show the two models over the result table.
 class ResultsPage : public QWidget {
     Q_OBJECT
 
   public:
-    ResultsPage(const search::ResultTable& table, QWidget* parent);
+    ResultsPage(search::ResultTable& table, KeepChoice keep, QWidget* parent);
+    ~ResultsPage() override;
 
     GroupListModel& Groups() const { return *m_groups; }
     MemberListModel& Members() const { return *m_members; }
@@ -27,6 +30,14 @@ class ResultsPage : public QWidget {
     QTreeView* MemberView() const { return m_memberView; }
     // The file size of the shown group, in the content mode.
     QLabel* SizeLabel() const { return m_sizeLabel; }
+    ShownGroup& Shown() const { return *m_shown; }
+
+    // Fills the member list with the group's members.
+    void ShowMembersOf(int group);
+    // Fills the member list with the selected group's members; nothing when none is selected.
+    void ShowSelectedGroup();
+    // Empties both lists.
+    void Clear();
 
     // Selects the group's row (its members fill the member list); false when it is not listed.
     bool SelectGroup(int group);
@@ -37,13 +48,18 @@ class ResultsPage : public QWidget {
 
     // Sorts the group list by the column: ascending, or reversed when it was sorted by it already.
     void SortGroupsBy(int column);
-    // Shows the columns of a compare mode: the surplus column only in the content mode.
+    // The layout of a compare mode: in the content mode the file size above the member list, the
+    // surplus column of the group list, and no size or content column in the member list.
     void ShowCompareMode(int mode);
+    // Closes again a size or content column that the user dragged open in the content mode.
+    void KeepMemberColumnsOf(int mode);
     // While a name is edited in place the context menu and its keys are off.
     void AttachMemberMenu(bool attached);
     void PopUpMemberMenu(const QPoint& position);
 
   signals:
+    // The member list shows another group, or the same one anew.
+    void MembersShown();
     void OpenRequested();
     void RenameRequested();
     void MoveRequested();
@@ -63,6 +79,7 @@ class ResultsPage : public QWidget {
     QTreeView* m_memberView = nullptr;
     QLabel* m_sizeLabel = nullptr;
     QMenu* m_memberMenu = nullptr;
+    std::unique_ptr<ShownGroup> m_shown;
     QList<QAction*> m_memberActions;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

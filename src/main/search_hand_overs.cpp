@@ -18,9 +18,9 @@
 
 #include "dialogs/Skipped_list.h"
 #include "dialogs/user_dialogs.h"
+#include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
 #include "main/main_form.h"
-#include "main/member_list_model.h"
 #include "main/progress_panel.h"
 #include "main/results_page.h"
 #include "platform/priority.h"
@@ -245,8 +245,7 @@ std::vector<std::string> TMainForm::SearchStarted() {
     SetSearching(true);
     m_pendingGroups.clear();
     ForgetDeletedRows();
-    m_resultsPage->Groups().Clear();
-    m_resultsPage->Members().Clear();
+    m_resultsPage->Clear();
     ShowResultCount();
     // What the last search could not look at is no longer what the lists show.
     if (SkippedList != nullptr) {
@@ -296,13 +295,17 @@ void TMainForm::PostContentMatches(int groupIndex,
         member.Content = matches[slot];
     }
     // The search compared every member with the one in slot 0.
-    m_contentReference[groupIndex] = 0;
-    RefreshShownContents();
+    m_resultsPage->Shown().SetContentReference(groupIndex, 0);
+    m_resultsPage->Shown().RefreshContents();
 }
 
 void TMainForm::PathSkipped(const search::SkippedPath& skipped) {
     // Only kept while the search runs: the window tells of them when it ends.
     m_skipped->push_back(skipped);
+}
+
+void TMainForm::ForgetDeletedRows() {
+    m_fileOperations->ForgetDeletedRows();
 }
 
 void TMainForm::ShowSkippedCount() {

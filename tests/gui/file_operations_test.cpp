@@ -28,6 +28,7 @@
 #include "dialogs/folder_list_box.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
+#include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
 #include "main/main_form.h"
 #include "main/member_list_model.h"
@@ -596,14 +597,14 @@ void FileOperationsTest::InPlaceRenameAcceptsOrKeepsTheOldName() {
         m_messages->Texts.clear();
 
         MemberView()->edit(MemberIndex(*row));
-        QVERIFY(m_window->InPlaceEditing);
+        QVERIFY(m_window->FileOperations().IsEditing());
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor != nullptr);
         editor->setText(typed);
         QTest::keyClick(editor, Qt::Key_Return);
 
         // The list commits the edit once its editor has handled the key.
-        QTRY_VERIFY(!m_window->InPlaceEditing);
+        QTRY_VERIFY(!m_window->FileOperations().IsEditing());
         QCOMPARE(m_messages->Texts.size(), test.Messages);
         QCOMPARE(Cell(*row, 0), QString::fromUtf8(test.Shown));
         QCOMPARE(Member(*row).Name, std::string(test.OnDisk));
@@ -636,7 +637,7 @@ void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     QVERIFY(dialogs.isEmpty());
     QTest::keyClick(editor, Qt::Key_Escape);
 
-    QVERIFY(!m_window->InPlaceEditing);
+    QVERIFY(!m_window->FileOperations().IsEditing());
     QCOMPARE(MemberView()->actions().size(), 5);
     QCOMPARE(Captions(Page().Members()), (QStringList{"x.txt", "x.txt", "x.txt"}));
     QVERIFY(Exists(Tree() + "/a/x.txt"));
