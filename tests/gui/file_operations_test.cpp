@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +102,8 @@ class FileOperationsTest : public QObject {
     void ContentOfAMemberChangedSinceIsUnknown();
     void ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data();
     void ProtectedFileIsDeletedOrMovedOnlyAfterAYes();
+    void GroupListSortsByAClickedHeaderAndReversesOnTheNextClick();
+    void SurplusBytesFollowDeletesAndUndo();
 
   private:
     // Writes the files (bytes relative to the tree) and hands them over as one group.
@@ -1030,6 +1033,88 @@ void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
     // A move that the user turned down asks for no folder either.
     QCOMPARE(folderAsked, command == "move" && yes);
     QCOMPARE(Exists(Tree() + "/d/y.txt"), command == "move" && yes);
+}
+
+void FileOperationsTest::GroupListSortsByAClickedHeaderAndReversesOnTheNextClick() {
+    // name, copies and bytes: surplus 4, 10 and 1
+    const int b = AddGroup({{"a/b.txt", "same"}, {"b/b.txt", "same"}});
+    const int a = AddGroup({{"a/a.txt", "other"}, {"b/a.txt", "other"}, {"c/a.txt", "other"}});
+    const int c = AddGroup({{"a/c.txt", "1"}, {"b/c.txt", "1"}});
+    SelectGroup(b);
+    QHeaderView* header = GroupView()->header();
+    const auto click = [&](int column) {
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    const auto groups = [&] {
+        std::vector<int> shown;
+        for (int row = 0; row < Page().Groups().Count(); ++row) {
+            shown.push_back(Page().Groups().GroupAt(row));
+        }
+        return shown;
+    };
+    QCOMPARE(Captions(Page().Groups(), GroupListModel::kSurplusColumn),
+             (QStringList{"4", "10", "1"}));
+    QCOMPARE(Page().Groups().headerData(GroupListModel::kSurplusColumn, Qt::Horizontal).toString(),
+             QStringLiteral("余分な容量"));
+    // The order found until a click.
+    QCOMPARE(groups(), (std::vector<int>{b, a, c}));
+
+    const struct {
+        int Column;
+        std::vector<int> Groups;
+    } clicks[] = {
+        {GroupListModel::kNameColumn, {a, b, c}},    {GroupListModel::kNameColumn, {c, b, a}},
+        {GroupListModel::kSurplusColumn, {c, b, a}}, {GroupListModel::kSurplusColumn, {a, b, c}},
+        {GroupListModel::kCountColumn, {b, c, a}},   {GroupListModel::kNameColumn, {a, b, c}},
+    };
+    for (const auto& test : clicks) {
+        click(test.Column);
+        QCOMPARE(groups(), test.Groups);
+        // The selected group stays selected, and its members stay listed.
+        QCOMPARE(Page().SelectedGroup(), std::optional<int>(b));
+        QCOMPARE(Page().Members().Group(), b);
+    }
+    // A row that comes later goes to the end.
+    const int d = AddGroup({{"a/0.txt", "zero"}, {"b/0.txt", "zero"}});
+    QCOMPARE(groups(), (std::vector<int>{a, b, c, d}));
+}
+
+void FileOperationsTest::SurplusBytesFollowDeletesAndUndo() {
+    auto* label = m_window->findChild<QLabel*>(QStringLiteral("SurplusLabel"));
+    QVERIFY(label != nullptr);
+    QVERIFY(label->isHidden());
+    AddGroup({{"a/b.txt", "same"}, {"b/b.txt", "same"}});
+    const int three = AddGroup({{"a/a.txt", "other"}, {"b/a.txt", "other"}, {"c/a.txt", "other"}});
+    const int pair = AddGroup({{"a/c.txt", "1"}, {"b/c.txt", "1"}});
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 15 バイト"));
+    QVERIFY(label->isVisibleTo(m_window));
+
+    // One of three copies goes; one of two takes its group off the list.
+    SelectGroup(three);
+    QVERIFY(SelectMember("b", "a.txt").has_value());
+    m_window->FileDelButtonClick();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 10 バイト"));
+    QCOMPARE(SelectedGroupCell(GroupListModel::kSurplusColumn), QStringLiteral("5"));
+    SelectGroup(pair);
+    QVERIFY(SelectMember("a", "c.txt").has_value());
+    m_window->FileDelButtonClick();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 9 バイト"));
+    Action("MenuUndo")->trigger();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 10 バイト"));
+    Action("MenuUndo")->trigger();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 15 バイト"));
+
+    // The name modes show neither the column nor the total: copies of a name may differ.
+    m_window->CompareModeSetting = 2;
+    m_window->FormPaint();
+    m_window->ShowResultCount();
+    QVERIFY(GroupView()->isColumnHidden(GroupListModel::kSurplusColumn));
+    QVERIFY(label->isHidden());
+    m_window->CompareModeSetting = 0;
+    m_window->FormPaint();
+    QVERIFY(!GroupView()->isColumnHidden(GroupListModel::kSurplusColumn));
 }
 
 QTEST_MAIN(FileOperationsTest)

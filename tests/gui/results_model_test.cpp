@@ -76,7 +76,7 @@ void ResultsModelTest::SortsStablyAndReversesAndTheIndexFollows() {
         Qt::SortOrder Order;
         std::vector<int> Groups;
     } cases[] = {
-        // Equal keys keep the order found.
+        // Equal keys keep the order they had.
         {GroupListModel::kNameColumn, Qt::AscendingOrder, {1, 3, 0, 2}},
         {GroupListModel::kNameColumn, Qt::DescendingOrder, {2, 0, 1, 3}},
         {GroupListModel::kCountColumn, Qt::AscendingOrder, {3, 2, 0, 1}},
