@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -36,7 +35,6 @@
 #include "dialogs/window_frame.h"
 #include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
-#include "main/member_list_model.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
@@ -46,8 +44,6 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-// The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
-constexpr int kDesignedWidth = 709;
 // How long the group rows that a search hands over wait before they go into the list together.
 constexpr int kRowFlushMs = 100;
 

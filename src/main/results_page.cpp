@@ -19,7 +19,7 @@
 
 namespace {
 
-// The designed width of the window's client area.
+// The designed window: 709 × 459 client pixels below a menu bar.
 constexpr int kDesignedWidth = 709;
 constexpr int kSurplusColumnWidth = 80;
 // The member list's columns that only the name modes show.

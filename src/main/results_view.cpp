@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
-#include <QTreeView>
 #include <algorithm>
 #include <cstdint>
 
