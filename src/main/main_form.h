@@ -28,7 +28,6 @@ class QLineEdit;
 class QMenu;
 class QMessageBox;
 class QPushButton;
-class QSplitter;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
@@ -267,7 +266,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<QMessageBox*> m_endBoxes;
     ResultsPage* m_resultsPage = nullptr;
     FileOperationsController* m_fileOperations = nullptr;
-    // The results' commands in the file menu.
+    // The file menu's commands on the results, and its delete of a search target.
     QAction* MenuOpen;
     QAction* MenuRename;
     QAction* MenuMove;
