@@ -77,6 +77,10 @@ void ResultsPage::ShowSelectedGroup() {
 void ResultsPage::Clear() {
     m_groups->Clear();
     m_members->Clear();
+    // New rows come in the order found.
+    m_sortColumn = -1;
+    m_sortOrder = Qt::AscendingOrder;
+    m_groupView->header()->setSortIndicatorShown(false);
 }
 
 void ResultsPage::BuildLists() {

@@ -1079,6 +1079,17 @@ void FileOperationsTest::GroupListSortsByAClickedHeaderAndReversesOnTheNextClick
     // A row that comes later goes to the end.
     const int d = AddGroup({{"a/0.txt", "zero"}, {"b/0.txt", "zero"}});
     QCOMPARE(groups(), (std::vector<int>{a, b, c, d}));
+    QVERIFY(header->isSortIndicatorShown());
+
+    // Emptied for another search, the list starts again in the order found: the next click on
+    // the name sorts ascending.
+    Page().Clear();
+    QVERIFY(!header->isSortIndicatorShown());
+    m_window->PostGroupRow(c);
+    m_window->PostGroupRow(a);
+    QCOMPARE(groups(), (std::vector<int>{c, a}));
+    click(GroupListModel::kNameColumn);
+    QCOMPARE(groups(), (std::vector<int>{a, c}));
 }
 
 void FileOperationsTest::SurplusBytesFollowDeletesAndUndo() {
