@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -16,7 +15,6 @@
 #include "dialogs/Rename_dialog.h"
 #include "dialogs/user_dialogs.h"
 #include "func/bulk_delete.h"
-#include "func/group_export.h"
 #include "func/name_edit.h"
 #include "func/no_del_list.h"
 #include "main/byte_count_text.h"
@@ -30,8 +28,6 @@
 namespace {
 
 const QString kRenameFailed = QStringLiteral("名前変更出来ません");
-const QString kCsvFilter = QStringLiteral("CSV ファイル (*.csv)");
-const QString kJsonFilter = QStringLiteral("JSON Lines ファイル (*.jsonl)");
 
 // A file URL that keeps every byte of the path, valid UTF-8 or not.
 QUrl UrlOfPath(const std::string& path) {
@@ -144,7 +140,8 @@ FileOperationsController::FileOperationsController(search::ResultTable& table, R
       m_table(table),
       m_page(page),
       m_progress(progress),
-      m_window(std::move(window)) {}
+      m_window(std::move(window)),
+      m_export(m_window.Window) {}
 
 QString FileOperationsController::ShownName(const std::string& name) {
     return QString::fromStdU16String(func::ShownName(name));
@@ -524,43 +521,5 @@ void FileOperationsController::KeepTrackOfBulkDeleted(
 }
 
 void FileOperationsController::Export() {
-    m_window.FlushPendingRows();
-    if (m_page.Groups().Count() == 0) {
-        return;
-    }
-    if (m_exportDialog == nullptr) {
-        m_exportDialog = new QFileDialog(m_window.Window, QStringLiteral("検索結果の書き出し"));
-        m_exportDialog->setAcceptMode(QFileDialog::AcceptSave);
-        m_exportDialog->setFileMode(QFileDialog::AnyFile);
-        m_exportDialog->setNameFilters({kCsvFilter, kJsonFilter});
-        m_exportDialog->setDefaultSuffix(QStringLiteral("csv"));
-        connect(m_exportDialog, &QFileDialog::filterSelected, m_exportDialog,
-                [dialog = m_exportDialog](const QString& filter) {
-                    dialog->setDefaultSuffix(filter == kJsonFilter ? QStringLiteral("jsonl")
-                                                                   : QStringLiteral("csv"));
-                });
-    }
-    if (UserDialogs::Exec(*m_exportDialog) != QDialog::Accepted) {
-        return;
-    }
-    const QStringList chosen = m_exportDialog->selectedFiles();
-    if (chosen.isEmpty() || chosen.front().isEmpty()) {
-        return;
-    }
-    // The groups in the order the list shows them; the dialog's event loop may have changed it.
-    m_window.FlushPendingRows();
-    const GroupListModel& listed = m_page.Groups();
-    std::vector<const search::ResultGroup*> groups;
-    for (int row = 0; row < listed.Count(); ++row) {
-        groups.push_back(&m_table.Group(listed.GroupAt(row)));
-    }
-    const func::ExportFormat format = m_exportDialog->selectedNameFilter() == kJsonFilter
-                                          ? func::ExportFormat::JsonLines
-                                          : func::ExportFormat::Csv;
-    const std::string path = QFile::encodeName(chosen.front()).toStdString();
-    if (const std::error_code error = func::SaveGroupExport(path, groups, format)) {
-        UserDialogs::Show(m_window.Window, QMessageBox::Warning,
-                          QStringLiteral("%1 に書き込めません（%2）")
-                              .arg(chosen.front(), QString::fromLocal8Bit(error.message())));
-    }
+    m_export.Export(m_table, m_page.Groups(), m_window.FlushPendingRows);
 }

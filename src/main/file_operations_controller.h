@@ -13,10 +13,10 @@
 #include "func/file_actions.h"
 #include "func/keep_rule.h"
 #include "func/single_file_operations.h"
+#include "main/group_export_dialog.h"
 #include "search/progress.h"
 #include "search/result_table.h"
 
-class QFileDialog;
 class QWidget;
 class ResultsPage;
 
@@ -132,7 +132,6 @@ class FileOperationsController : public QObject {
     // The members that bulk deletes moved to the trash, by their path in the trash: what a
     // restore in the report window puts back.
     std::unordered_map<std::string, func::DeletedMember> m_bulkDeleted;
-    // The save dialog of the export; made when first used.
-    QFileDialog* m_exportDialog = nullptr;
+    GroupExportDialog m_export;
     bool m_editing = false;
 };
