@@ -382,7 +382,6 @@ int FileOperationsController::RenameMemberFile(int group, int slot, const QStrin
 void FileOperationsController::EditStarted() {
     m_editing = true;
     m_page.AttachMemberMenu(false);
-    emit EditingChanged(true);
 }
 
 void FileOperationsController::NameEdited(int slot, QString& text) {
@@ -399,7 +398,6 @@ void FileOperationsController::EditEnded() {
     if (m_editing) {
         m_editing = false;
         m_page.AttachMemberMenu(true);
-        emit EditingChanged(false);
     }
 }
 

@@ -57,7 +57,6 @@ class FileOperationsController : public QObject {
     void ShowProperties();
     // Puts the file of the last single delete not undone yet back, with its rows.
     void Undo();
-    bool CanUndo() const { return !m_deletedMembers.empty(); }
     void BulkDelete();
     // Shows in the report window what the bulk delete would do, deleting nothing.
     void PreviewBulkDelete();
@@ -70,6 +69,18 @@ class FileOperationsController : public QObject {
     void NameEdited(int slot, QString& text);
     void EditEnded();
     bool IsEditing() const { return m_editing; }
+
+    // Replaces what the commands do to files (the real file system by default).
+    void SetFileActions(func::FileActions actions);
+    // The lists no longer show the result table's groups: deletes can still be undone, but their
+    // members do not come back into the lists.
+    void ForgetDeletedRows();
+
+  signals:
+    void UndoAvailable(bool available);
+
+  private:
+    class PageRows;
 
     // Deletes the member's file, provided it is still the file that the search found.
     std::error_code DeleteMemberFile(int group, int slot);
@@ -87,24 +98,10 @@ class FileOperationsController : public QObject {
     bool MayChangeProtected(const std::string& path, const QString& action);
     // The full path of the member's file; empty for a free or unknown slot.
     std::string FullPathOf(int group, int slot) const;
-
-    // Replaces what the commands do to files (the real file system by default).
-    void SetFileActions(func::FileActions actions);
-    // The lists no longer show the result table's groups: deletes can still be undone, but their
-    // members do not come back into the lists.
-    void ForgetDeletedRows();
-
     // Hands a file to the desktop's associated program.
     static void OpenWithAssociatedProgram(const std::string& path);
     // The text that a member row shows for a file name's bytes.
     static QString ShownName(const std::string& name);
-
-  signals:
-    void UndoAvailable(bool available);
-    void EditingChanged(bool editing);
-
-  private:
-    class PageRows;
 
     std::optional<std::pair<int, int>> SelectedMember() const;
     // Whether the member list still shows the member.

@@ -51,7 +51,6 @@ class MemberListModel : public QAbstractTableModel {
     int SlotAt(int row) const { return m_rows[static_cast<std::size_t>(row)].Slot; }
     // The row of the slot, or -1 when it is not shown.
     int RowOf(int slot) const;
-    bool IsKept(int row) const { return m_rows[static_cast<std::size_t>(row)].Kept; }
 
   private:
     struct Row {
