@@ -1,50 +1,29 @@
-// The single-file operations on the selected member row: open, rename (dialog and in place),
-// move, delete and properties. Each acts on the file system first and then brings the member
-// row, its result slot and the group row up to date.
-//
-// A search may still run: the worker only writes groups that it has not handed over yet, and
-// every row here belongs to a group that was handed over, so the commands never meet the worker.
+// The window's file commands, which the file operations controller carries out, and the member
+// list's in-place rename editor and keys that lead to them.
 
-#include <QAction>
-#include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
-#include <QTreeWidget>
-#include <QUrl>
+#include <QTreeView>
 #include <utility>
-#include <vector>
 
-#include "dialogs/Delform.h"
-#include "dialogs/Dirselect.h"
-#include "dialogs/Fileinfo.h"
-#include "dialogs/Rename_dialog.h"
-#include "dialogs/user_dialogs.h"
-#include "func/name_edit.h"
-#include "func/single_file_operations.h"
+#include "main/file_operations_controller.h"
 #include "main/main_form.h"
-#include "main/no_delete_page.h"
-#include "platform/file_operations.h"
-#include "platform/trash.h"
+#include "main/member_list_model.h"
+#include "main/results_page.h"
 
 namespace {
 
-constexpr int kNameColumn = 0;
-constexpr int kFolderColumn = 1;
-constexpr int kGroupCountColumn = 1;
-const QString kRenameFailed = QStringLiteral("名前変更出来ません");
+constexpr int kNameColumn = MemberListModel::kNameColumn;
 
 // Opens editors on the file name only, and tells the window when an in-place edit begins, is
 // accepted and ends. Draws the cells as the list's own delegate does.
 class NameEditDelegate : public QStyledItemDelegate {
   public:
-    NameEditDelegate(TMainForm& form, QAbstractItemDelegate* look)
-        : QStyledItemDelegate(form.DetailList), m_form(form), m_look(look) {}
+    NameEditDelegate(TMainForm& form, QTreeView* list)
+        : QStyledItemDelegate(list), m_form(form), m_look(list->itemDelegate()) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -73,14 +52,13 @@ class NameEditDelegate : public QStyledItemDelegate {
             return;
         }
         const auto* line = qobject_cast<QLineEdit*>(editor);
-        QTreeWidgetItem* row = m_form.DetailList->topLevelItem(index.row());
-        if (line == nullptr || row == nullptr) {
+        if (line == nullptr || !index.isValid()) {
             return;
         }
         QString text = line->text();
         // The rename may show a message box; the list has taken its watch off the editor
         // meanwhile, so losing the focus to the box does not commit the edit a second time.
-        m_form.DetailListEdited(row, text);
+        m_form.DetailListEdited(index.data(MemberListModel::kSlotRole).toInt(), text);
         model->setData(index, text, Qt::EditRole);
     }
 
@@ -103,17 +81,17 @@ class DetailListInput : public QObject {
   public:
     // Belongs to the list. While the window is being destroyed the list and its viewport still
     // get events: only those that this filter acts on touch the list or reach the window.
-    DetailListInput(TMainForm& form, QTreeWidget* list)
+    DetailListInput(TMainForm& form, QTreeView* list)
         : QObject(list), m_form(form), m_list(list), m_viewport(list->viewport()) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        QTreeWidget* list = m_list;
+        QTreeView* list = m_list;
         if (watched == list && event->type() == QEvent::ShortcutOverride) {
             // Del, with any modifier, goes to DetailListKeyDown rather than to the context
             // menu's shortcut, so that one key press deletes at most one file.
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Delete && !m_form.IsEditingInPlace()) {
+            if (key->key() == Qt::Key_Delete && !m_form.FileOperations().IsEditing()) {
                 event->accept();
                 return true;
             }
@@ -130,7 +108,7 @@ class DetailListInput : public QObject {
             // A double click on a row opens it through the list's own signal; one on empty
             // space opens the row that is still selected.
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (list->itemAt(mouse->position().toPoint()) == nullptr) {
+            if (!list->indexAt(mouse->position().toPoint()).isValid()) {
                 m_form.OpenButtonClick();
             }
         }
@@ -139,421 +117,83 @@ class DetailListInput : public QObject {
 
   private:
     TMainForm& m_form;
-    QTreeWidget* m_list;
+    QTreeView* m_list;
     QWidget* m_viewport;
 };
 
-// A file URL that keeps every byte of the path, valid UTF-8 or not.
-QUrl UrlOfPath(const std::string& path) {
-    return QUrl::fromEncoded(
-        QByteArrayLiteral("file://") + QByteArray::fromStdString(path).toPercentEncoding("/"),
-        QUrl::StrictMode);
-}
-
-// Why a file could not be put back from the trash, for the message that says so.
-QString RestoreFailureText(const platform::TrashedFile& trashed, const std::error_code& error) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(trashed.OriginalPath));
-    return QStringLiteral("%1 を元に戻せません。%2").arg(path, RestoreFailureReason(error));
-}
-
 }  // namespace
 
-// The results page's lists as the file operations change them.
-class ResultPageRows : public func::ResultRows {
-  public:
-    explicit ResultPageRows(TMainForm& form) : m_form(form) {}
-
-    void RemoveMemberRow(int group, int slot) override {
-        delete m_form.MemberRowOfSlot(group, slot);
-    }
-
-    void ShowMemberCount(int group, std::int32_t count) override {
-        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
-            row->setText(kGroupCountColumn, QString::number(count));
-        }
-    }
-
-    void RemoveGroupRow(int group) override {
-        QTreeWidget* members = m_form.DetailList;
-        bool showsGroup = members->topLevelItemCount() == 0;
-        for (int i = 0; i < members->topLevelItemCount(); ++i) {
-            const auto rowSlot = TMainForm::SlotOfRow(members->topLevelItem(i));
-            showsGroup = showsGroup || (rowSlot && rowSlot->first == group);
-        }
-        // The group row is found by its index: it need not be the selected one.
-        if (QTreeWidgetItem* row = m_form.GroupRowOf(group)) {
-            // Deselect first, so that no other group's members take the list's place.
-            if (row->isSelected()) {
-                m_form.SameList->clearSelection();
-            }
-            delete row;
-        }
-        if (showsGroup) {
-            members->clear();
-            m_form.FileSizeView->clear();
-            // The list selects the row that takes the removed row's place: it shows its members.
-            m_form.SameListSelectItem();
-        }
-    }
-
-    void ShowRestoredMember(int group, int /*slot*/, std::int32_t count) override {
-        QTreeWidgetItem* row = m_form.GroupRowOf(group);
-        if (row == nullptr) {
-            if (count < 2) {
-                return;
-            }
-            // The group had dropped to one member and left the list: it comes back at the end.
-            row = m_form.NewGroupRow(group);
-            m_form.SameList->addTopLevelItem(row);
-        }
-        row->setText(kGroupCountColumn, QString::number(count));
-        if (row->isSelected()) {
-            m_form.ShowMembersOf(group);
-        }
-    }
-
-    std::vector<int> ListedGroups() const override {
-        m_form.FlushPendingRows();
-        std::vector<int> groups;
-        for (int i = 0; i < m_form.SameList->topLevelItemCount(); ++i) {
-            if (const std::optional<int> group =
-                    TMainForm::GroupOfRow(m_form.SameList->topLevelItem(i))) {
-                groups.push_back(*group);
-            }
-        }
-        return groups;
-    }
-
-  private:
-    TMainForm& m_form;
-};
-
 void TMainForm::SetUpFileOperations() {
-    DetailList->setItemDelegate(new NameEditDelegate(*this, DetailList->itemDelegate()));
+    QTreeView* members = m_resultsPage->MemberView();
+    members->setItemDelegate(new NameEditDelegate(*this, members));
     // A click on the selected row opens the editor; F2 belongs to the rename dialog.
-    DetailList->setEditTriggers(QAbstractItemView::SelectedClicked);
-    auto* input = new DetailListInput(*this, DetailList);
-    DetailList->installEventFilter(input);
-    DetailList->viewport()->installEventFilter(input);
+    members->setEditTriggers(QAbstractItemView::SelectedClicked);
+    auto* input = new DetailListInput(*this, members);
+    members->installEventFilter(input);
+    members->viewport()->installEventFilter(input);
 }
 
 void TMainForm::DropInPlaceEdit() {
-    if (auto* delegate = dynamic_cast<NameEditDelegate*>(DetailList->itemDelegate())) {
+    if (auto* delegate =
+            dynamic_cast<NameEditDelegate*>(m_resultsPage->MemberView()->itemDelegate())) {
         delegate->Drop();
     }
 }
 
-QTreeWidgetItem* TMainForm::SelectedMemberRow() const {
-    const QList<QTreeWidgetItem*> selected = DetailList->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.front();
-}
-
-QTreeWidgetItem* TMainForm::MemberRowOfSlot(int group, int slot) const {
-    for (int i = 0; i < DetailList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = DetailList->topLevelItem(i);
-        if (SlotOfRow(row) == std::pair{group, slot}) {
-            return row;
-        }
-    }
-    return nullptr;
-}
-
-QTreeWidgetItem* TMainForm::GroupRowOf(int group) const {
-    for (int i = 0; i < SameList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = SameList->topLevelItem(i);
-        if (GroupOfRow(row) == group) {
-            return row;
-        }
-    }
-    return nullptr;
-}
-
-search::ResultMember* TMainForm::MemberOfRow(const QTreeWidgetItem* row) const {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    return slot ? func::MemberAt(*m_results, slot->first, slot->second) : nullptr;
-}
-
-std::string TMainForm::FullPathOf(const QTreeWidgetItem* row) const {
-    const search::ResultMember* member = MemberOfRow(row);
-    if (member == nullptr) {
-        return std::string();
-    }
-    std::string path = member->FullPath();
-    if (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
-
-void TMainForm::OpenWithAssociatedProgram(const std::string& path) {
-    QDesktopServices::openUrl(UrlOfPath(path));
-}
-
 void TMainForm::OpenButtonClick() {
-    const std::string path = FullPathOf(SelectedMemberRow());
-    if (!path.empty()) {
-        OpenWithAssociatedProgram(path);
-    }
-}
-
-platform::TrashResult TMainForm::DeletePath(const std::string& path) {
-    return m_fileActions.MoveToTrash(path);
-}
-
-void TMainForm::SetFileActions(func::FileActions actions) {
-    m_fileActions = std::move(actions);
-    if (DelListForm != nullptr) {
-        DelListForm->SetFileActions(ReportFileActions());
-    }
-}
-
-func::FileActions TMainForm::ReportFileActions() {
-    func::FileActions actions = m_fileActions;
-    actions.RestoreFromTrash = [this](const platform::TrashedFile& trashed) {
-        return RestoreBulkDeleted(trashed);
-    };
-    return actions;
-}
-
-std::error_code TMainForm::RestoreBulkDeleted(const platform::TrashedFile& trashed) {
-    const auto found = m_bulkDeleted.find(trashed.TrashedPath);
-    if (found == m_bulkDeleted.end() || !(found->second.Trashed == trashed)) {
-        return m_fileActions.RestoreFromTrash(trashed);
-    }
-    FlushPendingRows();
-    ResultPageRows rows(*this);
-    const std::error_code error =
-        func::RestoreMember(*m_results, found->second, m_fileActions, rows);
-    if (!error) {
-        m_bulkDeleted.erase(found);
-        ShowResultCount();
-        RefreshShownContents();
-    }
-    return error;
-}
-
-std::error_code TMainForm::DeleteRowFile(const QTreeWidgetItem* row) {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!slot) {
-        return std::make_error_code(std::errc::invalid_argument);
-    }
-    ResultPageRows rows(*this);
-    func::DeletedMember deleted;
-    const std::error_code error =
-        func::DeleteMember(*m_results, slot->first, slot->second, m_fileActions, rows, &deleted);
-    if (!error) {
-        m_deletedMembers.push_back(std::move(deleted));
-        MenuUndo->setEnabled(true);
-        ShowResultCount();
-        RefreshShownContents();
-    }
-    return error;
-}
-
-void TMainForm::MenuUndoClick() {
-    if (m_deletedMembers.empty()) {
-        return;
-    }
-    FlushPendingRows();
-    const func::DeletedMember deleted = m_deletedMembers.back();
-    ResultPageRows rows(*this);
-    const std::error_code error = func::RestoreMember(*m_results, deleted, m_fileActions, rows);
-    // A file that stays in the trash may be tried again (once its name is free, say); one that
-    // the trash no longer holds cannot come back, and the next undo goes on with the delete
-    // before it.
-    if (!error || error == platform::TrashErrc::NotInTrash) {
-        m_deletedMembers.pop_back();
-    }
-    MenuUndo->setEnabled(!m_deletedMembers.empty());
-    if (error) {
-        UserDialogs::Show(this, QMessageBox::Warning, RestoreFailureText(deleted.Trashed, error));
-        return;
-    }
-    ShowResultCount();
-    RefreshShownContents();
-}
-
-void TMainForm::ForgetDeletedRows() {
-    for (func::DeletedMember& deleted : m_deletedMembers) {
-        deleted.Group = -1;
-    }
-    m_bulkDeleted.clear();
-    m_contentReference.clear();
-}
-
-bool TMainForm::MayChangeProtected(const std::string& path, const QString& action) {
-    const std::optional<std::string> entry = m_noDeletePage->ProtectingEntry(path);
-    if (!entry) {
-        return true;
-    }
-    const auto decoded = [](const std::string& bytes) {
-        return QFile::decodeName(QByteArray::fromStdString(bytes));
-    };
-    return UserDialogs::Show(this, QMessageBox::Warning,
-                             QStringLiteral("%1 は削除しちゃ駄目リストの「%2」に当たります。\n"
-                                            "それでも%3しますか？")
-                                 .arg(decoded(path), decoded(*entry), action),
-                             QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::No) == QMessageBox::Yes;
-}
-
-void TMainForm::DeleteSelected() {
-    QTreeWidgetItem* row = SelectedMemberRow();
-    if (row == nullptr) {
-        return;
-    }
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!MayChangeProtected(FullPathOf(row), QStringLiteral("削除"))) {
-        return;
-    }
-    // The question's event loop may have run a search's hand-overs that emptied the list.
-    row = slot ? MemberRowOfSlot(slot->first, slot->second) : nullptr;
-    if (row == nullptr || DeleteRowFile(row)) {
-        return;
-    }
-    // One command deletes one file: the next one waits until the user selects another row.
-    DetailList->selectionModel()->clear();
-}
-
-void TMainForm::FileDelButtonClick() {
-    DeleteSelected();
-}
-
-void TMainForm::MoveButtonClick() {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(SelectedMemberRow());
-    if (!slot || !MayChangeProtected(FullPathOf(SelectedMemberRow()), QStringLiteral("移動"))) {
-        return;
-    }
-    DirSelectDialog->SetDialogTitle(QStringLiteral("移動先を指定して下さい"));
-    if (UserDialogs::Exec(*DirSelectDialog) != QDialog::Accepted) {
-        return;
-    }
-    // The dialog's event loop may have run a search's hand-overs that emptied the list.
-    if (QTreeWidgetItem* row = MemberRowOfSlot(slot->first, slot->second)) {
-        MoveRowFile(row, DirSelectDialog->SelectedFolder());
-    }
-}
-
-void TMainForm::MoveRowFile(QTreeWidgetItem* row, const std::string& folder) {
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (!slot) {
-        return;
-    }
-    const std::string path = FullPathOf(row);
-    ResultPageRows rows(*this);
-    const platform::MoveResult moved =
-        func::MoveMember(*m_results, slot->first, slot->second, folder, m_fileActions, rows);
-    if (moved.Error) {
-        // A failed move says nothing, except when the file would lose what the target cannot
-        // keep: then the user learns why it stayed.
-        if (moved.Error.category() == platform::AttributeCategory()) {
-            UserDialogs::Show(this, QMessageBox::Warning,
-                              QStringLiteral("%1 の拡張属性（ACL を含む）を移動先で保てないため、"
-                                             "移動しませんでした")
-                                  .arg(QFile::decodeName(QByteArray::fromStdString(path))));
-        }
-        return;
-    }
-    // The move may have emptied the list (a replaced member took its group's row along).
-    row = MemberRowOfSlot(slot->first, slot->second);
-    if (const search::ResultMember* member = MemberOfRow(row)) {
-        row->setText(kFolderColumn, QFile::decodeName(member->Folder.c_str()));
-    }
-    ShowResultCount();
-    RefreshShownContents();
+    m_fileOperations->Open();
 }
 
 void TMainForm::RenameButtonClick() {
-    QTreeWidgetItem* row = SelectedMemberRow();
-    const std::optional<std::pair<int, int>> slot = SlotOfRow(row);
-    if (row == nullptr || !slot) {
-        return;
-    }
-    const QString oldName = row->text(kNameColumn);
-    RenameDialog->NoticeLabel->setText(
-        QStringLiteral("'%1'の新しい名前を入力して下さい").arg(oldName));
-    for (;;) {
-        RenameDialog->NewName->setText(oldName);
-        if (UserDialogs::Exec(*RenameDialog) != QDialog::Accepted) {
-            return;
-        }
-        // The dialog's event loop may have run a search's hand-overs that emptied the list.
-        row = MemberRowOfSlot(slot->first, slot->second);
-        if (row == nullptr) {
-            return;
-        }
-        const QString newName = RenameDialog->NewName->text();
-        if (RenameRowFile(row, newName) == 0) {
-            if (const search::ResultMember* member = MemberOfRow(row)) {
-                row->setText(kNameColumn, ShownName(member->Name));
-            }
-            return;
-        }
-    }
+    m_fileOperations->Rename();
 }
 
-int TMainForm::RenameRowFile(QTreeWidgetItem* row, const QString& newName) {
-    if (newName == row->text(kNameColumn)) {
-        return 0;
-    }
-    search::ResultMember* member = MemberOfRow(row);
-    // Bytes of the old name that the edit left alone stay as they were, shown or not.
-    const std::string name = member == nullptr
-                                 ? std::string()
-                                 : func::EditedName(member->Name, newName.toStdU16String());
-    if (member == nullptr || func::RenameMember(*member, name)) {
-        UserDialogs::Show(this, QMessageBox::Warning, kRenameFailed);
-        return 1;
-    }
-    return 0;
+void TMainForm::MoveButtonClick() {
+    m_fileOperations->Move();
 }
 
-void TMainForm::AttachDetailMenu(bool attached) {
-    const QList<QAction*> actions{DetailOpen, DetailRename, DetailMove, DetailDelete,
-                                  DetailProperty};
-    if (attached) {
-        DetailList->addActions(actions);
-        DetailList->setContextMenuPolicy(Qt::CustomContextMenu);
-    } else {
-        for (QAction* action : actions) {
-            DetailList->removeAction(action);
-        }
-        DetailList->setContextMenuPolicy(Qt::PreventContextMenu);
-    }
-}
-
-void TMainForm::DetailListEditing() {
-    InPlaceEditing = true;
-    AttachDetailMenu(false);
-}
-
-void TMainForm::DetailListEdited(QTreeWidgetItem* row, QString& text) {
-    if (RenameRowFile(row, text) == 1) {
-        text = row->text(kNameColumn);
-    } else if (const search::ResultMember* member = MemberOfRow(row)) {
-        text = ShownName(member->Name);
-    }
-    EndInPlaceEdit();
-}
-
-void TMainForm::EndInPlaceEdit() {
-    if (InPlaceEditing) {
-        InPlaceEditing = false;
-        AttachDetailMenu(true);
-    }
-}
-
-void TMainForm::DetailListKeyDown(int key) {
-    if (!InPlaceEditing && key == Qt::Key_Delete) {
-        DeleteSelected();
-    }
+void TMainForm::FileDelButtonClick() {
+    m_fileOperations->Delete();
 }
 
 void TMainForm::DetailPropertyClick() {
-    const std::string path = FullPathOf(SelectedMemberRow());
-    if (path.empty()) {
-        return;
+    m_fileOperations->ShowProperties();
+}
+
+void TMainForm::AllDeleteClick() {
+    m_fileOperations->BulkDelete();
+}
+
+void TMainForm::PreviewDeleteClick() {
+    m_fileOperations->PreviewBulkDelete();
+}
+
+void TMainForm::ExportClick() {
+    m_fileOperations->Export();
+}
+
+void TMainForm::MenuUndoClick() {
+    m_fileOperations->Undo();
+}
+
+void TMainForm::SetFileActions(func::FileActions actions) {
+    m_fileOperations->SetFileActions(std::move(actions));
+}
+
+void TMainForm::DetailListEditing() {
+    m_fileOperations->EditStarted();
+}
+
+void TMainForm::DetailListEdited(int slot, QString& text) {
+    m_fileOperations->NameEdited(slot, text);
+}
+
+void TMainForm::EndInPlaceEdit() {
+    m_fileOperations->EditEnded();
+}
+
+void TMainForm::DetailListKeyDown(int key) {
+    if (!m_fileOperations->IsEditing() && key == Qt::Key_Delete) {
+        m_fileOperations->Delete();
     }
-    FileInfoDialog->FilePath = path;
-    UserDialogs::Exec(*FileInfoDialog);
 }

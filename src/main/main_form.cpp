@@ -10,10 +10,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -28,10 +28,13 @@
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "main/file_operations_controller.h"
+#include "main/group_list_model.h"
 #include "main/no_delete_page.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
 #include "main/report_list.h"
+#include "main/results_page.h"
 #include "main/settings_io.h"
 #include "main/targets_page.h"
 #include "main/window_parts.h"
@@ -40,8 +43,6 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-// The designed window: 709 × 459 client pixels below a menu bar, at least 640 × 480 outside.
-constexpr int kDesignedWidth = 709;
 // How long the group rows that a search hands over wait before they go into the list together.
 constexpr int kRowFlushMs = 100;
 
@@ -88,9 +89,8 @@ TMainForm::TMainForm(QWidget* parent)
     IniFileName = SettingsFileName();
 
     LoadSettings();
-    InPlaceEditing = false;
     PageControl->installEventFilter(this);
-    DetailList->viewport()->installEventFilter(this);
+    m_resultsPage->MemberView()->viewport()->installEventFilter(this);
     FormPaint();
     ShowResultCount();
 }
@@ -98,7 +98,8 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm() {
     DropInPlaceEdit();
     FinishAllSearches();
-    qDeleteAll(m_pendingRows);
+    // The page's lists read the result table, which goes before the window's children do.
+    m_resultsPage->Clear();
     if (MainForm == this) {
         MainForm = nullptr;
     }
@@ -147,22 +148,13 @@ void TMainForm::BuildMenus() {
     MenuAbout = MenuHelp->addAction(QStringLiteral("Doppletについて(&A)"));
     MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
 
-    DetailMenu = new QMenu(this);
-    DetailOpen = DetailMenu->addAction(QStringLiteral("開く(&O)"));
-    QFont bold = DetailOpen->font();
-    bold.setBold(true);
-    DetailOpen->setFont(bold);
-    DetailMenu->setDefaultAction(DetailOpen);
-    DetailRename = DetailMenu->addAction(QStringLiteral("名前変更(&M)"));
-    DetailRename->setShortcut(Qt::Key_F2);
-    DetailMove = DetailMenu->addAction(QStringLiteral("移動(&T)"));
-    DetailMove->setShortcut(Qt::Key_F7);
-    DetailDelete = DetailMenu->addAction(QStringLiteral("削除(&D)"));
-    DetailDelete->setShortcut(Qt::Key_Delete);
-    // A held Del key repeats; one press deletes one file.
-    DetailDelete->setAutoRepeat(false);
-    DetailMenu->addSeparator();
-    DetailProperty = DetailMenu->addAction(QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&R)"));
+    const std::pair<QAction*, const char*> named[] = {
+        {MenuUndo, "MenuUndo"},    {MenuOpen, "MenuOpen"}, {MenuRename, "MenuRename"},
+        {MenuMove, "MenuMove"},    {MenuDel, "MenuDel"},   {MenuPreview, "MenuPreview"},
+        {MenuExport, "MenuExport"}};
+    for (const auto& [action, name] : named) {
+        action->setObjectName(QString::fromLatin1(name));
+    }
 }
 
 void TMainForm::BuildStatusBar() {
@@ -189,6 +181,11 @@ void TMainForm::BuildStatusBar() {
                                           Qt::LinksAccessibleByKeyboard);
     SkippedLabel->hide();
     SStatusBar->addPermanentWidget(SkippedLabel);
+    SurplusLabel = new QLabel(SStatusBar);
+    SurplusLabel->setObjectName(QStringLiteral("SurplusLabel"));
+    SurplusLabel->setTextFormat(Qt::PlainText);
+    SurplusLabel->hide();
+    SStatusBar->addPermanentWidget(SurplusLabel);
 }
 
 void TMainForm::BuildCommandPanel() {
@@ -207,71 +204,26 @@ void TMainForm::BuildCommandPanel() {
 }
 
 void TMainForm::BuildResultsPage() {
-    TabSheet1 = new QWidget(PageControl);
+    KeepChoice keep;
+    keep.NoDelEntries = [this] { return NoDelEntries(); };
+    keep.Rule = [this] { return KeepRuleSetting; };
+    m_resultsPage = new ResultsPage(*m_results, std::move(keep), PageControl);
+    TabSheet1 = m_resultsPage;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl->addTab(TabSheet1, QStringLiteral("検索結果"));
-    auto* page = NewColumn(TabSheet1);
 
-    Panel14 = NewPanel(TabSheet1);
-    auto* middle = new QHBoxLayout(Panel14);
-    middle->setContentsMargins(0, 0, 0, 0);
-    Splitter1 = new QSplitter(Qt::Horizontal, Panel14);
-    Splitter1->setHandleWidth(4);
-    Splitter1->setChildrenCollapsible(false);
-    middle->addWidget(Splitter1);
-
-    SameList = NewReportList(Splitter1, {{QStringLiteral("検索結果"), 130},
-                                         {QStringLiteral("一致個数"), 60},
-                                         {QStringLiteral("index"), 0}});
-    SameList->header()->setSectionsClickable(true);
-
-    Panel2 = NewPanel(Splitter1);
-    auto* right = NewColumn(Panel2);
-    FileSizeView = new QLabel(Panel2);
-    FileSizeView->setFixedHeight(std::max(12, TextLineHeight(FileSizeView->font())));
-    FileSizeView->setTextFormat(Qt::PlainText);
-    DetailList = NewReportList(Panel2, {{QStringLiteral("ファイル名"), 150},
-                                        {QStringLiteral("場所"), 250},
-                                        {QStringLiteral("日付"), 130},
-                                        {QStringLiteral("サイズ"), 50},
-                                        {QStringLiteral("内容"), 40},
-                                        {QStringLiteral("slot"), 0}});
-    // The designed width, or as much as the longest date needs in the font that draws it.
-    DetailList->setColumnWidth(2, std::max(130, DetailList->fontMetrics().horizontalAdvance(
-                                                    QStringLiteral("0000/00/00 00:00:00")) +
-                                                    10));
-    DetailList->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    // The content column stands beside the name, where it is seen without scrolling.
-    DetailList->header()->moveSection(kContentColumn, 1);
-    DetailList->setSortingEnabled(true);
-    DetailList->sortByColumn(0, Qt::AscendingOrder);
-    DetailList->header()->setSectionsClickable(false);
-    DetailList->header()->setSortIndicatorShown(false);
-    DetailList->setContextMenuPolicy(Qt::CustomContextMenu);
-    DetailList->addActions({DetailOpen, DetailRename, DetailMove, DetailDelete, DetailProperty});
-    for (QAction* action : DetailMenu->actions()) {
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    right->addWidget(FileSizeView);
-    right->addWidget(DetailList, 1);
-    Splitter1->setSizes({217, kDesignedWidth - 217});
-    Splitter1->setStretchFactor(1, 1);
-
-    Panel5 = NewPanel(TabSheet1);
-    Panel5->setFixedHeight(41);
-    // Six buttons in the width of the smallest window.
-    OpenButton = NewButton(Panel5, QStringLiteral("開く(&O)"), 16, 16, 80, 25);
-    RenameButton = NewButton(Panel5, QStringLiteral("名前を変える(&M)"), 104, 16, 105, 25);
-    MoveButton = NewButton(Panel5, QStringLiteral("移動する(&T)"), 217, 16, 90, 25);
-    FileDelButton = NewButton(Panel5, QStringLiteral("削除する(&D)"), 315, 16, 90, 25);
-    AllDelete = NewButton(Panel5, QStringLiteral("まとめて削除(&A)"), 413, 16, 105, 25);
-    PreviewButton = NewButton(Panel5, QStringLiteral("下見する(&V)"), 526, 16, 90, 25);
-    Panel4 = NewPanel(TabSheet1);
-    Panel4->setFixedHeight(13);
-
-    page->addWidget(Panel14, 1);
-    page->addWidget(Panel5);
-    page->addWidget(Panel4);
+    FileOperationsWindow window;
+    window.Window = this;
+    window.NoDelEntries = [this] { return NoDelEntries(); };
+    window.ProtectingEntry = [this](const std::string& path) {
+        return m_noDeletePage->ProtectingEntry(path);
+    };
+    window.KeepRule = [this] { return KeepRuleSetting; };
+    window.FlushPendingRows = [this] { FlushPendingRows(); };
+    window.IsSearching = [this] { return IsSearching() || m_searchStarting; };
+    window.ShowWalkedPath = [this](const std::string& path) { ShowWalkedPath(path); };
+    m_fileOperations = new FileOperationsController(*m_results, *m_resultsPage, m_progress,
+                                                    std::move(window), this);
 }
 
 void TMainForm::BuildTargetsPage() {
@@ -301,33 +253,37 @@ void TMainForm::ConnectHandlers() {
     connect(MenuDel, &QAction::triggered, this, &TMainForm::DelButtonClick);
     connect(MenuUndo, &QAction::triggered, this, &TMainForm::MenuUndoClick);
 
-    connect(SameList->header(), &QHeaderView::sectionClicked, this,
-            &TMainForm::SameListColumnClick);
-    connect(SameList, &QTreeWidget::itemSelectionChanged, this, &TMainForm::SameListSelectItem);
-
-    connect(OpenButton, &QPushButton::clicked, this, &TMainForm::OpenButtonClick);
-    connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
-    connect(DetailOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
-    connect(DetailList, &QTreeWidget::itemDoubleClicked, this, &TMainForm::OpenButtonClick);
-    connect(RenameButton, &QPushButton::clicked, this, &TMainForm::RenameButtonClick);
-    connect(MenuRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
-    connect(DetailRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
-    connect(MoveButton, &QPushButton::clicked, this, &TMainForm::MoveButtonClick);
-    connect(MenuMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
-    connect(DetailMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
-    connect(FileDelButton, &QPushButton::clicked, this, &TMainForm::FileDelButtonClick);
-    connect(DetailDelete, &QAction::triggered, this, &TMainForm::FileDelButtonClick);
-    connect(DetailProperty, &QAction::triggered, this, &TMainForm::DetailPropertyClick);
-    connect(AllDelete, &QPushButton::clicked, this, &TMainForm::AllDeleteClick);
-    connect(PreviewButton, &QPushButton::clicked, this, &TMainForm::PreviewDeleteClick);
-    connect(MenuPreview, &QAction::triggered, this, &TMainForm::PreviewDeleteClick);
-    connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
+    ConnectResultsPage();
     // The must-not-delete list may have changed on its page.
     connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::MarkKeptMembers);
     SetUpFileOperations();
-    connect(DetailList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        DetailMenu->popup(DetailList->viewport()->mapToGlobal(pos));
-    });
+}
+
+void TMainForm::ConnectResultsPage() {
+    ResultsPage* page = m_resultsPage;
+    connect(page->GroupView()->header(), &QHeaderView::sectionClicked, this,
+            &TMainForm::SameListColumnClick);
+    connect(page->GroupView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TMainForm::SameListSelectItem);
+    connect(&page->Groups(), &GroupListModel::SurplusBytesChanged, this,
+            &TMainForm::ShowSurplusBytes);
+    connect(page, &ResultsPage::MembersShown, this, &TMainForm::FormPaint);
+    connect(m_fileOperations, &FileOperationsController::UndoAvailable, MenuUndo,
+            &QAction::setEnabled);
+    connect(page, &ResultsPage::OpenRequested, this, &TMainForm::OpenButtonClick);
+    connect(MenuOpen, &QAction::triggered, this, &TMainForm::OpenButtonClick);
+    connect(page->MemberView(), &QAbstractItemView::doubleClicked, this,
+            &TMainForm::OpenButtonClick);
+    connect(page, &ResultsPage::RenameRequested, this, &TMainForm::RenameButtonClick);
+    connect(MenuRename, &QAction::triggered, this, &TMainForm::RenameButtonClick);
+    connect(page, &ResultsPage::MoveRequested, this, &TMainForm::MoveButtonClick);
+    connect(MenuMove, &QAction::triggered, this, &TMainForm::MoveButtonClick);
+    connect(page, &ResultsPage::DeleteRequested, this, &TMainForm::FileDelButtonClick);
+    connect(page, &ResultsPage::PropertiesRequested, this, &TMainForm::DetailPropertyClick);
+    connect(page, &ResultsPage::BulkDeleteRequested, this, &TMainForm::AllDeleteClick);
+    connect(page, &ResultsPage::PreviewRequested, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuPreview, &QAction::triggered, this, &TMainForm::PreviewDeleteClick);
+    connect(MenuExport, &QAction::triggered, this, &TMainForm::ExportClick);
 }
 
 bool TMainForm::IsSearching() const {
@@ -345,8 +301,9 @@ void TMainForm::SetSearching(bool running) {
     MenuStop->setEnabled(running);
     if (gone->hasFocus()) {
         const bool resultsShown =
-            PageControl->currentWidget() == TabSheet1 && SameList->topLevelItemCount() > 0;
-        QWidget* next = running || !resultsShown ? static_cast<QWidget*>(now) : SameList;
+            PageControl->currentWidget() == TabSheet1 && m_resultsPage->Groups().Count() > 0;
+        QWidget* next =
+            running || !resultsShown ? static_cast<QWidget*>(now) : m_resultsPage->GroupView();
         next->setFocus(Qt::OtherFocusReason);
     }
     gone->setEnabled(false);
@@ -355,7 +312,8 @@ void TMainForm::SetSearching(bool running) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PageControl && event->type() == QEvent::Resize) {
         FormResize();
-    } else if (watched == DetailList->viewport() && event->type() == QEvent::Paint) {
+    } else if (watched == m_resultsPage->MemberView()->viewport() &&
+               event->type() == QEvent::Paint) {
         DetailListCustomDraw();
     }
     return QMainWindow::eventFilter(watched, event);
@@ -382,13 +340,12 @@ void TMainForm::MenuOptSetClick() {
     if (mode == CompareModeSetting) {
         return;
     }
-    FileSizeView->clear();
+    m_resultsPage->SizeLabel()->clear();
     CompareModeSetting = mode;
     FormPaint();
     update();
     ForgetDeletedRows();
-    SameList->clear();
-    DetailList->clear();
+    m_resultsPage->Clear();
     ShowResultCount();
 }
 

@@ -5,14 +5,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "func/file_actions.h"
 #include "func/keep_rule.h"
 #include "func/settings.h"
-#include "func/single_file_operations.h"
 #include "main/window_options.h"
 #include "search/progress.h"
 #include "search/result_table.h"
@@ -25,18 +22,18 @@ class TargetsPage;
 class TSkippedListForm;
 class QAction;
 class QEventLoop;
-class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
 class QMessageBox;
 class QPushButton;
-class QSplitter;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class FileOperationsController;
+class ResultsPage;
 
 // The main window: the search targets, the results, the must-not-delete list, the search
 // commands and the status bar. It hosts the search job: the job's hand-overs run here on the
@@ -48,37 +45,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Results page.
-    QFrame* Panel4;
-    QFrame* Panel5;
-    QPushButton* OpenButton;
-    QPushButton* RenameButton;
-    QPushButton* MoveButton;
-    QPushButton* FileDelButton;
-    QPushButton* AllDelete;
-    QPushButton* PreviewButton;
-    QFrame* Panel14;
-    QTreeWidget* SameList;
-    QSplitter* Splitter1;
-    QFrame* Panel2;
-    QLabel* FileSizeView;
-    QTreeWidget* DetailList;
-
-    // Menus.
-    QAction* MenuOpen;
-    QAction* MenuRename;
-    QAction* MenuMove;
-    QAction* MenuDel;
-    QAction* MenuUndo;
-    QAction* MenuPreview;
-    QAction* MenuExport;
-    QMenu* DetailMenu;
-    QAction* DetailOpen;
-    QAction* DetailRename;
-    QAction* DetailMove;
-    QAction* DetailDelete;
-    QAction* DetailProperty;
-
     // The search started last; only its SearchSignal outlives the job.
     std::shared_ptr<search::SearchSignal> SearchJob;
 
@@ -88,10 +54,12 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetOptions(const WindowOptions& options);
     // The settings file that the window read and writes back when it closes.
     const std::string& IniFile() const { return IniFileName; }
-    // True while a member row's name is open for editing in place.
-    bool IsEditingInPlace() const { return InPlaceEditing; }
 
     search::ResultTable& Results() { return *m_results; }
+    // The results page: its lists, their models and their selection.
+    ResultsPage& ResultsTab() { return *m_resultsPage; }
+    // The commands on the results' files.
+    FileOperationsController& FileOperations() { return *m_fileOperations; }
     search::ProgressCounters& Progress() { return m_progress; }
 
     // Commands.
@@ -120,46 +88,20 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // Saves the listed groups as CSV or as JSON lines, as the export dialog's filter says.
     void ExportClick();
 
-    // Single-file operations (file_operations.cpp). Every path comes from the bytes of the
-    // result slot behind the row, never from the row's decoded text.
-    // The text that a member row shows for a file name's bytes; a rename maps an edit of it back
-    // onto the bytes.
-    static QString ShownName(const std::string& name);
-    // The member list's column that says, in the name modes, whether a member holds the first
-    // member's bytes.
-    static constexpr int kContentColumn = 4;
-    // The full path of the file that a member row shows; empty for a row without a slot.
-    std::string FullPathOf(const QTreeWidgetItem* row) const;
-    // Moves one file to the trash through the window's file actions. The single and the bulk
-    // delete both use it.
-    platform::TrashResult DeletePath(const std::string& path);
-    // For a file that the must-not-delete list protects: asks whether to `action` it anyway
-    // (default No), naming the entry that protects it. True when the file is not protected or
-    // the user said Yes.
-    bool MayChangeProtected(const std::string& path, const QString& action);
-    // Replaces what the window does to files (the real file system by default).
-    void SetFileActions(func::FileActions actions);
-    // Deletes the row's file, provided it is still the file that the search found.
-    std::error_code DeleteRowFile(const QTreeWidgetItem* row);
-    void DeleteSelected();
     // Puts the file of the last single delete not undone yet back, with its rows.
     void MenuUndoClick();
-    // Moves the row's file into `folder` (bytes) and brings row and slot up to date.
-    void MoveRowFile(QTreeWidgetItem* row, const std::string& folder);
-    // Renames the row's file: 0 when the row may show `newName`, 1 when the rename failed (the
-    // message has been shown). Never replaces an existing file.
-    int RenameRowFile(QTreeWidgetItem* row, const QString& newName);
+    // Replaces what the window does to files (the real file system by default).
+    void SetFileActions(func::FileActions actions);
     // In-place rename of a member row: the editor opens, is accepted with `text` (which the row
     // shows afterwards; a failed rename puts the old name back into it), or is closed.
     void DetailListEditing();
-    void DetailListEdited(QTreeWidgetItem* row, QString& text);
+    void DetailListEdited(int slot, QString& text);
     void EndInPlaceEdit();
     void DetailListKeyDown(int key);
-    // Hands a file to the desktop's associated program.
-    static void OpenWithAssociatedProgram(const std::string& path);
 
     // Results view.
     void ShowResultCount();
+    // Sorts the group list by the column; a second click on the same column reverses the order.
     void SameListColumnClick(int column);
     void SameListSelectItem();
     // Shows in bold on a coloured ground the member rows of the files that the bulk delete would
@@ -186,11 +128,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // Records the priority class for the search's worker thread (see ApplyPriorityClass in
     // search_hand_overs.cpp).
     void ApplyPriorityClass(int priorityClass);
-
-    // The result slot (group index, member index) behind a DetailList row, from its slot key.
-    static std::optional<std::pair<int, int>> SlotOfRow(const QTreeWidgetItem* row);
-    // The group index behind a SameList row.
-    static std::optional<int> GroupOfRow(const QTreeWidgetItem* row);
 
     // The search's hand-overs, run on the window thread (see search::SearchHost).
     void RunOnWindowThread(const std::function<void()>& procedure) override;
@@ -221,9 +158,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The results page's lists as the file operations change them (file_operations.cpp).
-    friend class ResultPageRows;
-
     // Controls, by the names of the layout.
     QFrame* Panel1;
     QPushButton* SearchButton;
@@ -262,13 +196,13 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     func::SearchFilterSettings SearchFilterSetting;
     // Which copy the bulk delete keeps where the must-not-delete list protects none.
     func::KeepRule KeepRuleSetting = func::KeepRule::FirstFound;
-    // The save dialog of the export of the results.
-    QFileDialog* ExportDialog = nullptr;
-    bool InPlaceEditing = false;
 
     void BuildStatusBar();
     void BuildCommandPanel();
     void BuildResultsPage();
+    void ConnectResultsPage();
+    // Shows in the status bar what the surplus copies of the listed groups take.
+    void ShowSurplusBytes();
     void BuildTargetsPage();
     void BuildNoDeletePage();
     void BuildMenus();
@@ -280,23 +214,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetUpFileOperations();
     // Closes an open in-place editor without renaming: the window is going away.
     void DropInPlaceEdit();
-    void AttachDetailMenu(bool attached);
-    QTreeWidgetItem* SelectedMemberRow() const;
-    QTreeWidgetItem* MemberRowOfSlot(int group, int slot) const;
-    QTreeWidgetItem* GroupRowOf(int group) const;
-    // A group list row for the group: its first present member's name, its count, its index.
-    QTreeWidgetItem* NewGroupRow(int groupIndex) const;
-    // The text of the content column for a member.
-    static QString ContentText(search::ContentMatch match);
-    // Fills the member list with the group's present members.
-    void ShowMembersOf(int groupIndex);
-    // Compares the group's members with its first present member again (name modes).
-    void CompareWithFirstMember(int groupIndex);
-    // Brings the content column of the member list up to date: compared with the group's first
-    // present member, and unknown for a member that changed since.
-    // It marks the file that the bulk delete keeps anew too (MarkKeptMembers).
-    void RefreshShownContents();
-    search::ResultMember* MemberOfRow(const QTreeWidgetItem* row) const;
     void SetNoDelEntries(const std::vector<std::string>& entries);
 
     // Window-thread side of the worker's end message and of a job's end.
@@ -314,23 +231,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ForgetDeletedRows();
     // Shows after a search how many files and folders it could not look at.
     void ShowSkippedCount();
-    // What the report window does to files: a restore there brings a member that the bulk delete
-    // took back into the lists, as the window's own undo does.
-    func::FileActions ReportFileActions();
-    std::error_code RestoreBulkDeleted(const platform::TrashedFile& trashed);
-    // After a bulk delete: records where each deleted member was (`trashedPaths`: the trash
-    // entries of the deleted paths), and puts back into their slots the members whose delete
-    // failed (`before`: the listed groups' members before the walk).
-    void KeepTrackOfBulkDeleted(
-        const std::vector<std::pair<int, std::vector<search::ResultMember>>>& before,
-        std::unordered_map<std::string, std::vector<platform::TrashedFile>>& trashedPaths);
+    // The path that the bulk delete walks, painted at once; empty when the walk is over.
+    void ShowWalkedPath(const std::string& path);
 
-    func::FileActions m_fileActions = func::SystemFileActions();
-    // The single deletes of this run of the program, last one last: what the undo puts back.
-    std::vector<func::DeletedMember> m_deletedMembers;
-    // The members that bulk deletes moved to the trash, by their path in the trash: what a
-    // restore in the report window puts back.
-    std::unordered_map<std::string, func::DeletedMember> m_bulkDeleted;
     // What the last search could not look at, in the order it met them.
     std::shared_ptr<std::vector<search::SkippedPath>> m_skipped =
         std::make_shared<std::vector<search::SkippedPath>>();
@@ -338,9 +241,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // that could not be read.
     func::SettingsFileState m_settingsFileState = func::SettingsFileState::Missing;
     std::unique_ptr<search::ResultTable> m_results;
-    // Per group whose contents the search compared (name modes): the slot of the member that its
-    // members' Content was compared with.
-    std::unordered_map<int, int> m_contentReference;
     search::ProgressCounters m_progress;
 
     // Set by SearchButtonClick until the job's SearchStarted has run: a second start is refused.
@@ -348,9 +248,21 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     std::vector<std::shared_ptr<search::SearchSignal>> m_liveSearches;
     std::vector<QEventLoop*> m_waitLoops;
     std::vector<QMessageBox*> m_endBoxes;
-    // Group rows handed over during a search, not yet in SameList, and the timer that puts them
+    ResultsPage* m_resultsPage = nullptr;
+    FileOperationsController* m_fileOperations = nullptr;
+    // The file menu's commands on the results, and its delete of a search target.
+    QAction* MenuOpen;
+    QAction* MenuRename;
+    QAction* MenuMove;
+    QAction* MenuDel;
+    QAction* MenuUndo;
+    QAction* MenuPreview;
+    QAction* MenuExport;
+    // What the surplus copies of the listed groups take (content mode).
+    QLabel* SurplusLabel;
+    // Groups handed over during a search, not yet in the group list, and the timer that puts them
     // there.
-    QList<QTreeWidgetItem*> m_pendingRows;
+    std::vector<int> m_pendingGroups;
     QTimer* m_rowFlush = nullptr;
     // Taken by the worker at its next hand-over (see ApplyPriorityClass).
     std::optional<int> m_priorityRequest;

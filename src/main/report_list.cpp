@@ -40,15 +40,8 @@ const QCollator& Collator() {
     return collator;
 }
 
-}  // namespace
-
-bool CollatedItem::operator<(const QTreeWidgetItem& other) const {
-    const int column = treeWidget() != nullptr ? treeWidget()->sortColumn() : 0;
-    return Collator().compare(text(column), other.text(column)) < 0;
-}
-
-QTreeWidget* NewReportList(QWidget* parent, const std::vector<ReportColumn>& columns) {
-    auto* list = new QTreeWidget(parent);
+// The look that every report-style list shares.
+void SetUpReportList(QTreeView* list) {
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
@@ -59,18 +52,44 @@ QTreeWidget* NewReportList(QWidget* parent, const std::vector<ReportColumn>& col
     list->setItemDelegate(new GridDelegate(list));
     list->header()->setStretchLastSection(false);
     list->header()->setSectionsMovable(false);
+}
 
-    QStringList captions;
-    for (const ReportColumn& column : columns) {
-        captions << column.Caption;
-    }
-    list->setHeaderLabels(captions);
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-        if (columns[i].Width == 0) {
+void SetColumnWidths(QTreeView* list, const std::vector<int>& widths) {
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i) {
+        if (widths[static_cast<std::size_t>(i)] == 0) {
             list->setColumnHidden(i, true);
         } else {
-            list->setColumnWidth(i, columns[i].Width);
+            list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
         }
     }
+}
+
+}  // namespace
+
+bool CollatedItem::operator<(const QTreeWidgetItem& other) const {
+    const int column = treeWidget() != nullptr ? treeWidget()->sortColumn() : 0;
+    return Collator().compare(text(column), other.text(column)) < 0;
+}
+
+QTreeWidget* NewReportList(QWidget* parent, const std::vector<ReportColumn>& columns) {
+    auto* list = new QTreeWidget(parent);
+    SetUpReportList(list);
+    QStringList captions;
+    std::vector<int> widths;
+    for (const ReportColumn& column : columns) {
+        captions << column.Caption;
+        widths.push_back(column.Width);
+    }
+    list->setHeaderLabels(captions);
+    SetColumnWidths(list, widths);
+    return list;
+}
+
+QTreeView* NewReportView(QWidget* parent, QAbstractItemModel* model,
+                         const std::vector<int>& widths) {
+    auto* list = new QTreeView(parent);
+    SetUpReportList(list);
+    list->setModel(model);
+    SetColumnWidths(list, widths);
     return list;
 }

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+class QAbstractItemModel;
+class QTreeView;
 class QTreeWidget;
 class QWidget;
 
@@ -24,3 +26,7 @@ struct ReportColumn {
 // A list view in report style with grid lines: one row selectable at a time, the selection shown
 // also without the focus, no tree decoration.
 QTreeWidget* NewReportList(QWidget* parent, const std::vector<ReportColumn>& columns);
+
+// The same look for a list over a model; `widths` by column, 0 for a hidden column.
+QTreeView* NewReportView(QWidget* parent, QAbstractItemModel* model,
+                         const std::vector<int>& widths);

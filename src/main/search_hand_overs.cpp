@@ -18,8 +18,11 @@
 
 #include "dialogs/Skipped_list.h"
 #include "dialogs/user_dialogs.h"
+#include "main/file_operations_controller.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
 #include "main/progress_panel.h"
+#include "main/results_page.h"
 #include "main/targets_page.h"
 #include "platform/priority.h"
 
@@ -97,7 +100,7 @@ void TMainForm::SearchButtonClick() {
         return;
     }
 
-    FileSizeView->clear();
+    m_resultsPage->SizeLabel()->clear();
 }
 
 void TMainForm::StopButtonClick() {
@@ -238,11 +241,9 @@ std::vector<std::string> TMainForm::SearchStarted() {
     m_searchStarting = false;
     std::vector<std::string> rows = m_targetsPage->Targets();
     SetSearching(true);
-    qDeleteAll(m_pendingRows);
-    m_pendingRows.clear();
+    m_pendingGroups.clear();
     ForgetDeletedRows();
-    SameList->clear();
-    DetailList->clear();
+    m_resultsPage->Clear();
     ShowResultCount();
     // What the last search could not look at is no longer what the lists show.
     if (SkippedList != nullptr) {
@@ -271,7 +272,7 @@ void TMainForm::PostGroupRow(int groupIndex) {
     if (group.MemberCount < 2 || group.Members.empty()) {
         return;
     }
-    m_pendingRows.append(NewGroupRow(groupIndex));
+    m_pendingGroups.push_back(groupIndex);
     // While a search runs, the rows of a moment go into the list together: the list lays itself
     // out once for them instead of once for every row.
     if (!IsSearching()) {
@@ -292,13 +293,17 @@ void TMainForm::PostContentMatches(int groupIndex,
         member.Content = matches[slot];
     }
     // The search compared every member with the one in slot 0.
-    m_contentReference[groupIndex] = 0;
-    RefreshShownContents();
+    m_resultsPage->Shown().SetContentReference(groupIndex, 0);
+    m_resultsPage->Shown().RefreshContents();
 }
 
 void TMainForm::PathSkipped(const search::SkippedPath& skipped) {
     // Only kept while the search runs: the window tells of them when it ends.
     m_skipped->push_back(skipped);
+}
+
+void TMainForm::ForgetDeletedRows() {
+    m_fileOperations->ForgetDeletedRows();
 }
 
 void TMainForm::ShowSkippedCount() {
@@ -331,11 +336,11 @@ void TMainForm::MenuSkippedClick() {
 
 void TMainForm::FlushPendingRows() {
     m_rowFlush->stop();
-    if (m_pendingRows.isEmpty()) {
+    if (m_pendingGroups.empty()) {
         return;
     }
-    SameList->addTopLevelItems(m_pendingRows);
-    m_pendingRows.clear();
+    m_resultsPage->Groups().Append(m_pendingGroups);
+    m_pendingGroups.clear();
     ShowResultCount();
 }
 

@@ -17,6 +17,12 @@ QFrame* NewPanel(QWidget* parent) {
     return panel;
 }
 
+QFrame* NamedPanel(QWidget* parent, const QString& name) {
+    QFrame* panel = NewPanel(parent);
+    panel->setObjectName(name);
+    return panel;
+}
+
 QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width,
                        int height) {
     auto* button = new QPushButton(caption, parent);

@@ -12,6 +12,8 @@ class QWidget;
 QVBoxLayout* NewColumn(QWidget* parent);
 // A panel without a frame.
 QFrame* NewPanel(QWidget* parent);
+// A panel without a frame that tests and style sheets find by `name`.
+QFrame* NamedPanel(QWidget* parent, const QString& name);
 // A button at a fixed place that Enter elsewhere on the page does not press.
 QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width,
                        int height);

@@ -1,7 +1,9 @@
+#include <QAction>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -10,7 +12,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 #include <system_error>
 
 #include <QFileDialog>
@@ -21,8 +22,11 @@
 #include "dialogs/radio_group.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/program_windows.h"
+#include "main/results_page.h"
 #include "platform/file_stamp.h"
 #include "platform/trash.h"
 #include "search/group_json.h"
@@ -64,10 +68,10 @@ Report ReportRows() {
     return rows;
 }
 
-QStringList Column(const QTreeWidget* list, int column) {
+QStringList Column(const QAbstractItemModel& list, int column) {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        texts << list->topLevelItem(i)->text(column);
+    for (int row = 0; row < list.rowCount(); ++row) {
+        texts << list.index(row, column).data().toString();
     }
     return texts;
 }
@@ -116,6 +120,10 @@ class BulkDeleteTest : public QObject {
     void SetModified(int group, int slot, qint64 seconds);
     // Names of the files that lie in the trash.
     QStringList Trashed() const;
+    ResultsPage& Page() { return m_window->ResultsTab(); }
+    QPushButton* Button(const char* name) {
+        return m_window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
 
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_tree;
@@ -205,14 +213,14 @@ void BulkDeleteTest::NoGroupRowsAsksNothing() {
 void BulkDeleteTest::AnsweringNoChangesNothing() {
     AnswerQuestion(QMessageBox::No);
     AddGroup({"a/one.txt", "b/two.txt"}, "same");
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    QCOMPARE(Page().Members().Count(), 2);
 
-    m_window->AllDelete->click();
+    Button("AllDelete")->click();
 
     QCOMPARE(m_messages, QStringList{kQuestion});
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
+    QCOMPARE(Page().Members().Count(), 2);
+    QCOMPARE(Page().Groups().Count(), 1);
     QVERIFY(QFile::exists(Path("a/one.txt")) && QFile::exists(Path("b/two.txt")));
     QVERIFY(!DelListForm->isVisible());
 }
@@ -220,9 +228,9 @@ void BulkDeleteTest::AnsweringNoChangesNothing() {
 void BulkDeleteTest::ThreeCopiesKeepTheFirst() {
     // The first slot stays, although the member list sorts another name first.
     AddGroup({"b/Keep.txt", "a/Copy1.txt", "a/copy2.txt"}, "three copies");
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
 
-    m_window->AllDelete->click();
+    Button("AllDelete")->click();
 
     QCOMPARE(m_messages, QStringList{kQuestion});
     QVERIFY(DelListForm->isVisible());
@@ -236,9 +244,9 @@ void BulkDeleteTest::ThreeCopiesKeepTheFirst() {
     QVERIFY(!QFile::exists(Path("a/Copy1.txt")) && !QFile::exists(Path("a/copy2.txt")));
     QCOMPARE(Trashed(), (QStringList{"Copy1.txt", "copy2.txt"}));
     QVERIFY(QFile::exists(m_home.path() + "/data/Trash/info/Copy1.txt.trashinfo"));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 0);
+    QCOMPARE(Page().Groups().Count(), 0);
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(), QStringLiteral("検索結果"));
+    QCOMPARE(Page().Members().Count(), 0);
     QCOMPARE(Named<QLabel>(m_window, "StatusPanel2")->text(), QString());
     QCOMPARE(m_window->Progress().Position.load(), 0);
 }
@@ -256,11 +264,12 @@ void BulkDeleteTest::ProtectedCopiesStayAndTheRowKeepsItsCount() {
                           {Path("other/x.dat"), kDeleted}};
     QCOMPARE(ReportRows(), expected);
     QVERIFY(QFile::exists(Path("keep/x.dat")) && QFile::exists(Path("keepsake/x.dat")));
-    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
+    QCOMPARE(Column(Page().Groups(), 1), QStringList{"2"});
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("検索結果 1件"));
     // Selecting the group again shows the two that stayed.
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QCOMPARE(Column(m_window->DetailList, 1), (QStringList{Path("keep/"), Path("keepsake/")}));
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    QCOMPARE(Column(Page().Members(), 1), (QStringList{Path("keep/"), Path("keepsake/")}));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
 }
 
@@ -273,7 +282,7 @@ void BulkDeleteTest::AllProtectedDeletesNothing() {
     const Report expected{{Upper("one/a.bak"), kKept}, {Upper("Bakery/a.txt"), kKept}};
     QCOMPARE(ReportRows(), expected);
     QVERIFY(QFile::exists(Path("one/a.bak")) && QFile::exists(Path("Bakery/a.txt")));
-    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
+    QCOMPARE(Column(Page().Groups(), 1), QStringList{"2"});
     QVERIFY(Trashed().isEmpty());
 }
 
@@ -301,15 +310,15 @@ void BulkDeleteTest::FailedDeleteIsReportedAndStaysListed() {
     QVERIFY(QFile::exists(Path("b/locked.txt")));
     QCOMPARE(Trashed(), QStringList{"gone.txt"});
     // The file that stayed on disk is counted and listed, where the user may try again.
-    QCOMPARE(Column(m_window->SameList, 1), QStringList{"2"});
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QCOMPARE(Column(m_window->DetailList, 0), (QStringList{"keep.txt", "locked.txt"}));
+    QCOMPARE(Column(Page().Groups(), 1), QStringList{"2"});
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    QCOMPARE(Column(Page().Members(), 0), (QStringList{"keep.txt", "locked.txt"}));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
     m_window->SetFileActions(func::SystemFileActions());
-    m_window->DetailList->setCurrentItem(m_window->DetailList->topLevelItem(1));
+    QVERIFY(Page().SelectMember(Page().Members().SlotAt(1)));
     m_window->FileDelButtonClick();
     QVERIFY(!QFile::exists(Path("b/locked.txt")));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
+    QCOMPARE(Page().Groups().Count(), 0);
 }
 
 void BulkDeleteTest::VanishedKeeperSparesTheGroup() {
@@ -362,8 +371,9 @@ void BulkDeleteTest::RemovedRowsWalkTheRowBeforeAgain() {
              << qMakePair(Path("c/c2"), kDeleted);
     expected << a;  // and again after C's row went
     QCOMPARE(ReportRows(), expected);
-    QCOMPARE(Column(m_window->SameList, 0), QStringList{"a1"});
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
+    QCOMPARE(Column(Page().Groups(), 0), QStringList{"a1"});
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("検索結果 1件"));
     QCOMPARE(Trashed(), (QStringList{"b2", "c2"}));
 }
 
@@ -394,7 +404,7 @@ void BulkDeleteTest::RefusedWhileASearchRuns() {
     m_window->AddButtonClick();
     // The command arrives while the search hands its first group over.
     bool running = false;
-    connect(m_window->SameList->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+    connect(&Page().Groups(), &QAbstractItemModel::rowsInserted, this, [&] {
         running = m_window->IsSearching();
         m_window->AllDeleteClick();
     });
@@ -455,11 +465,11 @@ void BulkDeleteTest::RestoreBringsBackEveryDeletedFile() {
     // Nothing is left to put back.
     QVERIFY(!DelListForm->ListRestore->isEnabled());
     // The files are back in the lists, as after the main window's own undo.
-    QCOMPARE(Column(m_window->SameList, 1), (QStringList{"3", "3"}));
+    QCOMPARE(Column(Page().Groups(), 1), (QStringList{"3", "3"}));
     QCOMPARE(m_window->Results().Group(first).MemberCount, 3);
     QCOMPARE(m_window->Results().Group(second).MemberCount, 3);
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 3);
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    QCOMPARE(Page().Members().Count(), 3);
 }
 
 void BulkDeleteTest::RestoreOfSelectedRowsOnly() {
@@ -508,7 +518,7 @@ void BulkDeleteTest::RestoreThatCannotBeDoneChangesNothing() {
     QCOMPARE(ReportRows().last(),
              qMakePair(Path("b/x.txt"), kRestoreFailed + QStringLiteral("（%1）").arg(reason)));
     QVERIFY(DelListForm->ListRestore->isEnabled());
-    QCOMPARE(Column(m_window->SameList, 1), QStringList());
+    QCOMPARE(Column(Page().Groups(), 1), QStringList());
     if (change == "name taken") {
         QCOMPARE(StateOf(Path("b/x.txt")).Bytes, QByteArray("a new file"));
         QCOMPARE(StateOf(trashed).Bytes, QByteArray("same"));
@@ -589,7 +599,7 @@ void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes() {
     SetModified(2, 0, 500);
     SetModified(2, 1, 9000);
     SetModified(2, 2, 100);
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
     const QStringList slotPaths = {Path("a/1.txt"), Path("a/long/2.txt"), Path("a/3.txt")};
     QStringList plannedPaths;
     for (const QString& file : planned) {
@@ -598,16 +608,17 @@ void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes() {
 
     // The member list marks the file that stays.
     QStringList marked;
-    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
-        if (row->font(0).bold()) {
-            marked << row->text(1) + row->text(0);
+    const MemberListModel& members = Page().Members();
+    for (int row = 0; row < members.Count(); ++row) {
+        if (members.index(row, 0).data(Qt::FontRole).value<QFont>().bold()) {
+            marked << members.index(row, 1).data().toString() +
+                          members.index(row, 0).data().toString();
         }
     }
     QCOMPARE(marked.size(), 1);
     QVERIFY(slotPaths.contains(marked.front()) && !plannedPaths.contains(marked.front()));
 
-    m_window->PreviewButton->click();
+    Button("PreviewButton")->click();
 
     QVERIFY(m_messages.isEmpty());
     QVERIFY(DelListForm->isVisible());
@@ -628,9 +639,9 @@ void BulkDeleteTest::PreviewListsWhatTheBulkDeleteThenTrashes() {
     }
     QCOMPARE(DelListForm->SummaryLabel->text(),
              QStringLiteral("削除予定 4 ファイル、空く容量 %1 バイト").arg(bytes));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 3);
+    QCOMPARE(Page().Groups().Count(), 3);
 
-    m_window->AllDelete->click();
+    Button("AllDelete")->click();
 
     QStringList deleted;
     for (const auto& [path, status] : ReportRows()) {
@@ -673,7 +684,7 @@ void BulkDeleteTest::ExportSavesTheListedGroups() {
         return QDialog::Accepted;
     });
 
-    m_window->MenuExport->trigger();
+    m_window->findChild<QAction*>(QStringLiteral("MenuExport"))->trigger();
 
     QCOMPARE(title, QStringLiteral("検索結果の書き出し"));
     QVERIFY(m_messages.isEmpty());

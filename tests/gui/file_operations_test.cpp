@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <filesystem>
 #include <string>
@@ -28,8 +29,12 @@
 #include "dialogs/folder_list_box.h"
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
+#include "main/file_operations_controller.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/program_windows.h"
+#include "main/results_page.h"
 #include "platform/file_stamp.h"
 #include "platform/trash.h"
 
@@ -45,19 +50,11 @@ std::string ReadFile(const std::string& path) {
     return testing_support::ReadFile(path).value_or("");
 }
 
-QTreeWidgetItem* RowOfSlot(const QTreeWidget* list, std::pair<int, int> slot) {
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (TMainForm::SlotOfRow(list->topLevelItem(i)) == slot) {
-            return list->topLevelItem(i);
-        }
-    }
-    return nullptr;
-}
-
-QStringList Captions(const QTreeWidget* list, int column = 0) {
+// The texts of a column of a list, top to bottom.
+QStringList Captions(const QAbstractItemModel& list, int column = 0) {
     QStringList captions;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        captions << list->topLevelItem(i)->text(column);
+    for (int row = 0; row < list.rowCount(); ++row) {
+        captions << list.index(row, column).data().toString();
     }
     return captions;
 }
@@ -105,13 +102,39 @@ class FileOperationsTest : public QObject {
     void ContentOfAMemberChangedSinceIsUnknown();
     void ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data();
     void ProtectedFileIsDeletedOrMovedOnlyAfterAYes();
+    void GroupListSortsByAClickedHeaderAndReversesOnTheNextClick();
+    void SurplusBytesFollowDeletesAndUndo();
 
   private:
     // Writes the files (bytes relative to the tree) and hands them over as one group.
     int AddGroup(const std::vector<std::pair<std::string, std::string>>& files);
     void SelectGroup(int group);
-    QTreeWidgetItem* SelectMember(const std::string& folder, const QString& name);
-    const search::ResultMember& Member(const QTreeWidgetItem* row);
+    // Selects the member row that shows the file; its slot.
+    std::optional<int> SelectMember(const std::string& folder, const QString& name);
+    // The result slot behind the member row of `slot`.
+    const search::ResultMember& Member(int slot);
+    ResultsPage& Page() { return m_window->ResultsTab(); }
+    QTreeView* GroupView() { return Page().GroupView(); }
+    QTreeView* MemberView() { return Page().MemberView(); }
+    QModelIndex MemberIndex(int slot) {
+        return Page().Members().index(Page().Members().RowOf(slot), 0);
+    }
+    // What the member row of `slot` shows in the column.
+    QString Cell(int slot, int column) {
+        return Page().Members().index(Page().Members().RowOf(slot), column).data().toString();
+    }
+    // What the selected group row shows in the column.
+    QString SelectedGroupCell(int column) {
+        const int row = Page().Groups().RowOf(Page().SelectedGroup().value_or(-1));
+        return Page().Groups().index(row, column).data().toString();
+    }
+    QString GroupHeader() { return Page().Groups().headerData(0, Qt::Horizontal).toString(); }
+    QPushButton* Button(const char* name) {
+        return m_window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* name) {
+        return m_window->findChild<QAction*>(QString::fromLatin1(name));
+    }
     std::string Tree() const { return m_tree->path().toStdString(); }
     std::string Trash() const { return Tree() + "/data/Trash"; }
 
@@ -182,69 +205,61 @@ int FileOperationsTest::AddGroup(const std::vector<std::pair<std::string, std::s
 }
 
 void FileOperationsTest::SelectGroup(int group) {
-    for (int i = 0; i < m_window->SameList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = m_window->SameList->topLevelItem(i);
-        if (TMainForm::GroupOfRow(row) == group) {
-            m_window->SameList->setCurrentItem(row);
-            return;
-        }
-    }
-    QFAIL("no such group row");
+    QVERIFY2(Page().SelectGroup(group), "no such group row");
 }
 
-QTreeWidgetItem* FileOperationsTest::SelectMember(const std::string& folder, const QString& name) {
+std::optional<int> FileOperationsTest::SelectMember(const std::string& folder,
+                                                    const QString& name) {
     const QString location = QFile::decodeName((Tree() + "/" + folder + "/").c_str());
-    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
-        if (row->text(0) == name && row->text(1) == location) {
-            m_window->DetailList->setCurrentItem(row);
-            return row;
+    const MemberListModel& members = Page().Members();
+    for (int row = 0; row < members.Count(); ++row) {
+        const int slot = members.SlotAt(row);
+        if (Cell(slot, 0) == name && Cell(slot, 1) == location) {
+            Page().SelectMember(slot);
+            return slot;
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-const search::ResultMember& FileOperationsTest::Member(const QTreeWidgetItem* row) {
-    const auto slot = TMainForm::SlotOfRow(row).value();
-    return m_window->Results().Group(slot.first).Members[static_cast<std::size_t>(slot.second)];
+const search::ResultMember& FileOperationsTest::Member(int slot) {
+    const int group = Page().Members().Group();
+    return m_window->Results().Group(group).Members[static_cast<std::size_t>(slot)];
 }
 
 void FileOperationsTest::DeletingOneOfThreeLeavesTwoRows() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     AddGroup({{"a/y.txt", "other"}, {"b/y.txt", "other"}});
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("b", "x.txt");
-    QVERIFY(row != nullptr);
-    const auto slot = TMainForm::SlotOfRow(row).value();
+    const std::optional<int> row = SelectMember("b", "x.txt");
+    QVERIFY(row.has_value());
+    const int slot = *row;
 
-    QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
+    QTest::mouseClick(Button("FileDelButton"), Qt::LeftButton);
 
     QVERIFY(!Exists(Tree() + "/b/x.txt"));
-    QCOMPARE(Captions(m_window->DetailList, 1),
-             (QStringList{QString::fromStdString(Tree() + "/a/"),
-                          QString::fromStdString(Tree() + "/c/")}));
-    QCOMPARE(m_window->SameList->currentItem()->text(1), QStringLiteral("2"));
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 2件"));
+    QCOMPARE(Captions(Page().Members(), 1), (QStringList{QString::fromStdString(Tree() + "/a/"),
+                                                         QString::fromStdString(Tree() + "/c/")}));
+    QCOMPARE(SelectedGroupCell(1), QStringLiteral("2"));
+    QCOMPARE(GroupHeader(), QStringLiteral("検索結果 2件"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
-    QVERIFY(
-        m_window->Results().Group(group).Members[static_cast<std::size_t>(slot.second)].IsFree());
+    QVERIFY(m_window->Results().Group(group).Members[static_cast<std::size_t>(slot)].IsFree());
     QVERIFY(m_messages->Texts.isEmpty());
 
     // It lies in the trash, which knows where it came from; 元に戻す puts it back, and its row.
     QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("same"));
     const std::string info = ReadFile(Trash() + "/info/x.txt.trashinfo");
     QVERIFY(info.find("Path=" + Tree() + "/b/x.txt\n") != std::string::npos);
-    QVERIFY(m_window->MenuUndo->isEnabled());
-    m_window->MenuUndo->trigger();
+    QVERIFY(Action("MenuUndo")->isEnabled());
+    Action("MenuUndo")->trigger();
     QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("same"));
     QVERIFY(!Exists(Trash() + "/info/x.txt.trashinfo"));
-    QCOMPARE(
-        Captions(m_window->DetailList, 1),
-        (QStringList{QString::fromStdString(Tree() + "/a/"), QString::fromStdString(Tree() + "/b/"),
-                     QString::fromStdString(Tree() + "/c/")}));
-    QCOMPARE(m_window->SameList->currentItem()->text(1), QStringLiteral("3"));
+    QCOMPARE(Captions(Page().Members(), 1), (QStringList{QString::fromStdString(Tree() + "/a/"),
+                                                         QString::fromStdString(Tree() + "/b/"),
+                                                         QString::fromStdString(Tree() + "/c/")}));
+    QCOMPARE(SelectedGroupCell(1), QStringLiteral("3"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
-    QVERIFY(!m_window->MenuUndo->isEnabled());
+    QVERIFY(!Action("MenuUndo")->isEnabled());
     QVERIFY(m_messages->Texts.isEmpty());
 }
 
@@ -261,25 +276,24 @@ void FileOperationsTest::DeletingOneOfTwoRemovesTheGroupRow() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     SelectGroup(group);
     if (!groupRowSelected) {
-        m_window->SameList->clearSelection();
+        GroupView()->clearSelection();
     }
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    QVERIFY(SelectMember("a", "x.txt").has_value());
 
-    m_window->DetailDelete->trigger();
+    Action("DetailDelete")->trigger();
 
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
     QVERIFY(Exists(Tree() + "/b/x.txt"));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
-    QCOMPARE(TMainForm::GroupOfRow(m_window->SameList->topLevelItem(0)), other);
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 1件"));
+    QCOMPARE(Page().Groups().Count(), 1);
+    QCOMPARE(Page().Groups().GroupAt(0), other);
+    QCOMPARE(GroupHeader(), QStringLiteral("検索結果 1件"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 1);
     // The row that took the removed row's place is selected and shows its members, and none of
     // them is selected.
-    QCOMPARE(m_window->SameList->selectedItems(),
-             QList<QTreeWidgetItem*>{m_window->SameList->topLevelItem(0)});
-    QCOMPARE(Captions(m_window->DetailList), (QStringList{"y.txt", "y.txt"}));
-    QVERIFY(m_window->DetailList->selectedItems().isEmpty());
-    QCOMPARE(m_window->FileSizeView->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 5ﾊﾞｲﾄ"));
+    QCOMPARE(Page().SelectedGroup(), std::optional<int>(other));
+    QCOMPARE(Captions(Page().Members()), (QStringList{"y.txt", "y.txt"}));
+    QVERIFY(!Page().SelectedSlot().has_value());
+    QCOMPARE(Page().SizeLabel()->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 5ﾊﾞｲﾄ"));
 }
 
 void FileOperationsTest::OneActionDeletesAtMostOneFile_data() {
@@ -295,32 +309,32 @@ void FileOperationsTest::OneActionDeletesAtMostOneFile() {
     const int group = AddGroup(
         {{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}, {"d/x.txt", "same"}});
     SelectGroup(group);
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
-    m_window->DetailList->setFocus();
+    QVERIFY(SelectMember("b", "x.txt").has_value());
+    MemberView()->setFocus();
 
     const auto pressDel = [this](bool autoRepeat) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(), autoRepeat);
-        QApplication::sendEvent(m_window->DetailList, &press);
+        QApplication::sendEvent(MemberView(), &press);
     };
     if (action == "taps") {
-        QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
-        QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+        QTest::keyClick(MemberView(), Qt::Key_Delete);
+        QTest::keyClick(MemberView(), Qt::Key_Delete);
     } else if (action == "held") {
         // A real key press that repeats while held: only the first press deletes.
-        m_window->DetailList->selectionModel()->clear();
-        QVERIFY(SelectMember("b", "x.txt") != nullptr);
+        MemberView()->selectionModel()->clear();
+        QVERIFY(SelectMember("b", "x.txt").has_value());
         pressDel(false);
-        QVERIFY(SelectMember("c", "x.txt") != nullptr);
+        QVERIFY(SelectMember("c", "x.txt").has_value());
         for (int i = 0; i < 5; ++i) {
             pressDel(true);
         }
     } else if (action == "double click") {
-        QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
-        QTest::mouseDClick(m_window->FileDelButton, Qt::LeftButton);
-        QTest::mouseRelease(m_window->FileDelButton, Qt::LeftButton);
+        QTest::mouseClick(Button("FileDelButton"), Qt::LeftButton);
+        QTest::mouseDClick(Button("FileDelButton"), Qt::LeftButton);
+        QTest::mouseRelease(Button("FileDelButton"), Qt::LeftButton);
     } else {
-        QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
-        m_window->DetailDelete->trigger();
+        QTest::mouseClick(Button("FileDelButton"), Qt::LeftButton);
+        Action("DetailDelete")->trigger();
     }
 
     QVERIFY(!Exists(Tree() + "/b/x.txt"));
@@ -329,7 +343,7 @@ void FileOperationsTest::OneActionDeletesAtMostOneFile() {
     }
     QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
     if (action != "held") {
-        QVERIFY(m_window->DetailList->selectedItems().isEmpty());
+        QVERIFY(!Page().SelectedSlot().has_value());
     }
 }
 
@@ -361,13 +375,13 @@ void FileOperationsTest::FailedDeleteChangesNothing() {
         WriteFile(Trash(), "a file where the trash folder should be");
     }
     SelectGroup(group);
-    const QStringList rowsBefore = Captions(m_window->DetailList, 1);
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    const QStringList rowsBefore = Captions(Page().Members(), 1);
+    QVERIFY(SelectMember("b", "x.txt").has_value());
 
     m_window->FileDelButtonClick();
 
-    QCOMPARE(Captions(m_window->DetailList, 1), rowsBefore);
-    QCOMPARE(m_window->SameList->topLevelItem(0)->text(1), QStringLiteral("3"));
+    QCOMPARE(Captions(Page().Members(), 1), rowsBefore);
+    QCOMPARE(Page().Groups().index(0, 1).data().toString(), QStringLiteral("3"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
     QCOMPARE(Exists(path), cause != "gone");
     QVERIFY(m_messages->Texts.isEmpty());
@@ -377,8 +391,8 @@ void FileOperationsTest::MoveReplacesASameNamedFileThroughTheTrash() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     WriteFile(Tree() + "/d/x.txt", "the file that the move replaces");
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("a", "x.txt");
-    QVERIFY(row != nullptr);
+    const std::optional<int> row = SelectMember("a", "x.txt");
+    QVERIFY(row.has_value());
     QString title;
     UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
         if (&dialog != DirSelectDialog) {
@@ -389,24 +403,24 @@ void FileOperationsTest::MoveReplacesASameNamedFileThroughTheTrash() {
         return QDialog::Accepted;
     });
 
-    m_window->DetailMove->trigger();
+    Action("DetailMove")->trigger();
 
     QCOMPARE(title, QStringLiteral("移動先を指定して下さい"));
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
     QCOMPARE(ReadFile(Tree() + "/d/x.txt"), std::string("same"));
     QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("the file that the move replaces"));
-    QCOMPARE(row->text(1), QString::fromStdString(Tree() + "/d/"));
-    QCOMPARE(Member(row).Folder, Tree() + "/d/");
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 3);
+    QCOMPARE(Cell(*row, 1), QString::fromStdString(Tree() + "/d/"));
+    QCOMPARE(Member(*row).Folder, Tree() + "/d/");
+    QCOMPARE(Page().Members().Count(), 3);
 
     // The moved file is still the one the search found: it can be deleted from its new place.
-    m_window->DetailList->setCurrentItem(row);
+    Page().SelectMember(*row);
     m_window->FileDelButtonClick();
     QVERIFY(!Exists(Tree() + "/d/x.txt"));
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Members().Count(), 2);
 
     // Cancel moves nothing.
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    QVERIFY(SelectMember("b", "x.txt").has_value());
     UserDialogs::SetDialogAnswerer([](QDialog&) { return QDialog::Rejected; });
     m_window->MoveButtonClick();
     QVERIFY(Exists(Tree() + "/b/x.txt"));
@@ -427,8 +441,8 @@ void FileOperationsTest::RefusedMoveChangesNothing() {
     QFETCH(QString, message);
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("a", "x.txt");
-    QVERIFY(row != nullptr);
+    const std::optional<int> row = SelectMember("a", "x.txt");
+    QVERIFY(row.has_value());
     const std::string source = Tree() + "/a/x.txt";
     if (cause == "replaced") {
         // Another file with the same bytes took the name since the search.
@@ -456,8 +470,8 @@ void FileOperationsTest::RefusedMoveChangesNothing() {
 
     QCOMPARE(ReadFile(source), std::string("same"));
     QVERIFY(testing_support::NamesIn(Tree() + "/d").empty());
-    QCOMPARE(row->text(1), QString::fromStdString(Tree() + "/a/"));
-    QCOMPARE(Member(row).Folder, Tree() + "/a/");
+    QCOMPARE(Cell(*row, 1), QString::fromStdString(Tree() + "/a/"));
+    QCOMPARE(Member(*row).Folder, Tree() + "/a/");
     if (message.isEmpty()) {
         QVERIFY(m_messages->Texts.isEmpty());
     } else {
@@ -468,7 +482,7 @@ void FileOperationsTest::RefusedMoveChangesNothing() {
 void FileOperationsTest::MoveOntoAnotherMemberTakesThatMemberOut() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     SelectGroup(group);
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    QVERIFY(SelectMember("a", "x.txt").has_value());
     UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
         DirSelectDialog->DirectoryListBox->SetFolder(Tree() + "/b");
         return QDialog::Accepted;
@@ -480,8 +494,8 @@ void FileOperationsTest::MoveOntoAnotherMemberTakesThatMemberOut() {
     QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("same"));
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
     QVERIFY(Exists(Tree() + "/b/x.txt"));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 0);
+    QCOMPARE(Page().Groups().Count(), 0);
+    QCOMPARE(Page().Members().Count(), 0);
     QCOMPARE(m_window->Results().Group(group).MemberCount, 1);
 }
 
@@ -489,8 +503,8 @@ void FileOperationsTest::RenameToAnExistingNameFailsAndTheDialogComesBack() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     WriteFile(Tree() + "/a/y.txt", "someone else");
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("a", "x.txt");
-    QVERIFY(row != nullptr);
+    const std::optional<int> row = SelectMember("a", "x.txt");
+    QVERIFY(row.has_value());
     QStringList shownNames;
     QString notice;
     UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
@@ -503,7 +517,7 @@ void FileOperationsTest::RenameToAnExistingNameFailsAndTheDialogComesBack() {
         return QDialog::Accepted;
     });
 
-    m_window->RenameButton->click();
+    Button("RenameButton")->click();
 
     QCOMPARE(notice, QStringLiteral("'x.txt'の新しい名前を入力して下さい"));
     QCOMPARE(shownNames, (QStringList{"x.txt", "x.txt"}));
@@ -511,8 +525,8 @@ void FileOperationsTest::RenameToAnExistingNameFailsAndTheDialogComesBack() {
     QCOMPARE(ReadFile(Tree() + "/a/y.txt"), std::string("someone else"));
     QCOMPARE(ReadFile(Tree() + "/a/z.txt"), std::string("same"));
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
-    QCOMPARE(row->text(0), QStringLiteral("z.txt"));
-    QCOMPARE(Member(row).Name, std::string("z.txt"));
+    QCOMPARE(Cell(*row, 0), QStringLiteral("z.txt"));
+    QCOMPARE(Member(*row).Name, std::string("z.txt"));
 
     // A name with a separator would leave the folder: refused like an existing name.
     int showings = 0;
@@ -533,7 +547,7 @@ void FileOperationsTest::RenameThatDiffersOnlyInCaseIsARealRename() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     WriteFile(Tree() + "/b/X.TXT", "a different file");
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("a", "x.txt");
+    const std::optional<int> row = SelectMember("a", "x.txt");
     // The first showing types "X.TXT"; the one after a failure is cancelled.
     int showings = 0;
     UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
@@ -544,15 +558,15 @@ void FileOperationsTest::RenameThatDiffersOnlyInCaseIsARealRename() {
         return QDialog::Accepted;
     });
 
-    m_window->MenuRename->trigger();
+    Action("MenuRename")->trigger();
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
     QCOMPARE(ReadFile(Tree() + "/a/X.TXT"), std::string("same"));
-    QCOMPARE(row->text(0), QStringLiteral("X.TXT"));
-    QCOMPARE(Member(row).Name, std::string("X.TXT"));
+    QCOMPARE(Cell(*row, 0), QStringLiteral("X.TXT"));
+    QCOMPARE(Member(*row).Name, std::string("X.TXT"));
     QVERIFY(m_messages->Texts.isEmpty());
 
     // In b the name in upper case is taken by another file, which stays.
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
+    QVERIFY(SelectMember("b", "x.txt").has_value());
     showings = 0;
     m_window->RenameButtonClick();
     QCOMPARE(m_messages->Texts, QStringList{kRenameFailed});
@@ -578,43 +592,41 @@ void FileOperationsTest::InPlaceRenameAcceptsOrKeepsTheOldName() {
     };
     for (const Case& test : cases) {
         const QString typed = QString::fromUtf8(test.Typed);
-        QTreeWidgetItem* row = nullptr;
+        std::optional<int> row;
         for (const QString& name : {QStringLiteral("x.txt"), QStringLiteral("new.txt")}) {
-            row = row != nullptr ? row : SelectMember(test.Folder, name);
+            row = row ? row : SelectMember(test.Folder, name);
         }
-        QVERIFY(row != nullptr);
-        const auto slot = TMainForm::SlotOfRow(row).value();
+        QVERIFY(row.has_value());
         m_messages->Texts.clear();
 
-        m_window->DetailList->editItem(row, 0);
-        QVERIFY(m_window->IsEditingInPlace());
+        MemberView()->edit(MemberIndex(*row));
+        QVERIFY(m_window->FileOperations().IsEditing());
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor != nullptr);
         editor->setText(typed);
         QTest::keyClick(editor, Qt::Key_Return);
 
         // The list commits the edit once its editor has handled the key.
-        QTRY_VERIFY(!m_window->IsEditingInPlace());
+        QTRY_VERIFY(!m_window->FileOperations().IsEditing());
         QCOMPARE(m_messages->Texts.size(), test.Messages);
-        row = RowOfSlot(m_window->DetailList, slot);
-        QCOMPARE(row->text(0), QString::fromUtf8(test.Shown));
-        QCOMPARE(Member(row).Name, std::string(test.OnDisk));
+        QCOMPARE(Cell(*row, 0), QString::fromUtf8(test.Shown));
+        QCOMPARE(Member(*row).Name, std::string(test.OnDisk));
         QVERIFY(Exists(Tree() + "/" + test.Folder + "/" + test.OnDisk));
     }
     QCOMPARE(ReadFile(Tree() + "/b/taken.txt"), std::string("someone else"));
-    QCOMPARE(m_window->DetailList->actions().size(), 5);
+    QCOMPARE(MemberView()->actions().size(), 5);
 }
 
 void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     SelectGroup(group);
-    QTreeWidgetItem* row = SelectMember("a", "x.txt");
-    m_window->DetailList->setFocus();
+    const std::optional<int> row = SelectMember("a", "x.txt");
+    MemberView()->setFocus();
 
-    m_window->DetailList->editItem(row, 0);
+    MemberView()->edit(MemberIndex(*row));
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor != nullptr);
-    QVERIFY(m_window->DetailList->actions().isEmpty());  // the context menu is detached
+    QVERIFY(MemberView()->actions().isEmpty());  // the context menu is detached
     QStringList dialogs;
     UserDialogs::SetDialogAnswerer([&](QDialog& dialog) -> std::optional<int> {
         dialogs << dialog.windowTitle();
@@ -628,34 +640,34 @@ void FileOperationsTest::DelEditsTextWhileEditingAndDeletesAfterEsc() {
     QVERIFY(dialogs.isEmpty());
     QTest::keyClick(editor, Qt::Key_Escape);
 
-    QVERIFY(!m_window->IsEditingInPlace());
-    QCOMPARE(m_window->DetailList->actions().size(), 5);
-    QCOMPARE(Captions(m_window->DetailList), (QStringList{"x.txt", "x.txt", "x.txt"}));
+    QVERIFY(!m_window->FileOperations().IsEditing());
+    QCOMPARE(MemberView()->actions().size(), 5);
+    QCOMPARE(Captions(Page().Members()), (QStringList{"x.txt", "x.txt", "x.txt"}));
     QVERIFY(Exists(Tree() + "/a/x.txt"));
 
     // The context menu's shortcuts act again.
-    m_window->DetailList->setFocus();
-    QTest::keyClick(m_window->DetailList, Qt::Key_F2);
-    QTest::keyClick(m_window->DetailList, Qt::Key_F7);
+    MemberView()->setFocus();
+    QTest::keyClick(MemberView(), Qt::Key_F2);
+    QTest::keyClick(MemberView(), Qt::Key_F7);
     QCOMPARE(dialogs, (QStringList{QStringLiteral("ファイル名変更"),
                                    QStringLiteral("移動先を指定して下さい")}));
 
     // Now Del deletes: one file per key press, with or without Shift.
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
-    QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+    QVERIFY(SelectMember("a", "x.txt").has_value());
+    QTest::keyClick(MemberView(), Qt::Key_Delete);
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
-    QTest::keyClick(m_window->DetailList, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(Page().Members().Count(), 2);
+    QVERIFY(SelectMember("b", "x.txt").has_value());
+    QTest::keyClick(MemberView(), Qt::Key_Delete, Qt::ShiftModifier);
     QVERIFY(!Exists(Tree() + "/b/x.txt"));
     QVERIFY(Exists(Tree() + "/c/x.txt"));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 0);
+    QCOMPARE(Page().Groups().Count(), 0);
 }
 
 void FileOperationsTest::CommandsWithoutASelectedRowDoNothing() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}});
     SelectGroup(group);
-    m_window->DetailList->clearSelection();
+    MemberView()->clearSelection();
     int dialogs = 0;
     UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
         ++dialogs;
@@ -670,7 +682,7 @@ void FileOperationsTest::CommandsWithoutASelectedRowDoNothing() {
 
     QCOMPARE(dialogs, 0);
     QVERIFY(m_opened.isEmpty());
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Members().Count(), 2);
     QVERIFY(Exists(Tree() + "/a/x.txt") && Exists(Tree() + "/b/x.txt"));
 }
 
@@ -679,17 +691,17 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
     const int group = AddGroup({{"a/" + name, "same"}, {"b/" + name, "same"}, {"c/ok", "same"}});
     SelectGroup(group);
     const QString shown = QFile::decodeName(name.c_str());
-    QTreeWidgetItem* row = SelectMember("a", shown);
-    QVERIFY(row != nullptr);
+    const std::optional<int> row = SelectMember("a", shown);
+    QVERIFY(row.has_value());
 
     // Open: the URL keeps the bytes, by a double click on the row (a press first, as a real
     // double click has) or on empty space below it.
-    const QPoint onRow = m_window->DetailList->visualItemRect(row).center();
-    QTest::mouseClick(m_window->DetailList->viewport(), Qt::LeftButton, {}, onRow);
-    QTest::mouseDClick(m_window->DetailList->viewport(), Qt::LeftButton, {}, onRow);
-    QTest::mouseRelease(m_window->DetailList->viewport(), Qt::LeftButton, {}, onRow);
-    QTest::mouseDClick(m_window->DetailList->viewport(), Qt::LeftButton, {},
-                       QPoint(10, m_window->DetailList->viewport()->height() - 5));
+    const QPoint onRow = MemberView()->visualRect(MemberIndex(*row)).center();
+    QTest::mouseClick(MemberView()->viewport(), Qt::LeftButton, {}, onRow);
+    QTest::mouseDClick(MemberView()->viewport(), Qt::LeftButton, {}, onRow);
+    QTest::mouseRelease(MemberView()->viewport(), Qt::LeftButton, {}, onRow);
+    QTest::mouseDClick(MemberView()->viewport(), Qt::LeftButton, {},
+                       QPoint(10, MemberView()->viewport()->height() - 5));
     QCOMPARE(m_opened.size(), 2);
     for (const QUrl& url : m_opened) {
         QCOMPARE(url.toEncoded(),
@@ -704,7 +716,7 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
         }
         return QDialog::Accepted;
     });
-    m_window->DetailProperty->trigger();
+    Action("DetailProperty")->trigger();
     QCOMPARE(infoPath, Tree() + "/a/" + name);
 
     // Rename: unchanged text leaves the file alone; a new name renames the file by its bytes.
@@ -720,7 +732,7 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
     m_window->RenameButtonClick();
     QCOMPARE(ReadFile(Tree() + "/a/bad\xff\xfe.jpg"), std::string("same"));
     QVERIFY(!Exists(Tree() + "/a/" + name));
-    QVERIFY(SelectMember("a", QFile::decodeName("bad\xff\xfe.jpg")) != nullptr);
+    QVERIFY(SelectMember("a", QFile::decodeName("bad\xff\xfe.jpg")).has_value());
     UserDialogs::SetDialogAnswerer([&](QDialog&) -> std::optional<int> {
         RenameDialog->NewName->setText("good.txt");
         return QDialog::Accepted;
@@ -730,7 +742,7 @@ void FileOperationsTest::NameThatIsNotUtf8IsHandledByItsBytes() {
     QCOMPARE(ReadFile(Tree() + "/a/good.txt"), std::string("same"));
 
     // Delete by its bytes: the trash records them percent-encoded.
-    QVERIFY(SelectMember("b", shown) != nullptr);
+    QVERIFY(SelectMember("b", shown).has_value());
     m_window->FileDelButtonClick();
     QVERIFY(!Exists(Tree() + "/b/" + name));
     QCOMPARE(ReadFile(Trash() + "/files/" + name), std::string("same"));
@@ -743,37 +755,35 @@ void FileOperationsTest::CtrlZPutsBackSingleDeletesLastFirst() {
     const int pair = AddGroup({{"a/x.txt", "pair"}, {"b/x.txt", "pair"}});
     const int three = AddGroup({{"a/y.txt", "three"}, {"b/y.txt", "three"}, {"c/y.txt", "three"}});
     SelectGroup(pair);
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
-    m_window->DetailDelete->trigger();
+    QVERIFY(SelectMember("a", "x.txt").has_value());
+    Action("DetailDelete")->trigger();
     SelectGroup(three);
-    QVERIFY(SelectMember("b", "y.txt") != nullptr);
-    m_window->DetailDelete->trigger();
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 1);
+    QVERIFY(SelectMember("b", "y.txt").has_value());
+    Action("DetailDelete")->trigger();
+    QCOMPARE(Page().Groups().Count(), 1);
 
     // The last delete first: the group keeps its row, now with three members again.
     QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(ReadFile(Tree() + "/b/y.txt"), std::string("three"));
     QVERIFY(!Exists(Tree() + "/a/x.txt"));
-    QCOMPARE(m_window->SameList->currentItem()->text(1), QStringLiteral("3"));
-    QCOMPARE(Captions(m_window->DetailList), (QStringList{"y.txt", "y.txt", "y.txt"}));
+    QCOMPARE(SelectedGroupCell(1), QStringLiteral("3"));
+    QCOMPARE(Captions(Page().Members()), (QStringList{"y.txt", "y.txt", "y.txt"}));
 
     // Then the first: its group, which had dropped to one member, comes back.
     QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(ReadFile(Tree() + "/a/x.txt"), std::string("pair"));
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 2件"));
-    QTreeWidgetItem* back = m_window->SameList->topLevelItem(1);
-    QCOMPARE(TMainForm::GroupOfRow(back), pair);
-    QCOMPARE(back->text(0), QStringLiteral("x.txt"));
-    QCOMPARE(back->text(1), QStringLiteral("2"));
+    QCOMPARE(Page().Groups().Count(), 2);
+    QCOMPARE(GroupHeader(), QStringLiteral("検索結果 2件"));
+    QCOMPARE(Page().Groups().GroupAt(1), pair);
+    QCOMPARE(Page().Groups().index(1, 0).data().toString(), QStringLiteral("x.txt"));
+    QCOMPARE(Page().Groups().index(1, 1).data().toString(), QStringLiteral("2"));
     QCOMPARE(m_window->Results().Group(pair).MemberCount, 2);
     SelectGroup(pair);
-    QCOMPARE(Captions(m_window->DetailList, 1),
-             (QStringList{QString::fromStdString(Tree() + "/a/"),
-                          QString::fromStdString(Tree() + "/b/")}));
+    QCOMPARE(Captions(Page().Members(), 1), (QStringList{QString::fromStdString(Tree() + "/a/"),
+                                                         QString::fromStdString(Tree() + "/b/")}));
 
     // Nothing is left to put back.
-    QVERIFY(!m_window->MenuUndo->isEnabled());
+    QVERIFY(!Action("MenuUndo")->isEnabled());
     QTest::keyClick(m_window, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(m_messages->Texts.isEmpty());
     QVERIFY(QDir(QString::fromStdString(Trash() + "/files")).isEmpty());
@@ -782,11 +792,11 @@ void FileOperationsTest::CtrlZPutsBackSingleDeletesLastFirst() {
 void FileOperationsTest::UndoOntoATakenNameChangesNothing() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     SelectGroup(group);
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
-    m_window->DetailDelete->trigger();
+    QVERIFY(SelectMember("b", "x.txt").has_value());
+    Action("DetailDelete")->trigger();
     WriteFile(Tree() + "/b/x.txt", "a new file");
 
-    m_window->MenuUndo->trigger();
+    Action("MenuUndo")->trigger();
 
     QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("a new file"));
     QCOMPARE(ReadFile(Trash() + "/files/x.txt"), std::string("same"));
@@ -795,45 +805,45 @@ void FileOperationsTest::UndoOntoATakenNameChangesNothing() {
              QStringList{QString::fromStdString(Tree() + "/b/x.txt") +
                          QStringLiteral(" を元に戻せません。同じ名前のファイルがあります")});
     QCOMPARE(m_window->Results().Group(group).MemberCount, 2);
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Members().Count(), 2);
 }
 
 void FileOperationsTest::FailedUndoMayBeTriedAgain() {
     const int group = AddGroup({{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}});
     const int other = AddGroup({{"a/y.txt", "pair"}, {"b/y.txt", "pair"}, {"c/y.txt", "pair"}});
     SelectGroup(other);
-    QVERIFY(SelectMember("a", "y.txt") != nullptr);
-    m_window->DetailDelete->trigger();
+    QVERIFY(SelectMember("a", "y.txt").has_value());
+    Action("DetailDelete")->trigger();
     SelectGroup(group);
-    QVERIFY(SelectMember("b", "x.txt") != nullptr);
-    m_window->DetailDelete->trigger();
+    QVERIFY(SelectMember("b", "x.txt").has_value());
+    Action("DetailDelete")->trigger();
     WriteFile(Tree() + "/b/x.txt", "a new file");
 
     // The name is taken: the file stays in the trash, and the undo stays on the list.
-    m_window->MenuUndo->trigger();
+    Action("MenuUndo")->trigger();
     QCOMPARE(m_messages->Texts.size(), 1);
-    QVERIFY(m_window->MenuUndo->isEnabled());
+    QVERIFY(Action("MenuUndo")->isEnabled());
     QVERIFY(!Exists(Tree() + "/a/y.txt"));
 
     // Once the user has moved the new file away, the same undo puts the file back.
     QVERIFY(std::filesystem::remove(Tree() + "/b/x.txt"));
-    m_window->MenuUndo->trigger();
+    Action("MenuUndo")->trigger();
     QCOMPARE(ReadFile(Tree() + "/b/x.txt"), std::string("same"));
     QCOMPARE(m_window->Results().Group(group).MemberCount, 3);
     QVERIFY(!Exists(Tree() + "/a/y.txt"));
 
     // A file that the trash no longer holds cannot come back: the undo after it goes on with the
     // delete before.
-    QVERIFY(SelectMember("c", "x.txt") != nullptr);
-    m_window->DetailDelete->trigger();
+    QVERIFY(SelectMember("c", "x.txt").has_value());
+    Action("DetailDelete")->trigger();
     QVERIFY(std::filesystem::remove(Trash() + "/files/x.txt"));
-    m_window->MenuUndo->trigger();
+    Action("MenuUndo")->trigger();
     QCOMPARE(m_messages->Texts.last(), QString::fromStdString(Tree() + "/c/x.txt") +
                                            QStringLiteral(" を元に戻せません。ごみ箱にありません"));
-    QVERIFY(m_window->MenuUndo->isEnabled());
-    m_window->MenuUndo->trigger();
+    QVERIFY(Action("MenuUndo")->isEnabled());
+    Action("MenuUndo")->trigger();
     QCOMPARE(ReadFile(Tree() + "/a/y.txt"), std::string("pair"));
-    QVERIFY(!m_window->MenuUndo->isEnabled());
+    QVERIFY(!Action("MenuUndo")->isEnabled());
 }
 
 void FileOperationsTest::HeldCtrlZPutsBackOneFile_data() {
@@ -849,14 +859,13 @@ void FileOperationsTest::HeldCtrlZPutsBackOneFile() {
         {{"a/x.txt", "same"}, {"b/x.txt", "same"}, {"c/x.txt", "same"}, {"d/x.txt", "same"}});
     for (const char* folder : {"b", "c", "d"}) {
         SelectGroup(group);
-        QVERIFY(SelectMember(folder, "x.txt") != nullptr);
-        m_window->DetailDelete->trigger();
+        QVERIFY(SelectMember(folder, "x.txt").has_value());
+        Action("DetailDelete")->trigger();
     }
     QCOMPARE(m_window->Results().Group(group).MemberCount, 1);
-    m_window->SameList->setFocus();
+    GroupView()->setFocus();
     const auto key = [this](bool press, bool repeat) {
-        QTest::simulateEvent(m_window->SameList, press, Qt::Key_Z, Qt::ControlModifier, QString(),
-                             repeat);
+        QTest::simulateEvent(GroupView(), press, Qt::Key_Z, Qt::ControlModifier, QString(), repeat);
     };
 
     key(true, false);
@@ -877,9 +886,9 @@ void FileOperationsTest::HeldCtrlZPutsBackOneFile() {
 void FileOperationsTest::UndoHasAnAccessKeyAndStandsApartFromDel() {
     const QList<QAction*> items = Named<QMenu>(m_window, "MenuFile")->actions();
     // First in the menu, set off from 削除(&D) (which takes a folder off the target list).
-    QCOMPARE(items.at(0), m_window->MenuUndo);
+    QCOMPARE(items.at(0), Action("MenuUndo"));
     QVERIFY(items.at(1)->isSeparator());
-    QCOMPARE(m_window->MenuUndo->text(), QStringLiteral("元に戻す(&U)"));
+    QCOMPARE(Action("MenuUndo")->text(), QStringLiteral("元に戻す(&U)"));
     QStringList keys;
     qsizetype commands = 0;
     for (const QAction* item : items) {
@@ -926,14 +935,14 @@ void FileOperationsTest::ContentColumnFollowsTheNewFirstMember() {
     }
     m_window->PostContentMatches(group, matches);
     SelectGroup(group);
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    QVERIFY(SelectMember("a", "x.txt").has_value());
 
-    m_window->DetailDelete->trigger();
+    Action("DetailDelete")->trigger();
 
-    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), shown);
+    QCOMPARE(Captions(Page().Members(), MemberListModel::kContentColumn), shown);
     // The undo brings the first back, and the column compares with it again.
-    m_window->MenuUndo->trigger();
-    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), before);
+    Action("MenuUndo")->trigger();
+    QCOMPARE(Captions(Page().Members(), MemberListModel::kContentColumn), before);
 }
 
 void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
@@ -950,7 +959,7 @@ void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
     m_window->PostContentMatches(group,
                                  std::vector<search::ContentMatch>(3, search::ContentMatch::Same));
     SelectGroup(group);
-    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn),
+    QCOMPARE(Captions(Page().Members(), MemberListModel::kContentColumn),
              (QStringList{"同一", "同一", "同一"}));
 
     // c changes after the search: the same size, and the time that the list shows (to the
@@ -958,16 +967,17 @@ void FileOperationsTest::ContentOfAMemberChangedSinceIsUnknown() {
     WriteFile(changed, "diff");
     const struct timespec shown[2] = {{0, UTIME_OMIT}, {second, 0}};
     QVERIFY(utimensat(AT_FDCWD, changed.c_str(), shown, 0) == 0);
-    m_window->SameList->clearSelection();
+    GroupView()->clearSelection();
     SelectGroup(group);
-    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn),
+    QCOMPARE(Captions(Page().Members(), MemberListModel::kContentColumn),
              (QStringList{"同一", "同一", ""}));
 
     // A first member that changed leaves every comparison unknown.
     WriteFile(Tree() + "/a/x.txt", "new!");
-    m_window->SameList->clearSelection();
+    GroupView()->clearSelection();
     SelectGroup(group);
-    QCOMPARE(Captions(m_window->DetailList, TMainForm::kContentColumn), (QStringList{"", "", ""}));
+    QCOMPARE(Captions(Page().Members(), MemberListModel::kContentColumn),
+             (QStringList{"", "", ""}));
 }
 
 void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes_data() {
@@ -999,12 +1009,12 @@ void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
     });
 
     // A file that no entry covers goes without a question.
-    QVERIFY(SelectMember("a", "x.txt") != nullptr);
+    QVERIFY(SelectMember("a", "x.txt").has_value());
     const auto run = [&] {
         if (command == "delete button") {
-            QTest::mouseClick(m_window->FileDelButton, Qt::LeftButton);
+            QTest::mouseClick(Button("FileDelButton"), Qt::LeftButton);
         } else if (command == "Del key") {
-            QTest::keyClick(m_window->DetailList, Qt::Key_Delete);
+            QTest::keyClick(MemberView(), Qt::Key_Delete);
         } else {
             m_window->MoveButtonClick();
         }
@@ -1014,7 +1024,7 @@ void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
     QVERIFY(questions.isEmpty());
 
     folderAsked = false;
-    QVERIFY(SelectMember("b", "y.txt") != nullptr);
+    QVERIFY(SelectMember("b", "y.txt").has_value());
     run();
     QCOMPARE(questions.size(), 1);
     const QString action = command == "move" ? QStringLiteral("移動") : QStringLiteral("削除");
@@ -1027,6 +1037,102 @@ void FileOperationsTest::ProtectedFileIsDeletedOrMovedOnlyAfterAYes() {
     // A move that the user turned down asks for no folder either.
     QCOMPARE(folderAsked, command == "move" && yes);
     QCOMPARE(Exists(Tree() + "/d/y.txt"), command == "move" && yes);
+}
+
+void FileOperationsTest::GroupListSortsByAClickedHeaderAndReversesOnTheNextClick() {
+    // name, copies and bytes: surplus 4, 10 and 1
+    const int b = AddGroup({{"a/b.txt", "same"}, {"b/b.txt", "same"}});
+    const int a = AddGroup({{"a/a.txt", "other"}, {"b/a.txt", "other"}, {"c/a.txt", "other"}});
+    const int c = AddGroup({{"a/c.txt", "1"}, {"b/c.txt", "1"}});
+    SelectGroup(b);
+    QHeaderView* header = GroupView()->header();
+    const auto click = [&](int column) {
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    const auto groups = [&] {
+        std::vector<int> shown;
+        for (int row = 0; row < Page().Groups().Count(); ++row) {
+            shown.push_back(Page().Groups().GroupAt(row));
+        }
+        return shown;
+    };
+    QCOMPARE(Captions(Page().Groups(), GroupListModel::kSurplusColumn),
+             (QStringList{"4", "10", "1"}));
+    QCOMPARE(Page().Groups().headerData(GroupListModel::kSurplusColumn, Qt::Horizontal).toString(),
+             QStringLiteral("余分な容量"));
+    // The order found until a click.
+    QCOMPARE(groups(), (std::vector<int>{b, a, c}));
+
+    const struct {
+        int Column;
+        std::vector<int> Groups;
+    } clicks[] = {
+        {GroupListModel::kNameColumn, {a, b, c}},    {GroupListModel::kNameColumn, {c, b, a}},
+        {GroupListModel::kSurplusColumn, {c, b, a}}, {GroupListModel::kSurplusColumn, {a, b, c}},
+        {GroupListModel::kCountColumn, {b, c, a}},   {GroupListModel::kNameColumn, {a, b, c}},
+    };
+    for (const auto& test : clicks) {
+        click(test.Column);
+        QCOMPARE(groups(), test.Groups);
+        // The selected group stays selected, and its members stay listed.
+        QCOMPARE(Page().SelectedGroup(), std::optional<int>(b));
+        QCOMPARE(Page().Members().Group(), b);
+    }
+    // A row that comes later goes to the end.
+    const int d = AddGroup({{"a/0.txt", "zero"}, {"b/0.txt", "zero"}});
+    QCOMPARE(groups(), (std::vector<int>{a, b, c, d}));
+    QVERIFY(header->isSortIndicatorShown());
+
+    // Emptied for another search, the list starts again in the order found: the next click on
+    // the name sorts ascending.
+    Page().Clear();
+    QVERIFY(!header->isSortIndicatorShown());
+    m_window->PostGroupRow(c);
+    m_window->PostGroupRow(a);
+    QCOMPARE(groups(), (std::vector<int>{c, a}));
+    click(GroupListModel::kNameColumn);
+    QCOMPARE(groups(), (std::vector<int>{a, c}));
+}
+
+void FileOperationsTest::SurplusBytesFollowDeletesAndUndo() {
+    auto* label = m_window->findChild<QLabel*>(QStringLiteral("SurplusLabel"));
+    QVERIFY(label != nullptr);
+    QVERIFY(label->isHidden());
+    AddGroup({{"a/b.txt", "same"}, {"b/b.txt", "same"}});
+    const int three = AddGroup({{"a/a.txt", "other"}, {"b/a.txt", "other"}, {"c/a.txt", "other"}});
+    const int pair = AddGroup({{"a/c.txt", "1"}, {"b/c.txt", "1"}});
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 15 バイト"));
+    QVERIFY(label->isVisibleTo(m_window));
+
+    // One of three copies goes; one of two takes its group off the list.
+    SelectGroup(three);
+    QVERIFY(SelectMember("b", "a.txt").has_value());
+    m_window->FileDelButtonClick();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 10 バイト"));
+    QCOMPARE(SelectedGroupCell(GroupListModel::kSurplusColumn), QStringLiteral("5"));
+    SelectGroup(pair);
+    QVERIFY(SelectMember("a", "c.txt").has_value());
+    m_window->FileDelButtonClick();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 9 バイト"));
+    Action("MenuUndo")->trigger();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 10 バイト"));
+    Action("MenuUndo")->trigger();
+    QCOMPARE(label->text(), QStringLiteral("余分なコピー 15 バイト"));
+
+    // The name modes show neither the column nor the total: copies of a name may differ.
+    WindowOptions options = m_window->Options();
+    options.CompareMode = 2;
+    m_window->SetOptions(options);
+    m_window->FormPaint();
+    m_window->ShowResultCount();
+    QVERIFY(GroupView()->isColumnHidden(GroupListModel::kSurplusColumn));
+    QVERIFY(label->isHidden());
+    options.CompareMode = 0;
+    m_window->SetOptions(options);
+    m_window->FormPaint();
+    QVERIFY(!GroupView()->isColumnHidden(GroupListModel::kSurplusColumn));
 }
 
 QTEST_MAIN(FileOperationsTest)

@@ -27,9 +27,12 @@
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
 #include "main/command_line.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/program_windows.h"
 #include "main/progress_panel.h"
+#include "main/results_page.h"
 #include "main/targets_page.h"
 
 Q_DECLARE_METATYPE(WindowRequest)
@@ -47,13 +50,22 @@ QStringList Captions(const QTreeWidget* list, int column = 0) {
     return captions;
 }
 
-QTreeWidgetItem* RowWithCount(const QTreeWidget* list, const QString& count) {
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (list->topLevelItem(i)->text(1) == count) {
-            return list->topLevelItem(i);
+QStringList Captions(const QAbstractItemModel& list, int column = 0) {
+    QStringList captions;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        captions << list.index(row, column).data().toString();
+    }
+    return captions;
+}
+
+// The group whose row shows `count` members.
+std::optional<int> GroupWithCount(const GroupListModel& groups, const QString& count) {
+    for (int row = 0; row < groups.Count(); ++row) {
+        if (groups.index(row, GroupListModel::kCountColumn).data().toString() == count) {
+            return groups.GroupAt(row);
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -89,6 +101,7 @@ class MainFormTest : public QObject {
   private:
     void AddTarget(const QString& folder);
     void RunSearch();
+    ResultsPage& Page() { return m_window->ResultsTab(); }
 
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_tree;
@@ -141,7 +154,7 @@ void MainFormTest::RunSearch() {
 
 void MainFormTest::SearchListsEachGroupAndTheCount() {
     AddTarget(m_tree->path());
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(), QStringLiteral("検索結果"));
     const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
     WindowOptions options = m_window->Options();
     options.PriorityClass = 64;
@@ -150,10 +163,11 @@ void MainFormTest::SearchListsEachGroupAndTheCount() {
     RunSearch();
 
     QCOMPARE(m_messages->Texts, QStringList{kFinished});
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果 2件"));
-    QVERIFY(RowWithCount(m_window->SameList, "2") != nullptr);
-    QVERIFY(RowWithCount(m_window->SameList, "3") != nullptr);
+    QCOMPARE(Page().Groups().Count(), 2);
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("検索結果 2件"));
+    QVERIFY(GroupWithCount(Page().Groups(), "2").has_value());
+    QVERIFY(GroupWithCount(Page().Groups(), "3").has_value());
     // Back to idle, status bar empty, and the window thread never took the search's priority.
     QVERIFY(Named<QPushButton>(m_window, "SearchButton")->isEnabled());
     QVERIFY(Named<QAction>(m_window, "MenuStart")->isEnabled());
@@ -167,36 +181,36 @@ void MainFormTest::SearchListsEachGroupAndTheCount() {
 void MainFormTest::SelectingAGroupFillsMembersSortedByName() {
     AddTarget(m_tree->path());
     RunSearch();
-    QTreeWidgetItem* group = RowWithCount(m_window->SameList, "3");
-    QVERIFY(group != nullptr);
-    m_window->SameList->setCurrentItem(group);
+    const std::optional<int> group = GroupWithCount(Page().Groups(), "3");
+    QVERIFY(group.has_value());
+    QVERIFY(Page().SelectGroup(*group));
 
-    QCOMPARE(Captions(m_window->DetailList),
+    QCOMPARE(Captions(Page().Members()),
              (QStringList{"b.dat", "m.dat", QStringLiteral("写真.dat")}));
-    QCOMPARE(m_window->FileSizeView->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 21ﾊﾞｲﾄ"));
-    QCOMPARE(m_window->DetailList->columnWidth(3), 0);
-    QCOMPARE(m_window->DetailList->columnWidth(TMainForm::kContentColumn), 0);
+    QCOMPARE(Page().SizeLabel()->text(), QStringLiteral("  ﾌｧｲﾙ ｻｲｽﾞ 21ﾊﾞｲﾄ"));
+    QCOMPARE(Page().MemberView()->columnWidth(3), 0);
+    QCOMPARE(Page().MemberView()->columnWidth(MemberListModel::kContentColumn), 0);
     // Each row leads back to its result slot, whose bytes name the file shown.
-    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
-        const auto slot = TMainForm::SlotOfRow(row);
-        QVERIFY(slot.has_value());
-        QCOMPARE(slot->first, TMainForm::GroupOfRow(group).value());
+    const MemberListModel& members = Page().Members();
+    QCOMPARE(members.Group(), *group);
+    for (int row = 0; row < members.Count(); ++row) {
+        const QVariant slot = members.index(row, 0).data(MemberListModel::kSlotRole);
+        QVERIFY(slot.isValid());
         const search::ResultMember& member =
-            m_window->Results().Group(slot->first).Members[static_cast<std::size_t>(slot->second)];
-        QCOMPARE(QString::fromStdString(member.FullPath()), row->text(1) + row->text(0));
-        QCOMPARE(row->text(3), QStringLiteral("21"));
+            m_window->Results().Group(*group).Members[slot.value<std::size_t>()];
+        QCOMPARE(QString::fromStdString(member.FullPath()),
+                 members.index(row, 1).data().toString() + members.index(row, 0).data().toString());
+        QCOMPARE(members.index(row, 3).data().toString(), QStringLiteral("21"));
     }
 
     // A member deleted since the search keeps its row and slot key, with an empty size.
     QVERIFY(QFile::remove(m_tree->path() + "/a/m.dat"));
-    m_window->SameList->clearSelection();
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), 3);  // deselecting changes nothing
-    m_window->SameList->setCurrentItem(group);
-    QTreeWidgetItem* gone = m_window->DetailList->topLevelItem(1);
-    QCOMPARE(gone->text(0), QStringLiteral("m.dat"));
-    QCOMPARE(gone->text(3), QString());
-    QVERIFY(TMainForm::SlotOfRow(gone).has_value());
+    Page().GroupView()->clearSelection();
+    QCOMPARE(members.Count(), 3);  // deselecting changes nothing
+    QVERIFY(Page().SelectGroup(*group));
+    QCOMPARE(members.index(1, 0).data().toString(), QStringLiteral("m.dat"));
+    QCOMPARE(members.index(1, 3).data().toString(), QString());
+    QVERIFY(members.index(1, 0).data(MemberListModel::kSlotRole).isValid());
 }
 
 void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
@@ -208,24 +222,25 @@ void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
     AddTarget(m_tree->path());
     RunSearch();
     QCOMPARE(m_messages->Texts, QStringList{kFinished});
-    QCOMPARE(Captions(m_window->SameList), QStringList{"gamma.txt"});
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
+    QCOMPARE(Captions(Page().Groups()), QStringList{"gamma.txt"});
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
 
-    QStringList sizes = Captions(m_window->DetailList, 3);
+    QStringList sizes = Captions(Page().Members(), 3);
     sizes.sort();  // every row is named gamma.txt
     QCOMPARE(sizes, (QStringList{"5", "5", "7"}));
-    QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+    QCOMPARE(Page().MemberView()->columnWidth(3), 50);
     // 内容: 同一 for the members that hold the first member's bytes, 相違 for the others.
-    QCOMPARE(m_window->DetailList->headerItem()->text(TMainForm::kContentColumn),
+    const MemberListModel& members = Page().Members();
+    QCOMPARE(members.headerData(MemberListModel::kContentColumn, Qt::Horizontal).toString(),
              QStringLiteral("内容"));
-    QVERIFY(m_window->DetailList->columnWidth(TMainForm::kContentColumn) > 0);
+    QVERIFY(Page().MemberView()->columnWidth(MemberListModel::kContentColumn) > 0);
     QMap<int, QPair<QByteArray, QString>> bySlot;
-    for (int i = 0; i < m_window->DetailList->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_window->DetailList->topLevelItem(i);
-        QFile file(row->text(1) + row->text(0));
+    for (int row = 0; row < members.Count(); ++row) {
+        QFile file(members.index(row, 1).data().toString() +
+                   members.index(row, 0).data().toString());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        bySlot[TMainForm::SlotOfRow(row)->second] = {file.readAll(),
-                                                     row->text(TMainForm::kContentColumn)};
+        bySlot[members.SlotAt(row)] = {
+            file.readAll(), members.index(row, MemberListModel::kContentColumn).data().toString()};
     }
     // The first member says 同一 only when another member holds its bytes.
     const QByteArray first = bySlot.first().first;
@@ -237,8 +252,8 @@ void MainFormTest::NameModeShowsSizesAndWhichCopiesMatch() {
         const bool same = member->first == first && (member != bySlot.begin() || copies > 1);
         QCOMPARE(member->second, same ? QStringLiteral("同一") : QStringLiteral("相違"));
     }
-    QVERIFY(m_window->FileSizeView->isHidden());
-    QCOMPARE(m_window->FileSizeView->text(), QString());
+    QVERIFY(Page().SizeLabel()->isHidden());
+    QCOMPARE(Page().SizeLabel()->text(), QString());
 }
 
 void MainFormTest::StopDuringASearchEndsStoppedAndIdle() {
@@ -315,7 +330,7 @@ void MainFormTest::NewSearchMayStartWhileTheEndMessageIsOpen() {
     m_window->SearchButtonClick();
     QTRY_COMPARE_WITH_TIMEOUT(states.count(), 4, 30000);
     QTRY_COMPARE(m_messages->Texts.size(), 2);
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Groups().Count(), 2);
 
     // Dismissing the boxes lets both workers end.
     QSignalSpy ended(m_window, &TMainForm::SearchJobEnded);
@@ -337,10 +352,10 @@ void MainFormTest::TargetListKeepsOneEntryPerFolderSorted() {
 
     // The File menu's delete removes the selected target and no file.
     targets->clearSelection();
-    m_window->MenuDel->trigger();
+    Named<QAction>(m_window, "MenuDel")->trigger();
     QCOMPARE(targets->topLevelItemCount(), 2);
     targets->setCurrentItem(targets->topLevelItem(0));
-    m_window->MenuDel->trigger();
+    Named<QAction>(m_window, "MenuDel")->trigger();
     QCOMPARE(Captions(targets), QStringList{m_tree->path() + "/b"});
     QVERIFY(QFile::exists(m_tree->path() + "/a/zeta.txt"));
 
@@ -350,16 +365,16 @@ void MainFormTest::TargetListKeepsOneEntryPerFolderSorted() {
     QCOMPARE(Named<TargetsPage>(m_window, "TabSheet2")->Targets(),
              std::vector<std::string>{QFile::encodeName(m_tree->path()).toStdString()});
     RunSearch();
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Groups().Count(), 2);
     QCOMPARE(m_messages->Texts, QStringList{kFinished});
 }
 
 void MainFormTest::OptionsCancelChangesNothing() {
     AddTarget(m_tree->path());
     RunSearch();
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    const int groups = m_window->SameList->topLevelItemCount();
-    const int members = m_window->DetailList->topLevelItemCount();
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    const int groups = Page().Groups().Count();
+    const int members = Page().Members().Count();
     WindowOptions options = m_window->Options();
     options.PriorityClass = 16384;
     m_window->SetOptions(options);
@@ -378,15 +393,15 @@ void MainFormTest::OptionsCancelChangesNothing() {
 
     QCOMPARE(m_window->Options().PriorityClass, 16384);
     QCOMPARE(m_window->Options().CompareMode, 0);
-    QCOMPARE(m_window->SameList->topLevelItemCount(), groups);
-    QCOMPARE(m_window->DetailList->topLevelItemCount(), members);
+    QCOMPARE(Page().Groups().Count(), groups);
+    QCOMPARE(Page().Members().Count(), members);
 }
 
 void MainFormTest::OptionsNewCompareModeClearsTheLists() {
     AddTarget(m_tree->path());
     RunSearch();
-    m_window->SameList->setCurrentItem(m_window->SameList->topLevelItem(0));
-    QVERIFY(!m_window->FileSizeView->text().isEmpty());
+    QVERIFY(Page().SelectGroup(Page().Groups().GroupAt(0)));
+    QVERIFY(!Page().SizeLabel()->text().isEmpty());
 
     struct Case {
         int PriorityItem;
@@ -406,12 +421,12 @@ void MainFormTest::OptionsNewCompareModeClearsTheLists() {
         Named<QAction>(m_window, "MenuOptSet")->trigger();
         QCOMPARE(m_window->Options().PriorityClass, c.ExpectedClass);
         QCOMPARE(m_window->Options().CompareMode, c.ModeItem);
-        QCOMPARE(m_window->SameList->topLevelItemCount() > 0, c.ListsKept);
-        QCOMPARE(m_window->DetailList->topLevelItemCount() > 0, c.ListsKept);
+        QCOMPARE(Page().Groups().Count() > 0, c.ListsKept);
+        QCOMPARE(Page().Members().Count() > 0, c.ListsKept);
     }
-    QCOMPARE(m_window->SameList->headerItem()->text(0), QStringLiteral("検索結果"));
-    QCOMPARE(m_window->FileSizeView->text(), QString());
-    QCOMPARE(m_window->DetailList->columnWidth(3), 50);
+    QCOMPARE(Page().Groups().headerData(0, Qt::Horizontal).toString(), QStringLiteral("検索結果"));
+    QCOMPARE(Page().SizeLabel()->text(), QString());
+    QCOMPARE(Page().MemberView()->columnWidth(3), 50);
 }
 
 void MainFormTest::OptionsFilterLeavesFilesOutOfTheNextSearch() {
@@ -434,7 +449,7 @@ void MainFormTest::OptionsFilterLeavesFilesOutOfTheNextSearch() {
         });
         Named<QAction>(m_window, "MenuOptSet")->trigger();
         RunSearch();
-        QCOMPARE(m_window->SameList->topLevelItemCount(), c.Groups);
+        QCOMPARE(Page().Groups().Count(), c.Groups);
     }
     QCOMPARE(m_window->Options().Filter.ExcludeList, std::vector<std::string>{"b"});
 }
@@ -506,7 +521,7 @@ void MainFormTest::AKeyAfterASearchNeverEndsTheProgram() {
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != Named<QPushButton>(m_window, "ExitButton"));
     QCOMPARE(focus, resultsShown
-                        ? static_cast<QWidget*>(m_window->SameList)
+                        ? static_cast<QWidget*>(Page().GroupView())
                         : static_cast<QWidget*>(Named<QPushButton>(m_window, "SearchButton")));
     QTest::keyClick(focus, static_cast<Qt::Key>(key));
     if (!resultsShown) {
@@ -516,7 +531,7 @@ void MainFormTest::AKeyAfterASearchNeverEndsTheProgram() {
 
     QCOMPARE(closed.count(), 0);
     QVERIFY(m_window->isVisible());
-    QCOMPARE(m_window->SameList->topLevelItemCount(), 2);
+    QCOMPARE(Page().Groups().Count(), 2);
 }
 
 void MainFormTest::PathsTheSearchCouldNotLookAtAreCountedAndListed() {

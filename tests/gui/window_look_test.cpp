@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "dialogs/About.h"
 #include "dialogs/Delform.h"
@@ -24,8 +24,10 @@
 #include "dialogs/user_dialogs.h"
 #include "gui_support.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/program_windows.h"
 #include "main/qt_texts.h"
+#include "main/results_page.h"
 
 class WindowLookTest : public QObject {
     Q_OBJECT
@@ -169,15 +171,26 @@ void WindowLookTest::RowsAreTallEnoughForTheirText() {
     MainForm->show();
     // Every row is as tall as the first; a first row of plain Latin letters must leave room for
     // the taller glyphs of a Japanese name below it, and for the grid line.
-    new QTreeWidgetItem(MainForm->DetailList, {QStringLiteral("report.txt")});
-    auto* row = new QTreeWidgetItem(MainForm->DetailList, {QStringLiteral("報告書2024_g_y.txt")});
-    const QRect cell = MainForm->DetailList->visualItemRect(row);
-    const QFontMetrics metrics(MainForm->DetailList->font());
-    QVERIFY2(cell.height() >= metrics.boundingRect(row->text(0)).height() + 2,
+    search::ResultGroup& group = MainForm->Results().Group(0);
+    for (const char* name : {"report.txt", "報告書2024_g_y.txt"}) {
+        search::ResultMember member;
+        member.Folder = "/nowhere/";
+        member.Name = name;
+        group.Members.push_back(member);
+    }
+    group.MemberCount = 2;
+    MainForm->PostGroupRow(0);
+    ResultsPage& page = MainForm->ResultsTab();
+    QVERIFY(page.SelectGroup(0));
+    const QModelIndex row = page.Members().index(page.Members().RowOf(1), 0);
+    QCOMPARE(row.data().toString(), QStringLiteral("報告書2024_g_y.txt"));
+    const QRect cell = page.MemberView()->visualRect(row);
+    const QFontMetrics metrics(page.MemberView()->font());
+    QVERIFY2(cell.height() >= metrics.boundingRect(row.data().toString()).height() + 2,
              qPrintable(QString::number(cell.height())));
     // The date column at its designed width holds the longest date.
     const QString longestDate = QStringLiteral("2024/12/31 23:59:59");
-    QVERIFY2(MainForm->DetailList->columnWidth(2) >= metrics.horizontalAdvance(longestDate) + 8,
+    QVERIFY2(page.MemberView()->columnWidth(2) >= metrics.horizontalAdvance(longestDate) + 8,
              qPrintable(QString::number(metrics.horizontalAdvance(longestDate))));
     DestroyProgramWindows();
 }

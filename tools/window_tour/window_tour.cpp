@@ -16,7 +16,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 #include <cstdio>
 #include <string>
 #include <system_error>
@@ -25,9 +24,12 @@
 #include "dialogs/Skipped_list.h"
 #include "dialogs/folder_list_box.h"
 #include "dialogs/user_dialogs.h"
+#include "main/group_list_model.h"
 #include "main/main_form.h"
+#include "main/member_list_model.h"
 #include "main/program_windows.h"
 #include "main/qt_texts.h"
+#include "main/results_page.h"
 #include "main/settings_io.h"
 
 namespace {
@@ -76,16 +78,18 @@ void Search() {
     MainForm->SearchButtonClick();
     QTRY_VERIFY_WITH_TIMEOUT(ended, 600000);
     QObject::disconnect(connection);
-    if (MainForm->SameList->topLevelItemCount() > 0) {
-        MainForm->SameList->setCurrentItem(MainForm->SameList->topLevelItem(0));
+    ResultsPage& page = MainForm->ResultsTab();
+    if (page.Groups().Count() > 0) {
+        page.SelectGroup(page.Groups().GroupAt(0));
     }
 }
 
 // Selects the group row that shows `name`, if there is one.
 void SelectGroupNamed(const QString& name) {
-    for (int i = 0; i < MainForm->SameList->topLevelItemCount(); ++i) {
-        if (MainForm->SameList->topLevelItem(i)->text(0) == name) {
-            MainForm->SameList->setCurrentItem(MainForm->SameList->topLevelItem(i));
+    const GroupListModel& groups = MainForm->ResultsTab().Groups();
+    for (int row = 0; row < groups.Count(); ++row) {
+        if (groups.index(row, GroupListModel::kNameColumn).data().toString() == name) {
+            MainForm->ResultsTab().SelectGroup(groups.GroupAt(row));
         }
     }
 }
@@ -137,8 +141,9 @@ void Tour(const QString& folder) {
     MainForm->MenuOptSetClick();
     MainForm->SetOptions(before);
     MainForm->MenuAboutClick();
-    if (MainForm->DetailList->topLevelItemCount() > 0) {
-        MainForm->DetailList->setCurrentItem(MainForm->DetailList->topLevelItem(0));
+    const MemberListModel& members = MainForm->ResultsTab().Members();
+    if (members.Count() > 0) {
+        MainForm->ResultsTab().SelectMember(members.SlotAt(0));
         MainForm->RenameButtonClick();
         MainForm->MoveButtonClick();
         MainForm->DetailPropertyClick();
