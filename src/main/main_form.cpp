@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -17,9 +18,12 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdint>
 
 #include "dialogs/About.h"
 #include "dialogs/Opt_dialog.h"
+#include "dialogs/path_text.h"
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/radio_group.h"
@@ -28,8 +32,10 @@
 #include "dialogs/user_dialogs.h"
 #include "dialogs/window_font.h"
 #include "dialogs/window_frame.h"
+#include "main/byte_count_text.h"
 #include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
+#include "main/member_list_input.h"
 #include "main/no_delete_page.h"
 #include "main/program_info.h"
 #include "main/progress_panel.h"
@@ -96,7 +102,7 @@ TMainForm::TMainForm(QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
-    DropInPlaceEdit();
+    DropMemberListEdit(m_resultsPage->MemberView());
     FinishAllSearches();
     // The page's lists read the result table, which goes before the window's children do.
     m_resultsPage->Clear();
@@ -256,7 +262,7 @@ void TMainForm::ConnectHandlers() {
     ConnectResultsPage();
     // The must-not-delete list may have changed on its page.
     connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::MarkKeptMembers);
-    SetUpFileOperations();
+    AttachMemberListInput(m_resultsPage->MemberView(), *m_fileOperations);
 }
 
 void TMainForm::ConnectResultsPage() {
@@ -459,4 +465,134 @@ void TMainForm::SetOptions(const WindowOptions& options) {
     CompareModeSetting = options.CompareMode;
     SearchFilterSetting = options.Filter;
     KeepRuleSetting = options.Keep;
+}
+
+void TMainForm::OpenButtonClick() {
+    m_fileOperations->Open();
+}
+
+void TMainForm::RenameButtonClick() {
+    m_fileOperations->Rename();
+}
+
+void TMainForm::MoveButtonClick() {
+    m_fileOperations->Move();
+}
+
+void TMainForm::FileDelButtonClick() {
+    m_fileOperations->Delete();
+}
+
+void TMainForm::DetailPropertyClick() {
+    m_fileOperations->ShowProperties();
+}
+
+void TMainForm::AllDeleteClick() {
+    m_fileOperations->BulkDelete();
+}
+
+void TMainForm::PreviewDeleteClick() {
+    m_fileOperations->PreviewBulkDelete();
+}
+
+void TMainForm::ExportClick() {
+    m_fileOperations->Export();
+}
+
+void TMainForm::MenuUndoClick() {
+    m_fileOperations->Undo();
+}
+
+void TMainForm::SetFileActions(func::FileActions actions) {
+    m_fileOperations->SetFileActions(std::move(actions));
+}
+
+void TMainForm::DetailListEditing() {
+    m_fileOperations->EditStarted();
+}
+
+void TMainForm::DetailListEdited(int slot, QString& text) {
+    m_fileOperations->NameEdited(slot, text);
+}
+
+void TMainForm::EndInPlaceEdit() {
+    m_fileOperations->EditEnded();
+}
+
+void TMainForm::DetailListKeyDown(int key) {
+    if (!m_fileOperations->IsEditing() && key == Qt::Key_Delete) {
+        m_fileOperations->Delete();
+    }
+}
+
+void TMainForm::ShowResultCount() {
+    // The group list's header counts its rows itself.
+    ShowSurplusBytes();
+}
+
+void TMainForm::ShowSurplusBytes() {
+    // In the name modes the copies of a group need not hold the same bytes.
+    const bool shown = CompareModeSetting == 0 && m_resultsPage->Groups().Count() > 0;
+    SurplusLabel->setText(shown ? QStringLiteral("余分なコピー %1 バイト")
+                                      .arg(ByteCountText(m_resultsPage->Groups().SurplusBytes()))
+                                : QString());
+    SurplusLabel->setVisible(shown);
+}
+
+void TMainForm::SameListColumnClick(int column) {
+    // Rows added later go to the end.
+    FlushPendingRows();
+    m_resultsPage->SortGroupsBy(column);
+}
+
+void TMainForm::SameListSelectItem() {
+    m_resultsPage->ShowSelectedGroup();
+}
+
+void TMainForm::MarkKeptMembers() {
+    m_resultsPage->Shown().MarkKeptMembers();
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+    FormPaint();
+    QMainWindow::paintEvent(event);
+}
+
+void TMainForm::FormPaint() {
+    // The window repaints after a selection; its layout pass empties the size label again in the
+    // name modes.
+    m_resultsPage->ShowCompareMode(CompareModeSetting);
+}
+
+void TMainForm::DetailListCustomDraw() {
+    m_resultsPage->KeepMemberColumnsOf(CompareModeSetting);
+}
+
+void TMainForm::ShowWalkedPath(const std::string& path) {
+    StatusPanel2->setText(PathText(path));
+    if (path.empty()) {
+        StatusPanel0->update();
+        return;
+    }
+    // The walk holds the window thread: paint what changed without taking other events.
+    StatusPanel0->repaint();
+    StatusPanel2->repaint();
+}
+
+void TMainForm::SStatusBarDrawPanel(QPainter& painter, const QRect& rect) {
+    painter.fillRect(rect, palette().color(QPalette::Button));
+    const std::int32_t position = m_progress.Position.load(std::memory_order_relaxed);
+    const std::int32_t total = m_progress.Total.load(std::memory_order_relaxed);
+    if (position == 0 || total == 0) {
+        return;
+    }
+    // Computed in 64 bits so that a large count cannot overflow; never wider than the panel.
+    const std::int64_t right = std::min<std::int64_t>(
+        static_cast<std::int64_t>(rect.width()) * position / total, rect.right() + 1);
+    if (right <= rect.left() + 1) {
+        return;
+    }
+    painter.fillRect(QRect(QPoint(rect.left() + 1, rect.top() + 1),
+                           QPoint(static_cast<int>(right) - 1, rect.bottom())),
+                     QColor(0, 0, 255));
 }

@@ -210,10 +210,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void SetSearching(bool running);
     // False when the settings could not be written: the window then stays open.
     bool FormClose();
-    // File operations: in-place editing, keys, double click (file_operations.cpp).
-    void SetUpFileOperations();
-    // Closes an open in-place editor without renaming: the window is going away.
-    void DropInPlaceEdit();
     void SetNoDelEntries(const std::vector<std::string>& entries);
 
     // Window-thread side of the worker's end message and of a job's end.

@@ -1,5 +1,4 @@
-// The window's file commands, which the file operations controller carries out, and the member
-// list's in-place rename editor and keys that lead to them.
+#include "main/member_list_input.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -7,23 +6,20 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QTreeView>
-#include <utility>
 
 #include "main/file_operations_controller.h"
-#include "main/main_form.h"
 #include "main/member_list_model.h"
-#include "main/results_page.h"
 
 namespace {
 
 constexpr int kNameColumn = MemberListModel::kNameColumn;
 
-// Opens editors on the file name only, and tells the window when an in-place edit begins, is
-// accepted and ends. Draws the cells as the list's own delegate does.
+// Opens editors on the file name only, and tells the file operations when an in-place edit begins,
+// is accepted and ends. Draws the cells as the list's own delegate does.
 class NameEditDelegate : public QStyledItemDelegate {
   public:
-    NameEditDelegate(TMainForm& form, QTreeView* list)
-        : QStyledItemDelegate(list), m_form(form), m_look(list->itemDelegate()) {}
+    NameEditDelegate(FileOperationsController& operations, QTreeView* list)
+        : QStyledItemDelegate(list), m_operations(operations), m_look(list->itemDelegate()) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -39,11 +35,11 @@ class NameEditDelegate : public QStyledItemDelegate {
         if (index.column() != kNameColumn) {
             return nullptr;
         }
-        m_form.DetailListEditing();
+        m_operations.EditStarted();
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
 
-    // From now on an editor that closes renames nothing and tells the window nothing.
+    // From now on an editor that closes renames nothing and tells the file operations nothing.
     void Drop() { m_dropped = true; }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model,
@@ -58,40 +54,40 @@ class NameEditDelegate : public QStyledItemDelegate {
         QString text = line->text();
         // The rename may show a message box; the list has taken its watch off the editor
         // meanwhile, so losing the focus to the box does not commit the edit a second time.
-        m_form.DetailListEdited(index.data(MemberListModel::kSlotRole).toInt(), text);
+        m_operations.NameEdited(index.data(MemberListModel::kSlotRole).toInt(), text);
         model->setData(index, text, Qt::EditRole);
     }
 
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
         // Accepted or dropped (Esc, focus elsewhere): the edit is over either way.
         if (!m_dropped) {
-            m_form.EndInPlaceEdit();
+            m_operations.EditEnded();
         }
         QStyledItemDelegate::destroyEditor(editor, index);
     }
 
   private:
-    TMainForm& m_form;
+    FileOperationsController& m_operations;
     QAbstractItemDelegate* m_look;
     bool m_dropped = false;
 };
 
-// Routes the member list's keys and its double clicks on empty space to the window.
+// Routes the member list's Del key and its double clicks on empty space to the file operations.
 class DetailListInput : public QObject {
   public:
     // Belongs to the list. While the window is being destroyed the list and its viewport still
-    // get events: only those that this filter acts on touch the list or reach the window.
-    DetailListInput(TMainForm& form, QTreeView* list)
-        : QObject(list), m_form(form), m_list(list), m_viewport(list->viewport()) {}
+    // get events: only those that this filter acts on touch the list or reach the file operations.
+    DetailListInput(FileOperationsController& operations, QTreeView* list)
+        : QObject(list), m_operations(operations), m_list(list), m_viewport(list->viewport()) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         QTreeView* list = m_list;
         if (watched == list && event->type() == QEvent::ShortcutOverride) {
-            // Del, with any modifier, goes to DetailListKeyDown rather than to the context
+            // Del, with any modifier, goes to the delete rather than to the context
             // menu's shortcut, so that one key press deletes at most one file.
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Delete && !m_form.FileOperations().IsEditing()) {
+            if (key->key() == Qt::Key_Delete && !m_operations.IsEditing()) {
                 event->accept();
                 return true;
             }
@@ -99,8 +95,8 @@ class DetailListInput : public QObject {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Delete) {
                 // A held key repeats: only the press itself is a command.
-                if (!key->isAutoRepeat()) {
-                    m_form.DetailListKeyDown(key->key());
+                if (!key->isAutoRepeat() && !m_operations.IsEditing()) {
+                    m_operations.Delete();
                 }
                 return true;
             }
@@ -109,91 +105,31 @@ class DetailListInput : public QObject {
             // space opens the row that is still selected.
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (!list->indexAt(mouse->position().toPoint()).isValid()) {
-                m_form.OpenButtonClick();
+                m_operations.Open();
             }
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    TMainForm& m_form;
+    FileOperationsController& m_operations;
     QTreeView* m_list;
     QWidget* m_viewport;
 };
 
 }  // namespace
 
-void TMainForm::SetUpFileOperations() {
-    QTreeView* members = m_resultsPage->MemberView();
-    members->setItemDelegate(new NameEditDelegate(*this, members));
+void AttachMemberListInput(QTreeView* members, FileOperationsController& operations) {
+    members->setItemDelegate(new NameEditDelegate(operations, members));
     // A click on the selected row opens the editor; F2 belongs to the rename dialog.
     members->setEditTriggers(QAbstractItemView::SelectedClicked);
-    auto* input = new DetailListInput(*this, members);
+    auto* input = new DetailListInput(operations, members);
     members->installEventFilter(input);
     members->viewport()->installEventFilter(input);
 }
 
-void TMainForm::DropInPlaceEdit() {
-    if (auto* delegate =
-            dynamic_cast<NameEditDelegate*>(m_resultsPage->MemberView()->itemDelegate())) {
+void DropMemberListEdit(QTreeView* members) {
+    if (auto* delegate = dynamic_cast<NameEditDelegate*>(members->itemDelegate())) {
         delegate->Drop();
-    }
-}
-
-void TMainForm::OpenButtonClick() {
-    m_fileOperations->Open();
-}
-
-void TMainForm::RenameButtonClick() {
-    m_fileOperations->Rename();
-}
-
-void TMainForm::MoveButtonClick() {
-    m_fileOperations->Move();
-}
-
-void TMainForm::FileDelButtonClick() {
-    m_fileOperations->Delete();
-}
-
-void TMainForm::DetailPropertyClick() {
-    m_fileOperations->ShowProperties();
-}
-
-void TMainForm::AllDeleteClick() {
-    m_fileOperations->BulkDelete();
-}
-
-void TMainForm::PreviewDeleteClick() {
-    m_fileOperations->PreviewBulkDelete();
-}
-
-void TMainForm::ExportClick() {
-    m_fileOperations->Export();
-}
-
-void TMainForm::MenuUndoClick() {
-    m_fileOperations->Undo();
-}
-
-void TMainForm::SetFileActions(func::FileActions actions) {
-    m_fileOperations->SetFileActions(std::move(actions));
-}
-
-void TMainForm::DetailListEditing() {
-    m_fileOperations->EditStarted();
-}
-
-void TMainForm::DetailListEdited(int slot, QString& text) {
-    m_fileOperations->NameEdited(slot, text);
-}
-
-void TMainForm::EndInPlaceEdit() {
-    m_fileOperations->EditEnded();
-}
-
-void TMainForm::DetailListKeyDown(int key) {
-    if (!m_fileOperations->IsEditing() && key == Qt::Key_Delete) {
-        m_fileOperations->Delete();
     }
 }
