@@ -23,6 +23,7 @@
 
 #include "dialogs/About.h"
 #include "dialogs/Opt_dialog.h"
+#include "dialogs/Skipped_list.h"
 #include "dialogs/path_text.h"
 #include "dialogs/placed_label.h"
 #include "dialogs/program_icon.h"
@@ -41,6 +42,7 @@
 #include "main/progress_panel.h"
 #include "main/report_list.h"
 #include "main/results_page.h"
+#include "main/search_jobs.h"
 #include "main/settings_io.h"
 #include "main/targets_page.h"
 #include "main/window_parts.h"
@@ -48,6 +50,18 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
+
+// The stored filter as the search takes it.
+search::SearchFilter SearchFilterOf(const func::SearchFilterSettings& settings) {
+    static_assert(search::SearchFilter::kNoLimit == func::SearchFilterSettings::kNoLimit);
+    search::SearchFilter filter;
+    filter.MinSize = settings.MinSize;
+    filter.MaxSize = settings.MaxSize;
+    filter.Excluded = settings.ExcludeList;
+    filter.EmptyFiles = settings.EmptyFiles;
+    filter.HiddenFiles = settings.HiddenFiles;
+    return filter;
+}
 
 // How long the group rows that a search hands over wait before they go into the list together.
 constexpr int kRowFlushMs = 100;
@@ -63,7 +77,10 @@ QLabel* NewStatusPanel(QWidget* parent, const QString& name) {
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), m_results(std::make_unique<search::ResultTable>()) {
+    : QMainWindow(parent),
+      m_results(std::make_unique<search::ResultTable>()),
+      m_jobs(new SearchJobs(this)) {
+    connect(m_jobs, &SearchJobs::Ended, this, &TMainForm::OnSearchEnded);
     setWindowTitle(QStringLiteral("DoppletSearcher"));
     setWindowFlags(kMainWindowFrame);
     setWindowIcon(QIcon(ProgramPixmap(32)));
@@ -595,4 +612,188 @@ void TMainForm::SStatusBarDrawPanel(QPainter& painter, const QRect& rect) {
     painter.fillRect(QRect(QPoint(rect.left() + 1, rect.top() + 1),
                            QPoint(static_cast<int>(right) - 1, rect.bottom())),
                      QColor(0, 0, 255));
+}
+
+void TMainForm::SearchButtonClick() {
+    // Only one search runs at a time: the commands switch only when the job's SearchStarted has
+    // run, so a second command before that is turned away here.
+    if (m_searchStarting || IsSearching()) {
+        return;
+    }
+    m_results->Group(0).MemberCount = 0;
+    ApplyPriorityClass(PriorityClass);
+
+    auto* job = new search::SFileSearch(*this, *m_results, m_progress);
+    job->SetMode(CompareModeSetting);
+    job->SetFilter(SearchFilterOf(SearchFilterSetting));
+    // The name modes' member list says which copies really match.
+    job->SetContentMatches(true);
+    SearchJob = job->Signal();
+    m_jobs->Track(SearchJob);
+    m_searchStarting = true;
+    if (!job->Resume()) {
+        // No worker could be started: the job has ended already, and says nothing itself.
+        UserDialogs::Open(
+            this, QString::fromUtf8(search::kMessageOutOfMemory), Qt::NonModal, [this] {
+                UserDialogs::Open(this, QString::fromUtf8(search::kMessageError), Qt::NonModal, {});
+            });
+        return;
+    }
+
+    m_resultsPage->SizeLabel()->clear();
+}
+
+void TMainForm::StopButtonClick() {
+    if (!IsSearching()) {
+        return;
+    }
+    const std::shared_ptr<search::SearchSignal> signal = SearchJob;
+    signal->RequestStop();
+    m_jobs->ServeHandOversUntil([this, &signal] { return !m_jobs->IsLive(signal.get()); });
+}
+
+std::vector<std::string> TMainForm::SearchStarted() {
+    m_searchStarting = false;
+    std::vector<std::string> rows = m_targetsPage->Targets();
+    SetSearching(true);
+    m_pendingGroups.clear();
+    ForgetDeletedRows();
+    m_resultsPage->Clear();
+    ShowResultCount();
+    // What the last search could not look at is no longer what the lists show.
+    if (SkippedList != nullptr) {
+        SkippedList->ShowPaths(nullptr);
+    }
+    m_skipped = std::make_shared<std::vector<search::SkippedPath>>();
+    ShowSkippedCount();
+    emit SearchStateChanged(true);
+    return rows;
+}
+
+void TMainForm::StatusUpdate(const search::StatusReport& report) {
+    const QString phase = QString::fromStdString(report.PhaseText);
+    if (StatusPanel1->text() != phase) {
+        StatusPanel1->setText(phase);
+    }
+    const QString path = PathText(report.StatusText);
+    if (StatusPanel2->text() != path) {
+        StatusPanel2->setText(path);
+    }
+    StatusPanel0->update();
+}
+
+void TMainForm::PostGroupRow(int groupIndex) {
+    const search::ResultGroup& group = m_results->Group(groupIndex);
+    if (group.MemberCount < 2 || group.Members.empty()) {
+        return;
+    }
+    m_pendingGroups.push_back(groupIndex);
+    // While a search runs, the rows of a moment go into the list together: the list lays itself
+    // out once for them instead of once for every row.
+    if (!IsSearching()) {
+        FlushPendingRows();
+    } else if (!m_rowFlush->isActive()) {
+        m_rowFlush->start();
+    }
+}
+
+void TMainForm::PostContentMatches(int groupIndex,
+                                   const std::vector<search::ContentMatch>& matches) {
+    std::vector<search::ResultMember>& members = m_results->Group(groupIndex).Members;
+    for (std::size_t slot = 0; slot < std::min(matches.size(), members.size()); ++slot) {
+        search::ResultMember& member = members[slot];
+        if (member.IsFree()) {
+            continue;
+        }
+        member.Content = matches[slot];
+    }
+    // The search compared every member with the one in slot 0.
+    m_resultsPage->Shown().SetContentReference(groupIndex, 0);
+    m_resultsPage->Shown().RefreshContents();
+}
+
+void TMainForm::PathSkipped(const search::SkippedPath& skipped) {
+    // Only kept while the search runs: the window tells of them when it ends.
+    m_skipped->push_back(skipped);
+}
+
+void TMainForm::ForgetDeletedRows() {
+    m_fileOperations->ForgetDeletedRows();
+}
+
+void TMainForm::ShowSkippedCount() {
+    MenuSkipped->setEnabled(!IsSearching() && !m_skipped->empty());
+    if (IsSearching() || m_skipped->empty()) {
+        SkippedLabel->hide();
+        SkippedLabel->clear();
+        return;
+    }
+    SkippedLabel->setText(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(SkippedCountText(*m_skipped).toHtmlEscaped()));
+    SkippedLabel->show();
+    if (SkippedList != nullptr && SkippedList->isVisible()) {
+        SkippedList->ShowPaths(m_skipped);
+    }
+}
+
+void TMainForm::MenuSkippedClick() {
+    if (IsSearching()) {
+        return;
+    }
+    if (SkippedList == nullptr) {
+        SkippedList = new TSkippedListForm(this);
+    }
+    SkippedList->ShowPaths(m_skipped);
+    SkippedList->show();
+    SkippedList->raise();
+    SkippedList->activateWindow();
+}
+
+void TMainForm::FlushPendingRows() {
+    m_rowFlush->stop();
+    if (m_pendingGroups.empty()) {
+        return;
+    }
+    m_resultsPage->Groups().Append(m_pendingGroups);
+    m_pendingGroups.clear();
+    ShowResultCount();
+}
+
+void TMainForm::SearchFinished() {
+    FlushPendingRows();
+    SetSearching(false);
+    ShowResultCount();
+    ShowSkippedCount();
+    ApplyPriorityClass(32);
+    emit SearchStateChanged(false);
+}
+
+void TMainForm::ApplyPriorityClass(int priorityClass) {
+    m_jobs->ApplyPriorityClass(priorityClass);
+}
+
+void TMainForm::RunOnWindowThread(const std::function<void()>& procedure) {
+    m_jobs->RunOnWindowThread(procedure);
+}
+
+void TMainForm::PostToWindowThread(std::function<void()> procedure) {
+    m_jobs->PostToWindowThread(std::move(procedure));
+}
+
+void TMainForm::ShowMessage(const std::string& text) {
+    m_jobs->ShowMessage(text);
+}
+
+void TMainForm::OnSearchEnded(const search::SearchSignal* signal) {
+    if (m_searchStarting && SearchJob.get() == signal) {
+        m_searchStarting = false;  // it ended before SearchStarted (out of memory at its start)
+    }
+    emit SearchJobEnded();
+}
+
+void TMainForm::FinishAllSearches() {
+    if (IsSearching()) {
+        SearchJob->RequestStop();
+    }
+    m_jobs->FinishAll();
 }

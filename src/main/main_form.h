@@ -21,19 +21,17 @@ class ProgressPanel;
 class TargetsPage;
 class TSkippedListForm;
 class QAction;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QMenu;
-class QMessageBox;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QTreeWidget;
 class QTreeWidgetItem;
 class FileOperationsController;
 class ResultsPage;
+class SearchJobs;
 
 // The main window: the search targets, the results, the must-not-delete list, the search
 // commands and the status bar. It hosts the search job: the job's hand-overs run here on the
@@ -125,8 +123,8 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void LoadSettings();
     bool SaveSettings();
 
-    // Records the priority class for the search's worker thread (see ApplyPriorityClass in
-    // search_hand_overs.cpp).
+    // Records the priority class for the search's worker thread, which takes it at its next
+    // hand-over (SearchJobs::ApplyPriorityClass).
     void ApplyPriorityClass(int priorityClass);
 
     // The search's hand-overs, run on the window thread (see search::SearchHost).
@@ -212,14 +210,9 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     bool FormClose();
     void SetNoDelEntries(const std::vector<std::string>& entries);
 
-    // Window-thread side of the worker's end message and of a job's end.
-    struct MessageWaiter;
-    void OpenEndMessage(const QString& text, const std::shared_ptr<MessageWaiter>& waiter);
+    // A job's end, on the window thread.
     void OnSearchEnded(const search::SearchSignal* signal);
-    bool IsLive(const search::SearchSignal* signal) const;
-    // Serves the worker's hand-overs, and no other input, until `done` holds.
-    void ServeHandOversUntil(const std::function<bool()>& done);
-    void WakeWaits();
+    // Stops the running search and waits until every search has ended.
     void FinishAllSearches();
 
     // The rows of the lists no longer show the result table's groups: deletes can still be
@@ -241,9 +234,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
 
     // Set by SearchButtonClick until the job's SearchStarted has run: a second start is refused.
     bool m_searchStarting = false;
-    std::vector<std::shared_ptr<search::SearchSignal>> m_liveSearches;
-    std::vector<QEventLoop*> m_waitLoops;
-    std::vector<QMessageBox*> m_endBoxes;
+    SearchJobs* m_jobs;
     ResultsPage* m_resultsPage = nullptr;
     FileOperationsController* m_fileOperations = nullptr;
     // The file menu's commands on the results, and its delete of a search target.
@@ -260,8 +251,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     // there.
     std::vector<int> m_pendingGroups;
     QTimer* m_rowFlush = nullptr;
-    // Taken by the worker at its next hand-over (see ApplyPriorityClass).
-    std::optional<int> m_priorityRequest;
 };
 
 extern TMainForm* MainForm;
