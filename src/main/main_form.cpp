@@ -15,7 +15,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>

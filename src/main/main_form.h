@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
