@@ -1,7 +1,6 @@
 #include "main/file_operations_controller.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -13,6 +12,7 @@
 #include "dialogs/Dirselect.h"
 #include "dialogs/Fileinfo.h"
 #include "dialogs/Rename_dialog.h"
+#include "dialogs/path_text.h"
 #include "dialogs/user_dialogs.h"
 #include "func/bulk_delete.h"
 #include "func/name_edit.h"
@@ -29,15 +29,20 @@ namespace {
 
 const QString kRenameFailed = QStringLiteral("名前変更出来ません");
 
-// A file URL that keeps every byte of the path, valid UTF-8 or not.
+// A file URL for the path. On Windows paths are always valid UTF-8 here; elsewhere the URL keeps
+// every byte of the path, valid UTF-8 or not.
 QUrl UrlOfPath(const std::string& path) {
+#ifdef Q_OS_WIN
+    return QUrl::fromLocalFile(PathText(path));
+#else
     return QUrl::fromEncoded(
         QByteArrayLiteral("file://") + QByteArray::fromStdString(path).toPercentEncoding("/"),
         QUrl::StrictMode);
+#endif
 }
 
 QString Decoded(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
+    return PathText(bytes);
 }
 
 // Why a file could not be put back from the trash, for the message that says so.
@@ -169,7 +174,7 @@ std::string FileOperationsController::FullPathOf(int group, int slot) const {
         return std::string();
     }
     std::string path = member->FullPath();
-    if (path.size() > 1 && path.back() == '/') {
+    if (path.size() > 1 && path.back() == platform::kSeparator) {
         path.pop_back();
     }
     return path;

@@ -1,11 +1,11 @@
 #include "main/group_export_dialog.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "dialogs/path_text.h"
 #include "dialogs/user_dialogs.h"
 #include "func/group_export.h"
 #include "main/group_list_model.h"
@@ -52,7 +52,7 @@ void GroupExportDialog::Export(const search::ResultTable& table, const GroupList
     const func::ExportFormat format = m_dialog->selectedNameFilter() == kJsonFilter
                                           ? func::ExportFormat::JsonLines
                                           : func::ExportFormat::Csv;
-    const std::string path = QFile::encodeName(chosen.front()).toStdString();
+    const std::string path = PathBytes(chosen.front());
     if (const std::error_code error = func::SaveGroupExport(path, listed, format)) {
         UserDialogs::Show(m_parent, QMessageBox::Warning,
                           QStringLiteral("%1 に書き込めません（%2）")

@@ -1,9 +1,9 @@
 #include "main/group_list_model.h"
 
-#include <QFile>
 #include <algorithm>
 #include <numeric>
 
+#include "dialogs/path_text.h"
 #include "main/byte_count_text.h"
 
 namespace {
@@ -17,7 +17,7 @@ const search::ResultMember* FirstPresent(const search::ResultGroup& group) {
 
 QString NameOf(const search::ResultGroup& group) {
     const search::ResultMember* first = FirstPresent(group);
-    return first == nullptr ? QString() : QFile::decodeName(first->Name.c_str());
+    return first == nullptr ? QString() : PathText(first->Name);
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include <QBrush>
 #include <QCollator>
-#include <QFile>
 #include <QFont>
 #include <algorithm>
 
+#include "dialogs/path_text.h"
 #include "func/name_edit.h"
 
 namespace {
@@ -73,7 +73,7 @@ QVariant MemberListModel::data(const QModelIndex& index, int role) const {
         case kNameColumn:
             return ShownName(member.Name);
         case kFolderColumn:
-            return QFile::decodeName(member.Folder.c_str());
+            return PathText(member.Folder);
         case kDateColumn:
             return QString::fromStdString(member.Date);
         case kSizeColumn:

@@ -1,7 +1,6 @@
 #include "main/targets_page.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +10,7 @@
 
 #include "dialogs/drive_combo_box.h"
 #include "dialogs/folder_list_box.h"
+#include "dialogs/path_text.h"
 #include "dialogs/placed_label.h"
 #include "main/report_list.h"
 #include "main/window_parts.h"
@@ -47,8 +47,7 @@ TargetsPage::TargetsPage(QWidget* parent) : QWidget(parent) {
     setTabOrder(DelButton, DirectoryList);
     setTabOrder(DirectoryList, DriveCombo);
 
-    const QByteArray current = QFile::encodeName(QDir::currentPath());
-    DirectoryList->SetFolder(current.toStdString());
+    DirectoryList->SetFolder(PathBytes(QDir::currentPath()));
     DriveCombo->ShowDriveOf(DirectoryList->Folder());
 
     connect(AddButton, &QPushButton::clicked, this, &TargetsPage::AddBrowsedFolder);
@@ -71,10 +70,10 @@ std::string TargetsPage::TargetOfRow(const QTreeWidgetItem* row) {
     // A row keeps the folder's bytes, which a name that is not valid UTF-8 needs; a row edited in
     // place is taken as typed.
     const QByteArray bytes = row->data(0, Qt::UserRole).toByteArray();
-    if (row->text(0) == QFile::decodeName(bytes)) {
+    if (row->text(0) == PathText(bytes.toStdString())) {
         return bytes.toStdString();
     }
-    return QFile::encodeName(row->text(0)).toStdString();
+    return PathBytes(row->text(0));
 }
 
 void TargetsPage::AddFolder(const std::string& folder) {
@@ -88,7 +87,7 @@ void TargetsPage::AddFolder(const std::string& folder) {
     }
     const QByteArray bytes = QByteArray::fromStdString(folder);
     auto* row = new CollatedItem;
-    row->setText(0, QFile::decodeName(bytes));
+    row->setText(0, PathText(folder));
     row->setData(0, Qt::UserRole, bytes);
     row->setFlags(row->flags() | Qt::ItemIsEditable);
     SearchList->addTopLevelItem(row);
@@ -120,7 +119,7 @@ void TargetsPage::resizeEvent(QResizeEvent* event) {
 
 void TargetsPage::ShowDirLabel() {
     // The label shortens a long path; adding takes the folder's full path all the same.
-    const QString folder = QFile::decodeName(DirectoryList->Folder().c_str());
+    const QString folder = PathText(DirectoryList->Folder());
     DirLabel->setText(DirLabel->fontMetrics().elidedText(folder, Qt::ElideMiddle,
                                                          std::max(DirLabel->width(), 1)));
     DirLabel->setToolTip(folder);
