@@ -11,7 +11,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -35,6 +34,7 @@
 #include "main/byte_count_text.h"
 #include "main/file_operations_controller.h"
 #include "main/group_list_model.h"
+#include "main/main_status_bar.h"
 #include "main/member_list_input.h"
 #include "main/no_delete_page.h"
 #include "main/program_info.h"
@@ -64,14 +64,6 @@ search::SearchFilter SearchFilterOf(const func::SearchFilterSettings& settings) 
 
 // How long the group rows that a search hands over wait before they go into the list together.
 constexpr int kRowFlushMs = 100;
-
-QLabel* NewStatusPanel(QWidget* parent, const QString& name) {
-    auto* panel = new QLabel(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setTextFormat(Qt::PlainText);
-    return panel;
-}
 
 }  // namespace
 
@@ -180,34 +172,9 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::BuildStatusBar() {
-    SStatusBar = statusBar();
-    SStatusBar->setObjectName(QStringLiteral("SStatusBar"));
-    SStatusBar->setFixedHeight(25);
-    SStatusBar->setSizeGripEnabled(true);
-    StatusPanel0 = new ProgressPanel(
-        100, [this](QPainter& painter, const QRect& rect) { SStatusBarDrawPanel(painter, rect); },
-        SStatusBar);
-    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel1 = NewStatusPanel(SStatusBar, QStringLiteral("StatusPanel1"));
-    StatusPanel1->setFixedWidth(100);
-    StatusPanel2 = NewStatusPanel(SStatusBar, QStringLiteral("StatusPanel2"));
-    SStatusBar->addWidget(StatusPanel0);
-    SStatusBar->addWidget(StatusPanel1);
-    // Panel 2 takes the rest of the bar.
-    SStatusBar->addWidget(StatusPanel2, 1);
-    // After a search: how many files and folders it could not look at; a click lists them.
-    SkippedLabel = new QLabel(SStatusBar);
-    SkippedLabel->setObjectName(QStringLiteral("SkippedLabel"));
-    SkippedLabel->setTextFormat(Qt::RichText);
-    SkippedLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
-                                          Qt::LinksAccessibleByKeyboard);
-    SkippedLabel->hide();
-    SStatusBar->addPermanentWidget(SkippedLabel);
-    SurplusLabel = new QLabel(SStatusBar);
-    SurplusLabel->setObjectName(QStringLiteral("SurplusLabel"));
-    SurplusLabel->setTextFormat(Qt::PlainText);
-    SurplusLabel->hide();
-    SStatusBar->addPermanentWidget(SurplusLabel);
+    m_statusBar = new MainStatusBar(
+        [this](QPainter& painter, const QRect& rect) { SStatusBarDrawPanel(painter, rect); }, this);
+    setStatusBar(m_statusBar);
 }
 
 void TMainForm::BuildCommandPanel() {
@@ -243,7 +210,7 @@ void TMainForm::BuildResultsPage() {
     window.KeepRule = [this] { return KeepRuleSetting; };
     window.FlushPendingRows = [this] { FlushPendingRows(); };
     window.IsSearching = [this] { return IsSearching() || m_searchStarting; };
-    window.ShowWalkedPath = [this](const std::string& path) { ShowWalkedPath(path); };
+    window.ShowWalkedPath = [this](const std::string& path) { m_statusBar->ShowWalkedPath(path); };
     m_fileOperations = new FileOperationsController(*m_results, *m_resultsPage, m_progress,
                                                     std::move(window), this);
 }
@@ -270,7 +237,7 @@ void TMainForm::ConnectHandlers() {
     connect(MenuOptSet, &QAction::triggered, this, &TMainForm::MenuOptSetClick);
     connect(MenuAbout, &QAction::triggered, this, &TMainForm::MenuAboutClick);
     connect(MenuSkipped, &QAction::triggered, this, &TMainForm::MenuSkippedClick);
-    connect(SkippedLabel, &QLabel::linkActivated, this, &TMainForm::MenuSkippedClick);
+    connect(m_statusBar, &MainStatusBar::SkippedLinkActivated, this, &TMainForm::MenuSkippedClick);
 
     connect(MenuDel, &QAction::triggered, this, &TMainForm::DelButtonClick);
     connect(MenuUndo, &QAction::triggered, this, &TMainForm::MenuUndoClick);
@@ -549,10 +516,9 @@ void TMainForm::ShowResultCount() {
 void TMainForm::ShowSurplusBytes() {
     // In the name modes the copies of a group need not hold the same bytes.
     const bool shown = CompareModeSetting == 0 && m_resultsPage->Groups().Count() > 0;
-    SurplusLabel->setText(shown ? QStringLiteral("余分なコピー %1 バイト")
-                                      .arg(ByteCountText(m_resultsPage->Groups().SurplusBytes()))
-                                : QString());
-    SurplusLabel->setVisible(shown);
+    m_statusBar->ShowSurplus(shown ? QStringLiteral("余分なコピー %1 バイト")
+                                         .arg(ByteCountText(m_resultsPage->Groups().SurplusBytes()))
+                                   : QString());
 }
 
 void TMainForm::SameListColumnClick(int column) {
@@ -582,17 +548,6 @@ void TMainForm::FormPaint() {
 
 void TMainForm::DetailListCustomDraw() {
     m_resultsPage->KeepMemberColumnsOf(CompareModeSetting);
-}
-
-void TMainForm::ShowWalkedPath(const std::string& path) {
-    StatusPanel2->setText(PathText(path));
-    if (path.empty()) {
-        StatusPanel0->update();
-        return;
-    }
-    // The walk holds the window thread: paint what changed without taking other events.
-    StatusPanel0->repaint();
-    StatusPanel2->repaint();
 }
 
 void TMainForm::SStatusBarDrawPanel(QPainter& painter, const QRect& rect) {
@@ -670,15 +625,7 @@ std::vector<std::string> TMainForm::SearchStarted() {
 }
 
 void TMainForm::StatusUpdate(const search::StatusReport& report) {
-    const QString phase = QString::fromStdString(report.PhaseText);
-    if (StatusPanel1->text() != phase) {
-        StatusPanel1->setText(phase);
-    }
-    const QString path = PathText(report.StatusText);
-    if (StatusPanel2->text() != path) {
-        StatusPanel2->setText(path);
-    }
-    StatusPanel0->update();
+    m_statusBar->ShowStatus(QString::fromStdString(report.PhaseText), PathText(report.StatusText));
 }
 
 void TMainForm::PostGroupRow(int groupIndex) {
@@ -721,16 +668,10 @@ void TMainForm::ForgetDeletedRows() {
 }
 
 void TMainForm::ShowSkippedCount() {
-    MenuSkipped->setEnabled(!IsSearching() && !m_skipped->empty());
-    if (IsSearching() || m_skipped->empty()) {
-        SkippedLabel->hide();
-        SkippedLabel->clear();
-        return;
-    }
-    SkippedLabel->setText(
-        QStringLiteral("<a href=\"#\">%1</a>").arg(SkippedCountText(*m_skipped).toHtmlEscaped()));
-    SkippedLabel->show();
-    if (SkippedList != nullptr && SkippedList->isVisible()) {
+    const bool shown = !IsSearching() && !m_skipped->empty();
+    MenuSkipped->setEnabled(shown);
+    m_statusBar->ShowSkippedLink(shown ? SkippedCountText(*m_skipped) : QString());
+    if (shown && SkippedList != nullptr && SkippedList->isVisible()) {
         SkippedList->ShowPaths(m_skipped);
     }
 }

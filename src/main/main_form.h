@@ -16,15 +16,13 @@
 #include "search/search_host.h"
 
 class NoDeletePage;
-class ProgressPanel;
+class MainStatusBar;
 class TargetsPage;
 class TSkippedListForm;
 class QAction;
 class QFrame;
-class QLabel;
 class QMenu;
 class QPushButton;
-class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QTreeWidgetItem;
@@ -165,13 +163,7 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     TargetsPage* m_targetsPage;
     NoDeletePage* m_noDeletePage;
 
-    // Status bar: panel 0 draws the progress bar, panel 1 the phase, panel 2 the path.
-    QStatusBar* SStatusBar;
-    ProgressPanel* StatusPanel0;
-    QLabel* StatusPanel1;
-    QLabel* StatusPanel2;
-    // After a search: what it could not look at, as a link to the list of them.
-    QLabel* SkippedLabel;
+    MainStatusBar* m_statusBar;
     // The list of the paths that the last search could not look at; made when first opened.
     TSkippedListForm* SkippedList = nullptr;
 
@@ -219,8 +211,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     void ForgetDeletedRows();
     // Shows after a search how many files and folders it could not look at.
     void ShowSkippedCount();
-    // The path that the bulk delete walks, painted at once; empty when the walk is over.
-    void ShowWalkedPath(const std::string& path);
 
     // What the last search could not look at, in the order it met them.
     std::shared_ptr<std::vector<search::SkippedPath>> m_skipped =
@@ -244,8 +234,6 @@ class TMainForm : public QMainWindow, public search::SearchHost {
     QAction* MenuUndo;
     QAction* MenuPreview;
     QAction* MenuExport;
-    // What the surplus copies of the listed groups take (content mode).
-    QLabel* SurplusLabel;
     // Groups handed over during a search, not yet in the group list, and the timer that puts them
     // there.
     std::vector<int> m_pendingGroups;
