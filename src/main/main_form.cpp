@@ -514,8 +514,10 @@ void TMainForm::ShowResultCount() {
 }
 
 void TMainForm::ShowSurplusBytes() {
-    // In the name modes the copies of a group need not hold the same bytes.
-    const bool shown = CompareModeSetting == 0 && m_resultsPage->Groups().Count() > 0;
+    // In the name modes the copies of a group need not hold the same bytes. While a search runs,
+    // the bar's room goes to the path that it is at.
+    const bool shown =
+        CompareModeSetting == 0 && !IsSearching() && m_resultsPage->Groups().Count() > 0;
     m_statusBar->ShowSurplus(shown ? QStringLiteral("余分なコピー %1 バイト")
                                          .arg(ByteCountText(m_resultsPage->Groups().SurplusBytes()))
                                    : QString());
