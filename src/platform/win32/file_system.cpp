@@ -10,6 +10,10 @@ namespace platform {
 
 namespace {
 
+// The attributes of a file that an atomic write carries over to the new file.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 // The attributes of `path` itself; INVALID_FILE_ATTRIBUTES when nothing is there.
 DWORD AttributesOf(const std::string& path) {
     return GetFileAttributesW(SystemPath(path).c_str());
@@ -131,6 +135,9 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
     const std::string target = ResolveTarget(path);
     const DWORD attributes = AttributesOf(target);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return std::make_error_code(std::errc::permission_denied);
     }
@@ -139,20 +146,17 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
         return error;
     }
     const std::wstring from = SystemPath(temporary);
-    const std::wstring to = SystemPath(target);
-    // ReplaceFileW keeps the old file's attributes and access rules; the C runtime's rename
-    // would refuse an existing target.
-    bool replaced = exists && ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    DWORD code = replaced ? ERROR_SUCCESS : GetLastError();
-    if (!replaced) {
-        replaced = MoveFileExW(from.c_str(), to.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        code = replaced ? ERROR_SUCCESS : GetLastError();
+    if (exists) {
+        // The new file keeps what the user set on the old one (hidden, for one).
+        SetFileAttributesW(from.c_str(), attributes & kKeptAttributes);
     }
-    if (!replaced) {
+    // One rename that replaces the old file, through to the disk; the C runtime's rename would
+    // refuse an existing target.
+    if (!MoveFileExW(from.c_str(), SystemPath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::error_code error = LastError();
         DeleteFileW(from.c_str());
-        return ErrorFrom(code);
+        return error;
     }
     return {};
 }
