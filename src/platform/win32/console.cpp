@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/win32/wide.h"
 
@@ -17,6 +18,14 @@ namespace platform {
 namespace {
 
 std::atomic<bool> g_interrupted{false};
+
+// The console's code page when the program started, given back when it ends: the console
+// outlives the program.
+UINT g_consoleCodePage = 0;
+
+void RestoreConsoleCodePage() {
+    SetConsoleOutputCP(g_consoleCodePage);
+}
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
@@ -58,8 +67,11 @@ void PrepareStandardStreams() {
     const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     if (GetConsoleMode(error, &mode)) {
         SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-        // The console shows the messages, which are UTF-8, as UTF-8.
-        SetConsoleOutputCP(CP_UTF8);
+        // The console shows the paths and messages, which are UTF-8, as UTF-8.
+        g_consoleCodePage = GetConsoleOutputCP();
+        if (g_consoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+            std::atexit(RestoreConsoleCodePage);
+        }
     }
 }
 

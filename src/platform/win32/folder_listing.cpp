@@ -112,8 +112,10 @@ FolderListing ListFolder(const std::string& folder) {
                 item.Size = item.Kind == EntryKind::File ? raw.Size : 0;
                 item.Identity = IdentityFrom(volume, raw.Index, JoinPath(folder, item.Name));
                 // The listing does not tell how many names a file has: "maybe more than one"
-                // makes the search compare identities, which is right either way.
-                item.Links = item.Identity.Device == volume ? 2 : 1;
+                // makes the search compare identities, which is right either way. A file known
+                // by its path has no index and so no second name.
+                const bool knownByIndex = item.Identity.Device == volume;
+                item.Links = knownByIndex ? 2 : 1;
             }
             listing.Entries.push_back(std::move(item));
             // Both forms start with the offset of the next entry.
