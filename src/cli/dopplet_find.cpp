@@ -1,13 +1,9 @@
 // dopplet-find: runs the window program's search headless and prints the groups it finds.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -17,6 +13,7 @@
 #include "cli/arguments.h"
 #include "cli/group_output.h"
 #include "cli/progress_line.h"
+#include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/open_files.h"
 #include "platform/path.h"
@@ -80,12 +77,6 @@ constexpr char kUsage[] =
     "Exit status: 0 finished, 1 stopped (or a content search that found no file at all),\n"
     "2 error (also when the output cannot be written) or bad arguments, 3 finished but some\n"
     "files or folders could not be looked at.\n";
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void OnInterrupt(int) {
-    g_interrupted = 1;
-}
 
 // The window's stand-in: hand-overs run on the worker thread itself, one at a time.
 class PrintingHost final : public search::SearchHost {
@@ -264,8 +255,9 @@ int UsageError(const std::string& problem) {
 int main(int argc, char** argv) {
     platform::UseOneMemoryArena();
     platform::RaiseOpenFileLimit();
+    platform::PrepareStandardStreams();
     const cli::FindArguments arguments =
-        cli::ParseFindArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+        cli::ParseFindArguments(platform::CommandLineArguments(argc, argv));
     if (arguments.Request == cli::FindRequest::Help) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -285,7 +277,7 @@ int main(int argc, char** argv) {
     for (const std::string& folder : arguments.Folders) {
         folders.push_back(AbsoluteFolder(folder));
     }
-    if (fcntl(STDOUT_FILENO, F_GETFD) < 0) {
+    if (!platform::StandardOutputIsOpen()) {
         // A file opened later would take the closed descriptor's number.
         std::fputs("dopplet-find: standard output is closed\n", stderr);
         return 2;
@@ -297,7 +289,7 @@ int main(int argc, char** argv) {
     }
     SortLikeTargetList(folders);
 
-    std::signal(SIGINT, OnInterrupt);
+    platform::CatchInterrupt();
     search::ResultTable results;
     search::ProgressCounters progress;
     PrintingHost host(folders, results, format,
@@ -313,7 +305,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     while (!signal->WaitForEnd(std::chrono::milliseconds(100))) {
-        if (g_interrupted || host.OutputFailed()) {
+        if (platform::WasInterrupted() || host.OutputFailed()) {
             signal->RequestStop();
         }
         host.ShowProgress();

@@ -48,6 +48,11 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // The code page of this system.
 const CodePage& SystemCodePage();
 
+// The separator between the parts of a path.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
 inline constexpr char kSeparator = '/';
+#endif
 
 }  // namespace platform

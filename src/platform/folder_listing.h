@@ -7,21 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/file_identity.h"
+
 namespace platform {
-
-// Identity of a file on this machine: two paths with the same identity are one file.
-struct FileIdentity {
-    std::uint64_t Device = 0;
-    std::uint64_t Inode = 0;
-
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
-
-struct FileIdentityHash {
-    std::size_t operator()(const FileIdentity& id) const {
-        return std::hash<std::uint64_t>()(id.Inode * 0x9E3779B97F4A7C15ULL ^ id.Device);
-    }
-};
 
 // What the walk does with a folder entry.
 enum class EntryKind {

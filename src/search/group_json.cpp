@@ -1,7 +1,7 @@
 #include "search/group_json.h"
 
+#include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "platform/codepage.h"
 
@@ -32,12 +32,16 @@ std::string JsonString(std::string_view bytes) {
 }
 
 std::string IsoTime(const platform::FileTime& fileTime) {
-    const auto time = static_cast<std::time_t>(fileTime.Seconds);
-    std::tm utc{};
-    gmtime_r(&time, &utc);
+    // The calendar of the C++ library, the same on every system and for every year.
+    using namespace std::chrono;
+    const sys_seconds time{seconds(fileTime.Seconds)};
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%09dZ", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%09dZ", int(date.year()),
+                  unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                  int(clock.minutes().count()), int(clock.seconds().count()),
                   static_cast<int>(fileTime.Nanoseconds));
     return text;
 }

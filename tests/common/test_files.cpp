@@ -45,6 +45,10 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(m_root, ignored);
 }
 
+std::filesystem::path NativePath(const std::string& path) {
+    return std::filesystem::path(path);
+}
+
 ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
     if (const char* old = std::getenv(name)) {
         m_old = old;

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,24 @@
 // Files, folders and environment for tests that work on the real file system. No GoogleTest and
 // no Qt here: every test suite links it.
 namespace testing_support {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// `path`, written with "/" between its parts, with the system's separator there instead.
+inline std::string WithSystemSeparators(std::string path) {
+    for (char& c : path) {
+        c = c == '/' ? kSeparator : c;
+    }
+    return path;
+}
+
+// A path that the program spells in UTF-8 (as every system's file names are kept in the program)
+// for the C++ library's file-system calls.
+std::filesystem::path NativePath(const std::string& path);
 
 // A fresh folder (in `base`, else the system's temporary folder) that is removed with everything
 // in it when the object goes.
@@ -23,7 +42,10 @@ class TempFolder {
 
     // Resolved, so that tests can compare it with the real paths that the program reports.
     const std::string& Root() const { return m_root; }
-    std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
+    // `relative` is written with "/" between its parts, whatever the system's separator.
+    std::string Path(const std::string& relative) const {
+        return m_root + kSeparator + WithSystemSeparators(relative);
+    }
     std::string operator/(const std::string& relative) const { return Path(relative); }
 
   private:

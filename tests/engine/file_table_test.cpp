@@ -4,10 +4,17 @@
 
 #include <string>
 
+#include "common/test_files.h"
+
 namespace {
 
 using search::FileEntry;
 using search::FileTable;
+
+// A path written with "/", spelled with the system's separator.
+std::string P(const char* path) {
+    return testing_support::WithSystemSeparators(path);
+}
 
 void AddFile(FileTable& table, int number) {
     if (table.NeedsGrowth()) {
@@ -35,7 +42,7 @@ TEST(FileTable, StartsWith1024SentinelSlots) {
 TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
     FileTable table;
     ASSERT_TRUE(table.Create());
-    ASSERT_EQ(table.AddFolder("/d"), 0);
+    ASSERT_EQ(table.AddFolder(P("/d")), 0);
     for (int i = 0; i < 1019; ++i) {
         AddFile(table, i);
     }
@@ -45,7 +52,7 @@ TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
     EXPECT_EQ(table.Capacity(), 2048);
     for (int i = 0; i < 1020; ++i) {
         ASSERT_EQ(table[i].Size, i);
-        ASSERT_EQ(table.PathOf(table[i]), "/d/f" + std::to_string(i));
+        ASSERT_EQ(table.PathOf(table[i]), P("/d/f") + std::to_string(i));
     }
     ExpectFiveSentinelsBehindTheLastFile(table);
     EXPECT_EQ(table.WorkLength, 1020);
@@ -55,14 +62,14 @@ TEST(FileTable, GrowsWhenThe1020thFileIsAddedAndKeepsTheOthers) {
 TEST(FileTable, KeepsFolderPathsLongerThanATextBlockWhole) {
     FileTable table;
     ASSERT_TRUE(table.Create());
-    const std::string longFolder = "/" + std::string(40000, 'f');
-    const int shortFolder = table.AddFolder("/s");
+    const std::string longFolder = P("/") + std::string(40000, 'f');
+    const int shortFolder = table.AddFolder(P("/s"));
     const int folder = table.AddFolder(longFolder);
     table.Append(folder, "name", 1, {});
     table.Append(shortFolder, "other", 2, {});
-    EXPECT_EQ(table.PathOf(table[0]), longFolder + "/name");
-    EXPECT_EQ(table.FolderOf(table[0]), longFolder + "/");
-    EXPECT_EQ(table.PathOf(table[1]), "/s/other");
+    EXPECT_EQ(table.PathOf(table[0]), longFolder + P("/name"));
+    EXPECT_EQ(table.FolderOf(table[0]), longFolder + P("/"));
+    EXPECT_EQ(table.PathOf(table[1]), P("/s/other"));
 }
 
 TEST(FileTable, ReleaseLeavesNoSlots) {

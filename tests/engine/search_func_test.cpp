@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/test_files.h"
+
 namespace {
 
 using platform::CodePage;
@@ -13,6 +15,11 @@ using search::FileEntry;
 
 const CodePage kUtf8(CodePage::Kind::Utf8);
 const CodePage kSjis(CodePage::Kind::ShiftJis);
+
+// A path written with "/", spelled with the system's separator.
+std::string P(const char* path) {
+    return testing_support::WithSystemSeparators(path);
+}
 
 TEST(PrepareTargets, LeavesOutOnlyRowsThatRepeatAnEarlierOne) {
     struct Case {
@@ -41,10 +48,10 @@ TEST(PrepareTargets, KeepsEveryRowOfAListLongerThan1024) {
 }
 
 TEST(FolderBase, AddsASeparatorUnlessThereIsOne) {
-    EXPECT_EQ(search::FolderBase("/\x95\x5C", kSjis), "/\x95\x5C/");  // 表 ends in 0x5C
-    EXPECT_EQ(search::FolderBase("/", kUtf8), "/");
-    EXPECT_EQ(search::FolderBase("/d", kUtf8), "/d/");
-    EXPECT_EQ(search::FolderBase("/d/", kUtf8), "/d/");
+    EXPECT_EQ(search::FolderBase(P("/\x95\x5C"), kSjis), P("/\x95\x5C/"));  // 表 ends in 0x5C
+    EXPECT_EQ(search::FolderBase(P("/"), kUtf8), P("/"));
+    EXPECT_EQ(search::FolderBase(P("/d"), kUtf8), P("/d/"));
+    EXPECT_EQ(search::FolderBase(P("/d/"), kUtf8), P("/d/"));
 }
 
 TEST(NameKey, CutsTheExtensionOfTheFileNameOnly) {
@@ -53,10 +60,13 @@ TEST(NameKey, CutsTheExtensionOfTheFileNameOnly) {
         std::string path;
         std::string expected;
     } cases[] = {
-        {kUtf8, "/d/report.doc", "/d/report"},     {kUtf8, "/d.old/readme", "/d.old/readme"},
-        {kUtf8, "/d/a.tar.gz", "/d/a.tar"},        {kUtf8, "/d/.profile", "/d/"},
-        {kUtf8, "/d/noext", "/d/noext"},           {kSjis, "/\x95\x5C/a.txt", "/\x95\x5C/a"},
-        {kSjis, "/d.x/\x95\x5C", "/d.x/\x95\x5C"},
+        {kUtf8, P("/d/report.doc"), P("/d/report")},
+        {kUtf8, P("/d.old/readme"), P("/d.old/readme")},
+        {kUtf8, P("/d/a.tar.gz"), P("/d/a.tar")},
+        {kUtf8, P("/d/.profile"), P("/d/")},
+        {kUtf8, P("/d/noext"), P("/d/noext")},
+        {kSjis, P("/\x95\x5C/a.txt"), P("/\x95\x5C/a")},
+        {kSjis, P("/d.x/\x95\x5C"), P("/d.x/\x95\x5C")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -65,8 +75,8 @@ TEST(NameKey, CutsTheExtensionOfTheFileNameOnly) {
 }
 
 TEST(NamePart, StartsAtTheLastSeparator) {
-    EXPECT_EQ(search::NamePartOf("/d/e/f.txt", kUtf8), "/f.txt");
-    EXPECT_EQ(search::NamePartOf("/d/", kUtf8), "/");
+    EXPECT_EQ(search::NamePartOf(P("/d/e/f.txt"), kUtf8), P("/f.txt"));
+    EXPECT_EQ(search::NamePartOf(P("/d/"), kUtf8), P("/"));
     EXPECT_EQ(search::NamePartOf("nothing", kUtf8), "");
 }
 
@@ -96,7 +106,8 @@ TEST(BlockSignature, WeighsTheFirst256Bytes) {
 
 FileEntry Entry(std::int64_t size, std::int32_t group) {
     FileEntry entry;
-    entry.Name = "/x";
+    static const std::string name = P("/x");
+    entry.Name = name;
     entry.Size = size;
     entry.Group = group;
     return entry;
@@ -116,9 +127,11 @@ TEST(NameOrder, SentinelsAndEmptyPathsGoLast) {
     FileEntry unnamed = Entry(1, 0);
     unnamed.Name = {};
     FileEntry b = Entry(1, 0);
-    b.Name = "/b";
+    const std::string nameB = P("/b");
+    b.Name = nameB;
     FileEntry a = Entry(1, 0);
-    a.Name = "/A";
+    const std::string nameA = P("/A");
+    a.Name = nameA;
     EXPECT_LT(search::NameOrder(a, b, search::kCompareName, kUtf8), 0);
     EXPECT_LT(search::NameOrder(b, unnamed, search::kCompareName, kUtf8), 0);
     EXPECT_LT(search::NameOrder(unnamed, sentinel, search::kCompareName, kUtf8), 0);

@@ -97,7 +97,7 @@ TEST(SearchJob, WalkShowsEveryHundredthStatusRequest) {
     EXPECT_EQ(host.Statuses[1].Phase, search::kPhaseWalk);
     EXPECT_EQ(host.Statuses[2].Phase, search::kPhaseEnded);
     EXPECT_EQ(host.Statuses[2].StatusText, "");
-    EXPECT_TRUE(host.Statuses[0].StatusText.starts_with(tree.Root() + "/d"));
+    EXPECT_TRUE(host.Statuses[0].StatusText.starts_with(tree.Path("d")));
 }
 
 TEST(SearchJob, ProgressCountsTheEntriesDirectlyInTheTarget) {

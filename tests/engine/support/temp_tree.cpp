@@ -13,16 +13,16 @@ std::string TempTree::File(const std::string& relative, const std::string& conte
 
 std::string TempTree::Folder(const std::string& relative) {
     const std::string path = Path(relative);
-    std::filesystem::create_directories(path);
+    std::filesystem::create_directories(NativePath(path));
     return path;
 }
 
 void TempTree::HardLink(const std::string& existing, const std::string& relative) {
-    std::filesystem::create_hard_link(Path(existing), Path(relative));
+    std::filesystem::create_hard_link(NativePath(Path(existing)), NativePath(Path(relative)));
 }
 
 void TempTree::SymLink(const std::string& target, const std::string& relative) {
-    std::filesystem::create_symlink(target, Path(relative));
+    std::filesystem::create_symlink(NativePath(target), NativePath(Path(relative)));
 }
 
 std::string Contents(std::size_t size, unsigned seed) {
