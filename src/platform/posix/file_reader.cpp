@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "platform/posix/file_stamp_posix.h"
 #include "platform/posix/path_at.h"
@@ -31,25 +30,6 @@ FileReader::FileReader(const char* path) {
         return;
     }
     m_version = StampOf(st);
-}
-
-FileReader::~FileReader() {
-    Close();
-}
-
-FileReader::FileReader(FileReader&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)),
-      m_version(other.m_version),
-      m_error(other.m_error) {}
-
-FileReader& FileReader::operator=(FileReader&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, -1);
-        m_version = other.m_version;
-        m_error = other.m_error;
-    }
-    return *this;
 }
 
 void FileReader::Close() {

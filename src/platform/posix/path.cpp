@@ -17,14 +17,6 @@ PathParts SplitPath(std::string_view path) {
     return {std::string(path.substr(0, separator)), std::string(path.substr(separator + 1))};
 }
 
-std::string ParentFolder(std::string_view path) {
-    return SplitPath(path).Folder;
-}
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-    return WithSeparator(folder) + std::string(name);
-}
-
 std::string WithSeparator(std::string_view folder) {
     std::string joined(folder);
     if (joined.empty() || !SystemCodePage().EndsWithChar(joined, kSeparator)) {

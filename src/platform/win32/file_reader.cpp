@@ -1,7 +1,6 @@
 #include "platform/file_reader.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/win32/file_stamp_win32.h"
 #include "platform/win32/wide.h"
@@ -43,25 +42,6 @@ FileReader::FileReader(const char* path) {
     }
     m_version = *stamp;
     m_handle = reinterpret_cast<std::intptr_t>(handle.Release());
-}
-
-FileReader::~FileReader() {
-    Close();
-}
-
-FileReader::FileReader(FileReader&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)),
-      m_version(other.m_version),
-      m_error(other.m_error) {}
-
-FileReader& FileReader::operator=(FileReader&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, -1);
-        m_version = other.m_version;
-        m_error = other.m_error;
-    }
-    return *this;
 }
 
 void FileReader::Close() {
