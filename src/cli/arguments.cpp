@@ -253,12 +253,12 @@ FindArguments ParseFindArguments(const std::vector<std::string>& arguments) {
             return Only(reading.Parsed.Request);
         }
     }
-    if (reading.Parsed.Folders.empty()) {
-        return UsageProblem("no folder given");
-    }
     const search::SearchFilter& filter = reading.Parsed.Filter;
     if (filter.MaxSize != search::SearchFilter::kNoLimit && filter.MinSize > filter.MaxSize) {
         return UsageProblem("--min-size is larger than --max-size");
+    }
+    if (reading.Parsed.Folders.empty()) {
+        return UsageProblem("no folder given");
     }
     return reading.Parsed;
 }

@@ -83,6 +83,9 @@ TEST(FindFilterArguments, NamesBadValues) {
         {{"--min-size=", "dir"}, "bad size for --min-size: "},
         {{"--exclude=", "dir"}, "--exclude needs a pattern"},
         {{"--min-size", "2M", "--max-size", "1M", "dir"}, "--min-size is larger than --max-size"},
+        // Sizes that cannot both hold are named before a missing folder, so that adding the
+        // folder does not bring up a second problem.
+        {{"--min-size", "2M", "--max-size", "1M"}, "--min-size is larger than --max-size"},
         {{"--min-sizes=1", "dir"}, "unknown option: --min-sizes"},
         {{"--no-empty=yes", "dir"}, "--no-empty takes no value"},
     };
