@@ -41,14 +41,10 @@ QUrl UrlOfPath(const std::string& path) {
 #endif
 }
 
-QString Decoded(const std::string& bytes) {
-    return PathText(bytes);
-}
-
 // Why a file could not be put back from the trash, for the message that says so.
 QString RestoreFailureText(const platform::TrashedFile& trashed, const std::error_code& error) {
     return QStringLiteral("%1 を元に戻せません。%2")
-        .arg(Decoded(trashed.OriginalPath), RestoreFailureReason(error));
+        .arg(PathText(trashed.OriginalPath), RestoreFailureReason(error));
 }
 
 // The group list as the bulk delete walks it.
@@ -278,7 +274,7 @@ bool FileOperationsController::MayChangeProtected(const std::string& path, const
     return UserDialogs::Show(m_window.Window, QMessageBox::Warning,
                              QStringLiteral("%1 は削除しちゃ駄目リストの「%2」に当たります。\n"
                                             "それでも%3しますか？")
-                                 .arg(Decoded(path), Decoded(*entry), action),
+                                 .arg(PathText(path), PathText(*entry), action),
                              QMessageBox::Yes | QMessageBox::No,
                              QMessageBox::No) == QMessageBox::Yes;
 }
@@ -328,7 +324,7 @@ void FileOperationsController::MoveMemberFile(int group, int slot, const std::st
             UserDialogs::Show(m_window.Window, QMessageBox::Warning,
                               QStringLiteral("%1 の拡張属性（ACL を含む）を移動先で保てないため、"
                                              "移動しませんでした")
-                                  .arg(Decoded(path)));
+                                  .arg(PathText(path)));
         }
         return;
     }
